@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace halvorn {
+
+// The leading-number rule every numeric field uses: blanks (spaces, tabs, line feeds, carriage returns)
+// anywhere in the text are skipped and the longest leading part that forms a decimal number (optional
+// sign, digits, one "." whatever the locale, optional exponent) is taken. Empty or non-numeric text
+// gives 0. A number too large for a double gives +-infinity (the caller's arithmetic checks catch it).
+double LeadingNumber(std::string_view text);
+
+// A number through a picture format: "0" a digit always printed, "#" a digit printed only when
+// significant, "." the decimal point, "E+00"/"E-00" an exponent, any other character copied. Integer
+// digits beyond the picture are still printed; the value is rounded half away from zero on its decimal
+// value. Pictures in use: "#0.00", "0.000", "##0.000", "##0.0", "#00.0", "#00", "0.00", "#0.0" and, in
+// the result file, "   000.00  ", "  0.000E+00", "   000.000 ", " 000.0", " #00.0", " 0.00", " 0.000".
+std::string FormatPicture(double value, std::string_view picture);
+
+// Plain decimal text: the general form, no fixed decimals, no trailing zeros, at most 15 significant
+// digits (60 -> "60", 2.5 -> "2.5", 10 * 0.03 -> "0.3").
+std::string PlainDecimal(double value);
+
+// Rounds to the nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
+double RoundHalfEven(double value);
+
+}  // namespace halvorn

@@ -1,0 +1,57 @@
+#pragma once
+
+// How the engine's long runs talk to whoever called them: the program shows message boxes and the busy
+// dialog, the batch tool prints to standard error, and the tests record every call in order.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace halvorn {
+
+// Title shown on a message box that has no caption of its own.
+inline constexpr std::string_view kApplicationTitle = "Halvorn-2";
+
+class Reporter {
+public:
+    virtual ~Reporter() = default;
+    // A warning box (exclamation icon, OK button). An empty caption means the application title.
+    virtual void Warning(std::string_view text, std::string_view caption) = 0;
+    // A completion notice: OK button, no icon, application title.
+    virtual void Notice(std::string_view text) = 0;
+    // Let pending user-interface events run once (so the busy dialog paints).
+    virtual void LetEventsRun() = 0;
+    virtual void ShowBusy() = 0;
+    virtual void HideBusy() = 0;
+};
+
+// Records every report in order; used by the tests and by the batch tool.
+class RecordingReporter : public Reporter {
+public:
+    enum class Kind { Warning, Notice, Events, ShowBusy, HideBusy };
+    struct Entry {
+        Kind kind;
+        std::string text;     // message text (Warning, Notice)
+        std::string caption;  // caption as given (Warning)
+    };
+
+    void Warning(std::string_view text, std::string_view caption) override {
+        entries.push_back({Kind::Warning, std::string(text), std::string(caption)});
+    }
+    void Notice(std::string_view text) override { entries.push_back({Kind::Notice, std::string(text), {}}); }
+    void LetEventsRun() override { entries.push_back({Kind::Events, {}, {}}); }
+    void ShowBusy() override { entries.push_back({Kind::ShowBusy, {}, {}}); }
+    void HideBusy() override { entries.push_back({Kind::HideBusy, {}, {}}); }
+
+    // The texts of the warnings, in order.
+    std::vector<std::string> Warnings() const {
+        std::vector<std::string> out;
+        for (const auto& e : entries)
+            if (e.kind == Kind::Warning) out.push_back(e.text);
+        return out;
+    }
+
+    std::vector<Entry> entries;
+};
+
+}  // namespace halvorn

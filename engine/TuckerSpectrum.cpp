@@ -1,0 +1,7 @@
+#include "TuckerSpectrum.h"
+
+namespace halvorn {
+
+bool GenerateTargetSpectrum(CalculationState&) { return false; }
+
+}  // namespace halvorn

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the screenshots need; does nothing when all are
+# present. Runs apt-get through sudo when not root.
+set -euo pipefail
+
+packages=(
+    build-essential cmake make pkg-config
+    qt6-base-dev libgl1-mesa-dev
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    python3 python3-xraylib
+    fonts-noto-cjk
+    xvfb xauth imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

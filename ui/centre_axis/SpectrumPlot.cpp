@@ -1,0 +1,47 @@
+#include "centre_axis/SpectrumPlot.h"
+
+#include "common/Palette.h"
+
+namespace halvorn::ui {
+
+DrawingSurface* MakeSpectrumPlot(QWidget* parent) {
+    auto* plot = new DrawingSurface(0, 0, 6000, 2500, parent);
+    QFont font("Times New Roman");
+    font.setPointSizeF(15.75);
+    plot->setFont(font);
+    return plot;
+}
+
+void DrawSpectrumAxes(DrawingSurface& plot) {
+    plot.Erase();
+    plot.SetLineWidth(1);
+    // Vertical grid every 10 keV from 10 to 140 keV.
+    for (int x = 1300; x <= 5200; x += 300) plot.Line({double(x), 100}, {double(x), 2100}, kGrey);
+    // Horizontal grid every tenth of the divisor.
+    for (int y = 300; y <= 1900; y += 200) plot.Line({1000, double(y)}, {5500, double(y)}, kGrey);
+    plot.Text({1000, 2120}, "0");
+    plot.Text({2450, 2120}, "50");
+    plot.Text({3900, 2120}, "100");
+    plot.Text({5400, 2120}, "150");
+    plot.Text({3750, 2250}, "Photon energy in keV");
+    plot.Text({200, 500}, "Relative");
+    plot.Text({200, 700}, "Photon");
+    plot.Text({200, 900}, "Fluence");
+    plot.SetLineWidth(2);
+    plot.Rectangle({1000, 100}, {5500, 2100}, kBlack);
+}
+
+void DrawSpectrumCurve(DrawingSurface& plot, const Spectrum& spectrum, double divisor) {
+    plot.SetLineWidth(2);
+    plot.Dot({1000, 2100}, kBlack);
+    // Bin 1 is never drawn; each bin is a flat step 15 units wide centred on its energy.
+    for (int i = 2; i <= kBinCount; ++i) {
+        const double y = 2100 - 2000 * spectrum[i] / divisor;
+        plot.LineTo({1000 + 15.0 * i - 7.5, y}, kRed);
+        plot.LineTo({1000 + 15.0 * i + 7.5, y}, kRed);
+    }
+    plot.SetLineWidth(2);
+    plot.Rectangle({1000, 100}, {5500, 2100}, kBlack);
+}
+
+}  // namespace halvorn::ui

@@ -1,0 +1,50 @@
+#include "common/MessagePresenter.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace halvorn::ui {
+
+namespace {
+QString CaptionOrTitle(const QString& caption) { return caption.isEmpty() ? kAppTitle : caption; }
+}  // namespace
+
+void QtMessagePresenter::Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
+    QMessageBox box(parent);
+    box.setWindowTitle(CaptionOrTitle(caption));
+    box.setText(text);
+    box.setIcon(icon == Icon::Warning    ? QMessageBox::Warning
+                : icon == Icon::Critical ? QMessageBox::Critical
+                                         : QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+std::optional<QString> QtMessagePresenter::AskText(QWidget* parent, const QString& prompt, const QString& title) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, CaptionOrTitle(title), prompt, QLineEdit::Normal, {}, &ok);
+    if (!ok) return std::nullopt;
+    return answer;
+}
+
+void RecordingPresenter::Message(QWidget*, const QString& text, const QString& caption, Icon icon) {
+    entries.push_back({text, CaptionOrTitle(caption), icon, false});
+}
+
+std::optional<QString> RecordingPresenter::AskText(QWidget*, const QString& prompt, const QString& title) {
+    entries.push_back({prompt, CaptionOrTitle(title), Icon::None, true});
+    if (answers.empty()) return std::nullopt;
+    const bool cancelled = !answers.front().has_value();
+    const QString answer = answers.front().value_or(QString());
+    answers.erase(answers.begin());
+    if (cancelled) return std::nullopt;
+    return answer;
+}
+
+QStringList RecordingPresenter::Texts() const {
+    QStringList out;
+    for (const auto& e : entries) out << e.text;
+    return out;
+}
+
+}  // namespace halvorn::ui

@@ -1,0 +1,59 @@
+#pragma once
+
+// Every modal box of the program goes through one presenter: the real one shows QMessageBox and
+// QInputDialog, the recording one (tests) keeps text, caption and icon and returns scripted answers.
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+namespace halvorn::ui {
+
+inline const QString kAppTitle = QStringLiteral("Halvorn-2");
+
+class MessagePresenter {
+public:
+    enum class Icon { None, Warning, Critical };
+    virtual ~MessagePresenter() = default;
+    // A modal box with an OK button. An empty caption shows the application title.
+    virtual void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) = 0;
+    // A modal input dialog with an empty default; nothing when cancelled.
+    virtual std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) = 0;
+
+    void Warning(QWidget* parent, const QString& text, const QString& caption = {}) {
+        Message(parent, text, caption, Icon::Warning);
+    }
+    void Notice(QWidget* parent, const QString& text, const QString& caption = {}) {
+        Message(parent, text, caption, Icon::None);
+    }
+};
+
+class QtMessagePresenter : public MessagePresenter {
+public:
+    void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
+    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+};
+
+class RecordingPresenter : public MessagePresenter {
+public:
+    struct Entry {
+        QString text;
+        QString caption;  // as shown (the application title when none was given)
+        Icon icon;
+        bool input;       // an input dialog rather than a message box
+    };
+
+    void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
+    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+
+    QStringList Texts() const;
+    void Clear() { entries.clear(); }
+
+    std::vector<Entry> entries;
+    // Answers for the next input dialogs, in order; nullopt stands for Cancel. Empty: Cancel.
+    std::vector<std::optional<QString>> answers;
+};
+
+}  // namespace halvorn::ui

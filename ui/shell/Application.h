@@ -1,0 +1,61 @@
+#pragma once
+
+// The application object: owns nothing but references to the one calculation state and the message
+// presenter, and the six screens, each created the first time it is needed and then only shown and hidden.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "CalculationState.h"
+#include "common/MessagePresenter.h"
+
+namespace halvorn::ui {
+
+class Form1;
+class Form2;
+class Form3;
+class Form4;
+class Form5;
+class Form6;
+
+class Application {
+public:
+    Application(CalculationState& state, MessagePresenter& presenter);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    CalculationState& state() { return state_; }
+    MessagePresenter& presenter() { return presenter_; }
+
+    Form1& form1();
+    Form2& form2();
+    Form3& form3();
+    Form4& form4();
+    Form5& form5();
+    Form6& form6();
+
+    // Shows the start screen (program start).
+    void Start();
+
+    // The attenuation table: MUs2022.dat in the working folder, else the copy installed beside the
+    // program (share/halvorn of the install prefix, or data/ of the build tree).
+    std::string TablePath() const;
+
+    // Ends the program with `code`. Tests replace exitProgram to observe it.
+    void Quit(int code = 0);
+    std::function<void(int)> exitProgram;
+
+private:
+    CalculationState& state_;
+    MessagePresenter& presenter_;
+    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<Form2> form2_;
+    std::unique_ptr<Form3> form3_;
+    std::unique_ptr<Form4> form4_;
+    std::unique_ptr<Form5> form5_;
+    std::unique_ptr<Form6> form6_;
+};
+
+}  // namespace halvorn::ui

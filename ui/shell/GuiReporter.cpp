@@ -1,0 +1,69 @@
+#include "shell/GuiReporter.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include "shell/Application.h"
+#include "shell/Form5.h"
+
+namespace halvorn::ui {
+
+namespace {
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::Close:
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
+GuiReporter::GuiReporter(Application& app, QWidget* owner) : app_(app), owner_(owner) {}
+
+GuiReporter::~GuiReporter() {
+    if (busy_) HideBusy();
+}
+
+void GuiReporter::Warning(std::string_view text, std::string_view caption) {
+    app_.presenter().Warning(owner_, FromUtf8(text), FromUtf8(caption));
+}
+
+void GuiReporter::Notice(std::string_view text) { app_.presenter().Notice(owner_, FromUtf8(text)); }
+
+void GuiReporter::LetEventsRun() { QCoreApplication::processEvents(); }
+
+void GuiReporter::ShowBusy() {
+    if (!busy_) QCoreApplication::instance()->installEventFilter(this);
+    busy_ = true;
+    app_.form5().show();
+}
+
+void GuiReporter::HideBusy() {
+    app_.form5().hide();
+    if (busy_) QCoreApplication::instance()->removeEventFilter(this);
+    busy_ = false;
+}
+
+bool GuiReporter::eventFilter(QObject* watched, QEvent* event) {
+    if (busy_ && owner_ && IsUserInput(event->type()) && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->window() == owner_->window()) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace halvorn::ui

@@ -1,0 +1,39 @@
+#pragma once
+
+// The engine's reporter on screen: warnings and notices as message boxes, the busy dialog, one pass of the
+// event loop on request. While the busy dialog is up, user input to the screen that started the run is
+// swallowed, so a click that arrives at a yield cannot start a second run or leave the screen mid-run.
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include "Reporter.h"
+
+namespace halvorn::ui {
+
+class Application;
+
+class GuiReporter : public QObject, public halvorn::Reporter {
+public:
+    GuiReporter(Application& app, QWidget* owner);
+    ~GuiReporter() override;
+
+    void Warning(std::string_view text, std::string_view caption) override;
+    void Notice(std::string_view text) override;
+    void LetEventsRun() override;
+    void ShowBusy() override;
+    void HideBusy() override;
+
+    bool busy() const { return busy_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Application& app_;
+    QPointer<QWidget> owner_;
+    bool busy_ = false;
+};
+
+}  // namespace halvorn::ui
