@@ -8,18 +8,24 @@ namespace halvorn {
 // The leading-number rule every numeric field uses: blanks (spaces, tabs, line feeds, carriage returns)
 // anywhere in the text are skipped and the longest leading part that forms a decimal number (optional
 // sign, digits, one "." whatever the locale, optional exponent) is taken. Empty or non-numeric text
-// gives 0. A number too large for a double gives +-infinity (the caller's arithmetic checks catch it).
+// gives 0. A number too large for a double gives +-infinity (the caller's arithmetic checks catch it),
+// one too small gives 0. An exponent letter (E or e) without digits after it ends the number ("3E" -> 3);
+// D is not an exponent letter.
 double LeadingNumber(std::string_view text);
 
 // A number through a picture format: "0" a digit always printed, "#" a digit printed only when
 // significant, "." the decimal point, "E+00"/"E-00" an exponent, any other character copied. Integer
-// digits beyond the picture are still printed; the value is rounded half away from zero on its decimal
-// value. Pictures in use: "#0.00", "0.000", "##0.000", "##0.0", "#00.0", "#00", "0.00", "#0.0" and, in
-// the result file, "   000.00  ", "  0.000E+00", "   000.000 ", " 000.0", " #00.0", " 0.00", " 0.000".
+// digits beyond the picture are still printed; the value is taken at 15 significant digits and then
+// rounded half away from zero at the last digit shown (2.675 in "0.00" -> "2.68"). A minus sign stands
+// right before the first printed digit and is left out when the shown value is zero. Infinity and NaN
+// print "inf", "-inf", "nan" in place of the number.
+// Pictures in use: "#0.00", "0.000", "##0.000", "##0.0", "#00.0", "#00", "0.00", "#0.0" and, in the result
+// file, "   000.00  ", "  0.000E+00", "   000.000 ", " 000.0", " #00.0", " 0.00", " 0.000".
 std::string FormatPicture(double value, std::string_view picture);
 
 // Plain decimal text: the general form, no fixed decimals, no trailing zeros, at most 15 significant
-// digits (60 -> "60", 2.5 -> "2.5", 10 * 0.03 -> "0.3").
+// digits (60 -> "60", 2.5 -> "2.5", 10 * 0.03 -> "0.3"). Magnitudes from 1E15 up or below 1E-4 use the
+// exponent form ("1E+15", "1.5E-05").
 std::string PlainDecimal(double value);
 
 // Rounds to the nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
