@@ -1,1 +1,289 @@
-int main() { return 0; }
+// halvorn-calc: the batch tool. Runs the same engine operations as the screens (table load, calibration
+// run, off-axis run) from command-line options and a profile file, and writes the same result file.
+//
+// Exit status: 0 done; 2 bad input (a value, option or file named in a one-line message); 3 a failure the
+// screens would report with a message box (the fit, the bowtie thickness, the solver, arithmetic).
+// Nothing is written unless everything succeeded, and files are replaced only through a rename.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "AttenuationTable.h"
+#include "BatchInput.h"
+#include "CalculationState.h"
+#include "CalibrationRun.h"
+#include "OffAxisRun.h"
+#include "Reporter.h"
+#include "ResultFile.h"
+
+namespace {
+
+using halvorn::CalculationState;
+using halvorn::cli::BatchOptions;
+using halvorn::cli::InputError;
+using halvorn::cli::Profile;
+
+constexpr int kExitInput = 2;
+constexpr int kExitCalculation = 3;
+
+// Prints the engine's warnings to standard error, one line each, and remembers that one was given.
+// Completion notices and the busy dialog have no meaning here.
+class StderrReporter : public halvorn::Reporter {
+public:
+    void Warning(std::string_view text, std::string_view) override {
+        std::cerr << "halvorn-calc: " << TrimPadding(text) << '\n';
+        failed = true;
+    }
+    void Notice(std::string_view) override {}
+    void LetEventsRun() override {}
+    void ShowBusy() override {}
+    void HideBusy() override {}
+
+    bool failed = false;
+
+private:
+    // The message texts carry blanks (ASCII and the ideographic space U+3000) for the message box.
+    static std::string_view TrimPadding(std::string_view text) {
+        constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
+        for (bool trimmed = true; trimmed;) {
+            trimmed = false;
+            if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+                text.remove_prefix(1);
+                trimmed = true;
+            } else if (text.substr(0, 3) == kIdeographicSpace) {
+                text.remove_prefix(3);
+                trimmed = true;
+            }
+            if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+                text.remove_suffix(1);
+                trimmed = true;
+            } else if (text.size() >= 3 && text.substr(text.size() - 3) == kIdeographicSpace) {
+                text.remove_suffix(3);
+                trimmed = true;
+            }
+        }
+        return text;
+    }
+};
+
+// The table named by --table, else MUs2022.dat in the working folder, the installed data folder or the
+// build's data folder, whichever exists first (the working folder's name when none does).
+std::string TablePath(const BatchOptions& options) {
+    if (options.tablePath)
+        return *options.tablePath;
+    const std::string candidates[] = {"MUs2022.dat", std::string(HALVORN_INSTALLED_DATA_DIR) + "/MUs2022.dat",
+                                      std::string(HALVORN_BUILD_DATA_DIR) + "/MUs2022.dat"};
+    std::error_code ec;
+    for (const auto& path : candidates)
+        if (std::filesystem::is_regular_file(path, ec))
+            return path;
+    return candidates[0];
+}
+
+// The dose-profile screen's fields as the profile file gives them.
+halvorn::ProfileFields ProfileFieldsOf(const Profile& profile, const std::string& focusDistanceText) {
+    halvorn::ProfileFields fields{};
+    fields[1] = focusDistanceText;
+    fields[54] = std::to_string(profile.PointCount());
+    fields[28] = profile.rows[0].reading.text;
+    for (int p = 1; p <= profile.PointCount(); ++p) {
+        fields[p + 2] = profile.rows[p].distanceCm.text;
+        fields[p + 28] = profile.rows[p].reading.text;
+    }
+    return fields;
+}
+
+// Without a profile the solver still runs, for the centre alone: distance 0, ratio 1. The off-axis run's
+// conversion is skipped because it divides by the focus distance, which may be 0 here.
+void SolveCentreOnly(CalculationState& state, double focusDistanceCm, halvorn::Reporter& reporter) {
+    state.FocusCentreDistanceCm = focusDistanceCm;
+    state.ProfilePointCount = 0;
+    for (int p = 0; p <= halvorn::kMaxPoint; ++p) {
+        state.DoseProfile[0][p] = 0;
+        state.DoseProfile[1][p] = 0;
+    }
+    state.DoseProfile[1][0] = 1;
+    halvorn::SolveBowtieProfile(state, reporter);
+}
+
+std::string JsonNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+template <typename Values>
+std::string JsonArray(const Values& values, int first, int last) {
+    std::string out = "[";
+    for (int i = first; i <= last; ++i) {
+        if (i > first)
+            out += ", ";
+        out += JsonNumber(values[i]);
+    }
+    return out + "]";
+}
+
+struct CentreResults {
+    double fittedFiltrationMm = 0;
+    double hvlAlMm = 0;
+    double hvlCuMm = 0;
+};
+
+std::string JsonSummary(const CalculationState& state, const CentreResults& centre, int pointCount) {
+    std::string out = "{\n";
+    out += "  \"fitted_filtration_mm\": " + JsonNumber(centre.fittedFiltrationMm) + ",\n";
+    out += "  \"hvl_al_mm\": " + JsonNumber(centre.hvlAlMm) + ",\n";
+    out += "  \"hvl_cu_mm\": " + JsonNumber(centre.hvlCuMm) + ",\n";
+    out += "  \"bowtie_mm\": " + JsonArray(state.BowtieAlMm, 0, pointCount) + ",\n";
+    out += "  \"spectrum_peak\": " + JsonNumber(state.SpectrumPeak) + ",\n";
+    out += "  \"relative_kerma\": " + JsonArray(state.DoseProfile[1], 0, pointCount) + ",\n";
+    out += "  \"centre_spectrum\": " + JsonArray(state.PointSpectra[0], 1, halvorn::kBinCount) + "\n";
+    return out + "}\n";
+}
+
+// A file written under a temporary name in the target's folder; Commit renames it over the target, and
+// an uncommitted file is removed, so the target is either the old file or the complete new one.
+class PendingFile {
+public:
+    PendingFile(const std::string& target, const std::string& bytes) : target_(target) {
+        std::string pattern = target + ".XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            throw InputError("cannot write " + target + ": " + std::strerror(errno));
+        temp_ = pattern;
+        // mkstemp makes the file private; give it the permissions a newly created file would have.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                const int err = errno;
+                ::close(fd);
+                throw InputError("cannot write " + target + ": " + std::strerror(err));
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        if (::close(fd) != 0)
+            throw InputError("cannot write " + target + ": " + std::strerror(errno));
+    }
+    ~PendingFile() {
+        if (!temp_.empty())
+            ::unlink(temp_.c_str());
+    }
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    void Commit() {
+        if (::rename(temp_.c_str(), target_.c_str()) != 0)
+            throw InputError("cannot write " + target_ + ": " + std::strerror(errno));
+        temp_.clear();
+    }
+
+private:
+    std::string target_;
+    std::string temp_;
+};
+
+int Run(const BatchOptions& options) {
+    // Everything that can be checked before computing is checked first.
+    std::optional<Profile> profile;
+    if (options.profilePath)
+        profile = halvorn::cli::ReadProfileFile(*options.profilePath);
+
+    // The state is large (a few hundred kB); it lives on the heap, one for the run as in the program.
+    auto state = std::make_unique<CalculationState>();
+    const std::string tablePath = TablePath(options);
+    const auto status = halvorn::LoadAttenuationTable(*state, tablePath);
+    if (status != halvorn::TableLoadStatus::Ok)
+        throw InputError(halvorn::DescribeTableLoadFailure(status, tablePath));
+
+    StderrReporter reporter;
+    state->HvlMaterial = static_cast<std::int16_t>(options.hvlMaterial);
+    halvorn::CalibrationInputs inputs;
+    inputs.Text13 = options.hvl.text;
+    inputs.Text1 = options.kv.text;
+    inputs.Text5 = options.targetAngle.text;
+    inputs.Text3 = options.inherent.text;
+    inputs.Text4 = options.addedAl.text;
+    inputs.Text10 = options.addedCu.text;
+    inputs.Text11 = options.addedAg.text;
+    const auto outcome = halvorn::CalibrationRun(*state, inputs, reporter);
+    if (!outcome.started) {
+        if (!reporter.failed)
+            std::cerr << "halvorn-calc: the calibration run did not start\n";
+        return kExitCalculation;
+    }
+    if (reporter.failed)
+        return kExitCalculation;
+    // The off-axis run overwrites FiltrationAlCm per point; the centre's fitted value is kept here.
+    const CentreResults centre{state->FiltrationAlCm * 10, state->HvlAlCm * 10, state->HvlCuMm};
+
+    int pointCount = 0;
+    if (profile) {
+        pointCount = profile->PointCount();
+        const auto fields = ProfileFieldsOf(*profile, options.focusDistance->text);
+        const auto result = halvorn::OffAxisRun(*state, fields, reporter);
+        if (result != halvorn::OffAxisOutcome::Completed && !reporter.failed)
+            std::cerr << "halvorn-calc: the off-axis run could not convert the profile\n";
+        if (result != halvorn::OffAxisOutcome::Completed)
+            return kExitCalculation;
+    } else {
+        SolveCentreOnly(*state, options.focusDistance ? options.focusDistance->value : 0, reporter);
+    }
+    if (reporter.failed)
+        return kExitCalculation;
+    if (!(state->SpectrumPeak > 0) || !std::isfinite(state->SpectrumPeak)) {
+        std::cerr << "halvorn-calc: the centre spectrum is empty\n";
+        return kExitCalculation;
+    }
+
+    // Both outputs are prepared before either target is touched.
+    std::unique_ptr<PendingFile> json;
+    if (options.jsonPath)
+        json = std::make_unique<PendingFile>(*options.jsonPath, JsonSummary(*state, centre, pointCount));
+    if (options.outPath) {
+        std::string error;
+        if (!halvorn::SaveResultFile(*state, options.comment, *options.outPath, &error))
+            throw InputError("cannot write " + *options.outPath + (error.empty() ? "" : ": " + error));
+    }
+    if (json)
+        json->Commit();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const std::vector<std::string_view> args(argv + 1, argv + argc);
+        const BatchOptions options = halvorn::cli::ParseCommandLine(args);
+        if (options.help) {
+            std::cout << halvorn::cli::UsageText();
+            return 0;
+        }
+        return Run(options);
+    } catch (const InputError& e) {
+        std::cerr << "halvorn-calc: " << e.what() << '\n';
+        return kExitInput;
+    } catch (const std::exception& e) {
+        std::cerr << "halvorn-calc: " << e.what() << '\n';
+        return kExitCalculation;
+    }
+}

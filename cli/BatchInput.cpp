@@ -1,0 +1,269 @@
+#include "BatchInput.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "CalculationState.h"
+#include "NumberText.h"
+
+namespace halvorn::cli {
+
+namespace {
+
+// A profile has at most 26 short lines; anything far larger is not a profile (or is a device file).
+constexpr std::size_t kMaxProfileBytes = 1 << 20;
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+// The option's value as a strict number, or an InputError naming the option and the text.
+NumberOption NumberValue(std::string_view option, std::string_view text) {
+    const auto value = StrictNumber(text);
+    if (!value)
+        throw InputError(std::string(option) + ": " + Quoted(text) + " is not a number");
+    return {std::string(text), *value};
+}
+
+}  // namespace
+
+std::optional<double> StrictNumber(std::string_view text) {
+    std::string_view digits = text;
+    // std::from_chars takes no "+"; the leading-number rule does, so accept one (but not "+-1").
+    if (!digits.empty() && digits.front() == '+') {
+        digits.remove_prefix(1);
+        if (!digits.empty() && digits.front() == '-')
+            return std::nullopt;
+    }
+    if (digits.empty())
+        return std::nullopt;
+    // Only decimal digits, sign, point and exponent: this keeps out "nan", "inf" and "infinity".
+    if (digits.find_first_not_of("0123456789+-.eE") != std::string_view::npos)
+        return std::nullopt;
+    double value = 0;
+    const auto [end, ec] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general);
+    if (ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value))
+        return std::nullopt;
+    // The engine reads the same text with the leading-number rule; both readings must agree.
+    if (LeadingNumber(text) != value)
+        return std::nullopt;
+    return value;
+}
+
+std::string UsageText() {
+    return "Usage: halvorn-calc --hvl MM [--hvl-material al|cu] [--kv KV] [--target-angle DEG]\n"
+           "                    [--inherent MM] [--added-al MM] [--added-cu MM] [--added-ag MM]\n"
+           "                    [--focus-distance CM [--profile FILE]] [--comment TEXT]\n"
+           "                    [--out FILE.csv] [--json FILE] [--table PATH]\n"
+           "\n"
+           "Fits the beam's aluminium-equivalent filtration to the measured half-value layer at the\n"
+           "rotation centre and, with a profile, solves the bowtie filter's path length and the photon\n"
+           "spectrum at every profile point.\n"
+           "\n"
+           "  --hvl MM               measured HVL at the rotation centre (required)\n"
+           "  --hvl-material al|cu   material of the HVL (default al)\n"
+           "  --kv KV                tube voltage, at most 150 (default 120)\n"
+           "  --target-angle DEG     anode target angle (default 16)\n"
+           "  --inherent MM          inherent filtration, mm Al equivalent (default 2.5)\n"
+           "  --added-al MM          added aluminium filter (default 0)\n"
+           "  --added-cu MM          added copper filter (default 0)\n"
+           "  --added-ag MM          added silver filter (default 0)\n"
+           "  --focus-distance CM    focus to rotation-centre distance (needed with --profile)\n"
+           "  --profile FILE         lateral profile: lines \"distance_cm,reading\", the first row the\n"
+           "                         centre at distance 0, then up to 25 off-axis points; blank lines\n"
+           "                         and lines starting with # are skipped, as is a header line\n"
+           "  --comment TEXT         first line of the result file (default empty)\n"
+           "  --out FILE.csv         write the 311-line result file\n"
+           "  --json FILE            write a JSON summary\n"
+           "  --table PATH           attenuation table (default MUs2022.dat in the working folder,\n"
+           "                         then the installed data folder)\n"
+           "\n"
+           "Exit status: 0 done, 2 bad input (the message names it), 3 the calculation failed.\n"
+           "Nothing is written unless the whole calculation succeeds.\n";
+}
+
+BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
+    BatchOptions options;
+    bool hvlGiven = false;
+    std::vector<std::string> seen;
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return options;
+        }
+        if (arg.size() < 3 || arg.substr(0, 2) != "--")
+            throw InputError("unexpected argument " + Quoted(arg) + " (try --help)");
+
+        // "--name value" or "--name=value".
+        std::string name;
+        std::string_view value;
+        if (const auto eq = arg.find('='); eq != std::string_view::npos) {
+            name = std::string(arg.substr(0, eq));
+            value = arg.substr(eq + 1);
+        } else {
+            name = std::string(arg);
+            if (i + 1 >= args.size()) {
+                static const char* const known[] = {
+                    "--hvl",      "--hvl-material", "--kv",       "--target-angle",   "--inherent",
+                    "--added-al", "--added-cu",     "--added-ag", "--focus-distance", "--profile",
+                    "--comment",  "--out",          "--json",     "--table"};
+                for (const char* k : known)
+                    if (name == k)
+                        throw InputError(name + " needs a value");
+                throw InputError("unknown option " + Quoted(name) + " (try --help)");
+            }
+            value = args[++i];
+        }
+        for (const auto& s : seen)
+            if (s == name)
+                throw InputError(name + " is given more than once");
+        seen.push_back(name);
+
+        if (name == "--hvl") {
+            options.hvl = NumberValue(name, value);
+            hvlGiven = true;
+        } else if (name == "--hvl-material") {
+            if (value == "al")
+                options.hvlMaterial = 1;
+            else if (value == "cu")
+                options.hvlMaterial = 2;
+            else
+                throw InputError("--hvl-material: " + Quoted(value) + " is neither al nor cu");
+        } else if (name == "--kv") {
+            options.kv = NumberValue(name, value);
+        } else if (name == "--target-angle") {
+            options.targetAngle = NumberValue(name, value);
+        } else if (name == "--inherent") {
+            options.inherent = NumberValue(name, value);
+        } else if (name == "--added-al") {
+            options.addedAl = NumberValue(name, value);
+        } else if (name == "--added-cu") {
+            options.addedCu = NumberValue(name, value);
+        } else if (name == "--added-ag") {
+            options.addedAg = NumberValue(name, value);
+        } else if (name == "--focus-distance") {
+            options.focusDistance = NumberValue(name, value);
+        } else if (name == "--profile") {
+            options.profilePath = std::string(value);
+        } else if (name == "--comment") {
+            // The comment is line 1 of the result file; a line break would shift every later line.
+            if (value.find_first_of("\r\n") != std::string_view::npos)
+                throw InputError("--comment must be a single line");
+            options.comment = std::string(value);
+        } else if (name == "--out") {
+            options.outPath = std::string(value);
+        } else if (name == "--json") {
+            options.jsonPath = std::string(value);
+        } else if (name == "--table") {
+            options.tablePath = std::string(value);
+        } else {
+            throw InputError("unknown option " + Quoted(name) + " (try --help)");
+        }
+    }
+
+    if (!hvlGiven)
+        throw InputError("--hvl is required (the measured half-value layer, mm)");
+    if (options.kv.value > 150)
+        throw InputError("--kv: " + Quoted(options.kv.text) + " is above the maximum tube voltage of 150 kV");
+    if (options.profilePath && !options.focusDistance)
+        throw InputError("--profile needs --focus-distance (the focus to rotation-centre distance, cm)");
+    if (options.profilePath && options.focusDistance->value == 0)
+        throw InputError("--focus-distance: " + Quoted(options.focusDistance->text) +
+                         " must not be zero with a profile");
+    for (const auto& path : {options.outPath, options.jsonPath, options.tablePath, options.profilePath})
+        if (path && path->empty())
+            throw InputError("an empty file name was given");
+    if (options.outPath && options.jsonPath && *options.outPath == *options.jsonPath)
+        throw InputError("--out and --json name the same file " + Quoted(*options.outPath));
+    return options;
+}
+
+Profile ParseProfile(std::string_view text, const std::string& name) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);  // a UTF-8 byte-order mark
+
+    Profile profile;
+    bool firstContentLine = true;
+    int lineNumber = 0;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        const std::string_view line = TrimBlanks(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        ++lineNumber;
+        if (line.empty() || line.front() == '#')
+            continue;
+
+        const std::string where = name + " line " + std::to_string(lineNumber);
+        const auto comma = line.find(',');
+        const std::string_view first = TrimBlanks(line.substr(0, comma));
+        const bool isHeader = firstContentLine && !StrictNumber(first);
+        firstContentLine = false;
+        if (isHeader)
+            continue;
+
+        if (comma == std::string_view::npos || line.find(',', comma + 1) != std::string_view::npos)
+            throw InputError(where + ": " + Quoted(line) + " is not of the form distance_cm,reading");
+        const std::string_view second = TrimBlanks(line.substr(comma + 1));
+        const auto distance = StrictNumber(first);
+        if (!distance)
+            throw InputError(where + ": distance " + Quoted(first) + " is not a number");
+        const auto reading = StrictNumber(second);
+        if (!reading)
+            throw InputError(where + ": reading " + Quoted(second) + " is not a number");
+
+        if (profile.rows.empty()) {
+            if (*distance != 0)
+                throw InputError(where +
+                                 ": the first row is the rotation centre and must be at distance 0, not " +
+                                 Quoted(first));
+            if (*reading == 0)
+                throw InputError(where + ": the centre reading must not be zero");
+        }
+        if (static_cast<int>(profile.rows.size()) > kMaxPoint)
+            throw InputError(name + " has more than " + std::to_string(kMaxPoint) +
+                             " off-axis points (line " + std::to_string(lineNumber) + ")");
+        profile.rows.push_back({{std::string(first), *distance}, {std::string(second), *reading}});
+    }
+    if (profile.rows.empty())
+        throw InputError(name + " has no data rows (the centre row 0,reading is needed)");
+    return profile;
+}
+
+Profile ReadProfileFile(const std::string& path) {
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    errno = 0;
+    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        throw InputError("cannot open the profile file " + Quoted(path) + ": " + std::strerror(errno));
+
+    std::string text;
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        text.append(buffer, count);
+        if (text.size() > kMaxProfileBytes)
+            throw InputError("the profile file " + Quoted(path) + " is too large");
+    }
+    if (std::ferror(file.get()))
+        throw InputError("cannot read the profile file " + Quoted(path) + ": " + std::strerror(errno));
+    return ParseProfile(text, path);
+}
+
+}  // namespace halvorn::cli
