@@ -1,8 +1,233 @@
 #include "AttenuationTable.h"
 
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string_view>
+
 namespace halvorn {
 
-TableLoadStatus LoadAttenuationTable(CalculationState&, const std::string&) { return TableLoadStatus::CannotOpen; }
-std::string DescribeTableLoadFailure(TableLoadStatus, const std::string& path) { return path; }
+namespace {
+
+// Longest field accepted as a number; anything longer is not a coefficient but a damaged file.
+constexpr std::size_t kMaxFieldLength = 256;
+
+bool IsSeparator(char c) {
+    return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
+}
+
+// The start of a refused field, fit for a one-line message: control and non-ASCII bytes become "?".
+std::string Printable(const std::string& field) {
+    std::string out = field.substr(0, 32);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+            c = '?';
+    return out;
+}
+
+// A field is a plain decimal number: optional sign, digits with at most one decimal point (at least one
+// digit), optional exponent "e" or "E" with optional sign and digits. Names such as "inf" or "nan", hex
+// notation and values beyond the double range are refused, whatever the C library would accept.
+std::optional<double> ParseField(std::string_view field) {
+    std::size_t pos = 0;
+    const std::size_t n = field.size();
+    bool negative = false;
+    if (pos < n && (field[pos] == '+' || field[pos] == '-')) {
+        negative = field[pos] == '-';
+        ++pos;
+    }
+    const std::size_t numberStart = pos;
+    int digits = 0;
+    bool point = false;
+    for (; pos < n; ++pos) {
+        const char c = field[pos];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (pos < n && (field[pos] == 'e' || field[pos] == 'E')) {
+        ++pos;
+        if (pos < n && (field[pos] == '+' || field[pos] == '-'))
+            ++pos;
+        int exponentDigits = 0;
+        for (; pos < n && field[pos] >= '0' && field[pos] <= '9'; ++pos)
+            ++exponentDigits;
+        if (exponentDigits == 0)
+            return std::nullopt;
+    }
+    if (pos != n)
+        return std::nullopt;
+
+    // from_chars ignores the locale (the decimal point is always ".") but takes no leading "+".
+    double value = 0;
+    const char* first = field.data() + numberStart;
+    const char* last = field.data() + n;
+    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    if (ec != std::errc() || end != last || !std::isfinite(value))
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Reads the first kTableNumbers numbers of the file into `numbers`; stops reading there.
+TableLoadDetail ReadNumbers(const std::string& path, std::array<double, kTableNumbers>& numbers) {
+    TableLoadDetail detail;
+    errno = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        detail.status = TableLoadStatus::CannotOpen;
+        detail.systemError = errno;
+        return detail;
+    }
+
+    std::array<char, 65536> buffer{};
+    std::string field;
+    int line = 1;
+    int fieldLine = 1;
+    bool atStart = true;
+
+    // Ends the field being collected; false when it is not a number.
+    auto finishField = [&]() {
+        if (field.empty())
+            return true;
+        const auto value = ParseField(field);
+        if (!value) {
+            detail.status = TableLoadStatus::NotANumber;
+            detail.line = fieldLine;
+            detail.field = Printable(field);
+            return false;
+        }
+        numbers[detail.numbersRead++] = *value;
+        field.clear();
+        return true;
+    };
+
+    while (detail.numbersRead < kTableNumbers) {
+        const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
+        if (got == 0) {
+            if (std::ferror(file.get())) {
+                detail.status = TableLoadStatus::CannotOpen;
+                detail.systemError = errno;
+                return detail;
+            }
+            break;  // end of file
+        }
+        std::size_t start = 0;
+        // A UTF-8 byte-order mark at the very start is not part of the first number.
+        if (atStart && got >= 3 && std::memcmp(buffer.data(), "\xEF\xBB\xBF", 3) == 0)
+            start = 3;
+        atStart = false;
+        for (std::size_t k = start; k < got && detail.numbersRead < kTableNumbers; ++k) {
+            const char c = buffer[k];
+            if (IsSeparator(c)) {
+                if (!finishField())
+                    return detail;
+                if (c == '\n')
+                    ++line;
+                continue;
+            }
+            if (field.empty())
+                fieldLine = line;
+            if (field.size() >= kMaxFieldLength) {
+                detail.status = TableLoadStatus::NotANumber;
+                detail.line = fieldLine;
+                detail.field = Printable(field);
+                return detail;
+            }
+            field.push_back(c);
+        }
+    }
+    // A last number may end at the end of the file without a separator.
+    if (detail.numbersRead < kTableNumbers && !finishField())
+        return detail;
+    if (detail.numbersRead < kTableNumbers)
+        detail.status = TableLoadStatus::EndedEarly;
+    return detail;
+}
+
+}  // namespace
+
+TableLoadStatus LoadAttenuationTable(CalculationState& state, const std::string& path) {
+    TableLoadDetail detail;
+    return LoadAttenuationTable(state, path, detail);
+}
+
+TableLoadStatus LoadAttenuationTable(CalculationState& state,
+                                     const std::string& path,
+                                     TableLoadDetail& detail) {
+    // Read everything before touching the state, so that a damaged file leaves the previous table and
+    // the previous results in place.
+    std::array<double, kTableNumbers> numbers{};
+    detail = ReadNumbers(path, numbers);
+    if (detail.status != TableLoadStatus::Ok)
+        return detail.status;
+
+    // Record i holds bin i (E = 0.5 i keV): energy (not used), W, Al, Cu, air mu_en, Ag, column 7.
+    for (int i = 1; i <= kTableRecords; ++i) {
+        const double* record = &numbers[(i - 1) * kTableColumns];
+        state.MuTungsten[i] = record[1];
+        state.MuAluminium[i] = record[2];
+        state.MuCopper[i] = record[3];
+        state.MuEnAir[i] = record[4];
+        state.MuSilver[i] = record[5];
+        state.MuColumn7[i] = record[6];
+    }
+
+    // A new calculation starts without the per-point results of the previous one.
+    for (int p = 0; p <= kMaxPoint; ++p) {
+        for (int i = 1; i <= kBinCount; ++i)
+            state.PointSpectra[p][i] = 0;
+        state.DoseProfile[0][p] = 0;
+        state.DoseProfile[1][p] = 0;
+        state.BowtieAlMm[p] = 0;
+    }
+    return TableLoadStatus::Ok;
+}
+
+std::string DescribeTableLoadFailure(TableLoadStatus status, const std::string& path) {
+    TableLoadDetail detail;
+    detail.status = status;
+    detail.numbersRead = -1;  // position unknown
+    return DescribeTableLoadFailure(detail, path);
+}
+
+std::string DescribeTableLoadFailure(const TableLoadDetail& detail, const std::string& path) {
+    const std::string total = std::to_string(kTableNumbers);
+    switch (detail.status) {
+        case TableLoadStatus::Ok:
+            return path + ": loaded";
+        case TableLoadStatus::CannotOpen:
+            if (detail.systemError == ENOENT)
+                return path + ": file not found";
+            if (detail.systemError != 0)
+                return path + ": cannot be read (" + std::strerror(detail.systemError) + ")";
+            return path + ": file not found or cannot be read";
+        case TableLoadStatus::EndedEarly:
+            if (detail.numbersRead < 0)
+                return path + ": ends before all " + total + " numbers of the table";
+            return path + ": ends after " + std::to_string(detail.numbersRead) + " of " + total + " numbers";
+        case TableLoadStatus::NotANumber:
+            if (detail.numbersRead < 0)
+                return path + ": holds a field that is not a number";
+            return path + ": line " + std::to_string(detail.line) + ": \"" + detail.field +
+                   "\" is not a number (number " + std::to_string(detail.numbersRead + 1) + " of " + total +
+                   ")";
+    }
+    return path + ": cannot be loaded";
+}
 
 }  // namespace halvorn

@@ -9,9 +9,23 @@ namespace halvorn {
 // Outcome of reading the attenuation table file.
 enum class TableLoadStatus {
     Ok,
-    CannotOpen,     // the file does not exist or cannot be read
-    EndedEarly,     // fewer than 2100 numbers before the end of the file
-    NotANumber,     // a field that is not a number before the 2100th
+    CannotOpen,  // the file does not exist or cannot be read
+    EndedEarly,  // fewer than 2100 numbers before the end of the file
+    NotANumber,  // a field that is not a number before the 2100th
+};
+
+// Numbers in a complete table: 300 records of seven.
+constexpr int kTableRecords = kBinCount;
+constexpr int kTableColumns = 7;
+constexpr int kTableNumbers = kTableRecords * kTableColumns;
+
+// Where and why a load stopped, for a message that points at the faulty spot.
+struct TableLoadDetail {
+    TableLoadStatus status = TableLoadStatus::Ok;
+    int numbersRead = 0;  // numbers read completely before the failure
+    int line = 0;         // line (from 1) of the offending field (NotANumber)
+    std::string field;    // the offending field, shortened (NotANumber)
+    int systemError = 0;  // errno of a failed open or read (CannotOpen)
 };
 
 // Reads the 300 records of seven numbers (free format: commas, blanks or line ends between numbers)
@@ -19,7 +33,15 @@ enum class TableLoadStatus {
 // BowtieAlMm of every point. On any failure nothing in the state is changed.
 TableLoadStatus LoadAttenuationTable(CalculationState& state, const std::string& path = "MUs2022.dat");
 
+// The same, also telling where a failed load stopped.
+TableLoadStatus LoadAttenuationTable(CalculationState& state,
+                                     const std::string& path,
+                                     TableLoadDetail& detail);
+
 // A one-line description of a failed load, naming the file, for the fatal error box or stderr.
 std::string DescribeTableLoadFailure(TableLoadStatus status, const std::string& path);
+
+// The same with the position of the failure ("MUs2022.dat: ends after 2093 of 2100 numbers").
+std::string DescribeTableLoadFailure(const TableLoadDetail& detail, const std::string& path);
 
 }  // namespace halvorn
