@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "AttenuationTable.h"
@@ -44,7 +45,8 @@ constexpr int kExitCalculation = 3;
 class StderrReporter : public halvorn::Reporter {
 public:
     void Warning(std::string_view text, std::string_view) override {
-        std::cerr << "halvorn-calc: " << TrimPadding(text) << '\n';
+        const std::string_view message = TrimPadding(text);
+        std::cerr << "halvorn-calc: " << message << Gloss(message) << '\n';
         failed = true;
     }
     void Notice(std::string_view) override {}
@@ -55,6 +57,26 @@ public:
     bool failed = false;
 
 private:
+    // An English gloss of the engine's fixed messages, for those who script the tool.
+    static std::string_view Gloss(std::string_view message) {
+        static const std::pair<std::string_view, std::string_view> glosses[] = {
+            {"正しく計算できません ①", " (the spectrum pass failed)"},
+            {"正しく計算できません ②", " (the aluminium filtration fit failed)"},
+            {"正しく計算できません ③", " (the copper filtration fit failed)"},
+            {"正しく計算できません ④", " (the off-axis solver failed)"},
+            {"半価層が正しく計算できません", " (no filtration gives the measured HVL)"},
+            {"ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。",
+             " (the bowtie thickness at the centre is not positive: the measured HVL is not above the model "
+             "HVL "
+             "of the nominal filtration)"},
+            {"入力データに誤りがあります！", " (the profile cannot be converted)"},
+        };
+        for (const auto& [text, gloss] : glosses)
+            if (message == text)
+                return gloss;
+        return {};
+    }
+
     // The message texts carry blanks (ASCII and the ideographic space U+3000) for the message box.
     static std::string_view TrimPadding(std::string_view text) {
         constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";

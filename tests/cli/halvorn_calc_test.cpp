@@ -364,21 +364,25 @@ TEST_F(HalvornCalc, MissingOrShortTableIsRefusedByName) {
 TEST_F(HalvornCalc, CalculationFailuresWriteNothing) {
     WriteAll(Path("deadpoint.csv"), "0,10\n5,9\n10,0\n");
     WriteAll(Path("negative.csv"), "0,10\n5,-9\n");
-    const std::vector<std::string> cases[] = {
-        {"--hvl", "65"},                        // no filtration gives 65 mm Al
-        {"--hvl", "7", "--target-angle", "0"},  // the spectrum model fails
-        {"--hvl", "7", "--focus-distance", "60", "--profile", "deadpoint.csv"},  // zero reading: solver fails
-        {"--hvl", "7", "--focus-distance", "60", "--profile", "negative.csv"},
-        {"--hvl", "0.5"},  // softer than the nominal filtration: negative bowtie thickness
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;  // part of the engine's message
+    };
+    const Case cases[] = {
+        {{"--hvl", "65"}, "半価層が正しく計算できません"},  // no filtration gives 65 mm Al at 120 kV
+        {{"--hvl", "3"}, "ボウタイフィルタ厚"},             // softer than the nominal 2.5 mm Al gives
+        {{"--hvl", "7", "--target-angle", "0"}, "①"},       // the spectrum model fails in every phase
+        {{"--hvl", "7", "--focus-distance", "60", "--profile", "deadpoint.csv"}, "④"},  // zero reading
+        {{"--hvl", "7", "--focus-distance", "60", "--profile", "negative.csv"}, "④"},
     };
     WriteAll(Path("r.csv"), "earlier result\r\n");
     WriteAll(Path("r.json"), "{}\n");
     for (const auto& c : cases) {
-        auto args = c;
+        auto args = c.args;
         args.insert(args.end(), {"--out", "r.csv", "--json", "r.json", "--table", HALVORN_TABLE_PATH});
         const auto run = Run(args);
         EXPECT_EQ(run.status, 3) << Describe(args) << "\n" << run.err;
-        EXPECT_FALSE(run.err.empty()) << Describe(args);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << Describe(args) << " said: " << run.err;
         EXPECT_EQ(ReadAll(Path("r.csv")), "earlier result\r\n") << Describe(args);
         EXPECT_EQ(ReadAll(Path("r.json")), "{}\n") << Describe(args);
     }
