@@ -1,9 +1,318 @@
 #include "CalibrationRun.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "Filtration.h"
+#include "NumberText.h"
+#include "TuckerSpectrum.h"
+
 namespace halvorn {
 
-CalibrationOutcome CalibrationRun(CalculationState&, const CalibrationInputs&, Reporter&) { return {}; }
-void RunSpectrumPass(CalculationState&, Reporter&, CalibrationOutcome&) {}
-void FitFiltrationToHvl(CalculationState&, const std::string&, Reporter&, CalibrationOutcome&) {}
+namespace {
+
+constexpr std::string_view kPassFailed = "　正しく計算できません ①";
+constexpr std::string_view kHvlNotComputable = "半価層が正しく計算できません";
+constexpr std::string_view kNegativeBowtie =
+    "ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。";
+
+// The fit trims the filtration in steps of 0.1 mm of aluminium.
+constexpr double kTrialStepCm = 0.01;
+
+// The trial loop gives up after 1000 trials, that is 10 cm of aluminium away from the starting filtration.
+// An HVL that needs more is not the HVL of an X-ray tube, and the off-axis curve reaches no further either.
+constexpr int kMaxTrials = 1000;
+
+// Highest used bin of the current tube voltage, kept inside the spectrum arrays.
+int TopBin(const CalculationState& state) {
+    return std::min(HighestBin(state.TubeVoltageKv), kBinCount);
+}
+
+void ClearBeamSpectrum(CalculationState& state) {
+    for (int i = 1; i <= kBinCount; ++i)
+        state.BeamSpectrum[i] = 0;
+}
+
+// Largest value over the used bins 2..top, starting from 0; a bin replaces the peak only if strictly greater.
+double PeakOf(const Spectrum& spectrum, int top) {
+    double peak = 0;
+    for (int i = 2; i <= top; ++i)
+        if (spectrum[i] > peak)
+            peak = spectrum[i];
+    return peak;
+}
+
+// What distinguishes the aluminium fit from the copper fit.
+struct FitVariant {
+    double measuredScale;            // Text13 (mm) to the unit of the model HVL: cm for Al, mm for Cu
+    Spectrum CalculationState::*mu;  // material of the transmission curve
+    double stepCm;                   // curve step
+    int firstSteps;                  // curve length of the first evaluation
+    int trialSteps;                  // curve length of each trial
+    std::string_view failure;        // message of the fit's arithmetic failures
+};
+
+constexpr FitVariant kAluminiumFit{0.1, &CalculationState::MuAluminium, 0.01, 500,
+                                   300, "　正しく計算できません ②"};
+constexpr FitVariant kCopperFit{1.0,  &CalculationState::MuCopper, 0.001, 1000,
+                                1000, "　正しく計算できません ③"};
+
+enum class EvalStatus {
+    Ok,
+    Beyond,  // the curve does not fall to 50 % within the computed steps
+    Failed,  // arithmetic failure
+};
+
+struct Evaluation {
+    EvalStatus status = EvalStatus::Failed;
+    double hvl = 0;  // model HVL, 0.01 x steps (cm for aluminium, mm for copper)
+};
+
+// One model HVL of the fit at aluminium filtration t: the stored unfiltered spectrum (BeamSpectrum) is
+// filtered into FitSpectrum, weighted into KermaSpectrum, and KermaSpectrum itself (its unnormalised bins
+// 11..20 included) is attenuated step by step into FitTransmission. The crossing search stops at the first
+// step whose transmission is no longer above 50 % and never reads past `steps`, the entries this
+// evaluation computed; a crossing beyond them is reported as Beyond.
+// `unnormalisedShare`, when given, receives the sum of the kerma bins 11..20 divided by S2 before the
+// curve attenuates them.
+Evaluation EvaluateHvl(CalculationState& state,
+                       const FitVariant& variant,
+                       double t,
+                       int steps,
+                       bool trial,
+                       double* unnormalisedShare = nullptr) {
+    Evaluation result;
+    if (!FilterSpectrumWith(state, state.BeamSpectrum, t, state.FitSpectrum))
+        return result;
+    if (trial)
+        state.SpectrumPeak = PeakOf(state.FitSpectrum, TopBin(state));
+    const std::optional<double> s2 = ComputeKermaSpectrum(state, state.FitSpectrum);
+    if (!s2 || !std::isfinite(*s2) || *s2 <= 0)
+        return result;
+    if (unnormalisedShare) {
+        double u = 0;
+        for (int i = 11; i <= std::min(20, TopBin(state)); ++i)
+            u += state.KermaSpectrum[i];
+        *unnormalisedShare = u / *s2;
+    }
+    if (!BuildTransmissionCurve(state, state.KermaSpectrum, state.*variant.mu, variant.stepCm, steps, *s2,
+                                state.FitTransmission))
+        return result;
+    int k = 2;
+    while (k <= steps && state.FitTransmission[k] > 50)
+        ++k;
+    if (k > steps) {
+        result.status = EvalStatus::Beyond;
+        return result;
+    }
+    const std::optional<double> x = ThicknessAtTransmission(state.FitTransmission, 50, true, steps);
+    if (!x || !std::isfinite(*x))
+        return result;
+    result.status = EvalStatus::Ok;
+    result.hvl = 0.01 * *x;
+    return result;
+}
+
+// Largest model HVL that any added aluminium can give. Whatever the filtration, every curve value is at
+// most 100 * exp(-muMin * k * h) * (1 + U / S2), muMin being the smallest coefficient of the curve material
+// over the kerma bins and U / S2 the share of the unnormalised bins 11..20. That share only falls as
+// aluminium is added (aluminium attenuates 5.5-10 keV far more than anything above), so the share at the
+// starting filtration bounds all later trials, and the log-linear interpolation between two curve points
+// below that exponential cannot cross 50 % later than the exponential does. Returns infinity when no
+// bound can be given.
+double LimitingHvl(const CalculationState& state, const FitVariant& variant, double unnormalisedShare) {
+    const Spectrum& mu = state.*variant.mu;
+    double muMin = INFINITY;
+    for (int i = 11; i <= TopBin(state); ++i)
+        muMin = std::min(muMin, mu[i]);
+    if (!(muMin > 0) || !std::isfinite(muMin) || !(unnormalisedShare >= 0))
+        return INFINITY;
+    const double steps = (std::log(2.0) + std::log1p(unnormalisedShare)) / (muMin * variant.stepCm);
+    return 0.01 * steps;
+}
+
+// The end of a fit that cannot reach the measured HVL: pass 2 is skipped and the screen keeps its results.
+void GiveUpFit(CalculationState& state, Reporter& reporter) {
+    reporter.Warning(kHvlNotComputable, "");
+    state.HvlFitFailed = 1;
+}
+
+}  // namespace
+
+CalibrationOutcome CalibrationRun(CalculationState& state,
+                                  const CalibrationInputs& inputs,
+                                  Reporter& reporter) {
+    CalibrationOutcome outcome;
+
+    // Validation: only emptiness of the two key fields and the upper bound of the tube voltage.
+    if (inputs.Text13 == "") {
+        reporter.Warning(" 実測半価層を入力して下さい ", "実測半価層");
+        return outcome;
+    }
+    if (inputs.Text1 == "") {
+        reporter.Warning(" Ｘ線管電圧を入力して下さい ", "Ｘ線管電圧");
+        return outcome;
+    }
+    if (LeadingNumber(inputs.Text1) > 150) {
+        reporter.Warning(" Ｘ線管電圧は最大 150 kV までです ", "");
+        return outcome;
+    }
+    outcome.started = true;
+
+    state.TubeVoltageKv = LeadingNumber(inputs.Text1);
+    state.TargetAngleDeg = LeadingNumber(inputs.Text5);
+    state.InherentFiltrationMm = LeadingNumber(inputs.Text3);
+    state.AddedAlMm = LeadingNumber(inputs.Text4);
+    state.NominalFiltrationAlCm = (state.InherentFiltrationMm + state.AddedAlMm) * 0.1;
+    state.AddedCuCm = LeadingNumber(inputs.Text10) * 0.1;
+    state.AddedAgCm = LeadingNumber(inputs.Text11) * 0.1;
+
+    ClearBeamSpectrum(state);
+    reporter.ShowBusy();
+
+    state.HvlFitFailed = 0;
+    state.CalibrationPass = 1;
+    RunSpectrumPass(state, reporter, outcome);
+    reporter.LetEventsRun();
+
+    FitFiltrationToHvl(state, inputs.Text13, reporter, outcome);
+    reporter.LetEventsRun();
+
+    state.CalibrationPass = 2;
+    ClearBeamSpectrum(state);
+    RunSpectrumPass(state, reporter, outcome);
+    reporter.LetEventsRun();
+
+    reporter.HideBusy();
+    state.PlotCursorShown = 0;
+    return outcome;
+}
+
+void RunSpectrumPass(CalculationState& state, Reporter& reporter, CalibrationOutcome& outcome) {
+    if (state.HvlFitFailed == 1)
+        return;
+    if (state.CalibrationPass == 1)
+        state.FiltrationAlCm = state.NominalFiltrationAlCm;
+
+    // Any failure ends the pass; what it wrote so far stays.
+    if (!GenerateTargetSpectrum(state) || !FilterSpectrum(state)) {
+        reporter.Warning(kPassFailed, "");
+        return;
+    }
+    const std::optional<double> s2 = ComputeKermaSpectrum(state, state.BeamSpectrum);
+    if (!s2 || !ComputeHvl(state, *s2)) {
+        reporter.Warning(kPassFailed, "");
+        return;
+    }
+    if (state.CalibrationPass != 2)
+        return;
+
+    // Pass 2 shows its results.
+    state.SpectrumPeak = PeakOf(state.BeamSpectrum, TopBin(state));
+    outcome.Text9 = FormatPicture(state.HvlAlCm * 10, "#0.00");
+    outcome.Text8 = FormatPicture(state.HvlCuMm * 10 * 0.1, "#0.00");
+    outcome.Label20 = state.HvlMaterial == 1 ? outcome.Text9 : outcome.Text8;
+    state.BowtieAlMm[0] = (state.FiltrationAlCm - state.NominalFiltrationAlCm) * 10;
+    if (state.BowtieAlMm[0] > 0) {
+        outcome.Label21 = FormatPicture(state.BowtieAlMm[0], "0.000");
+        outcome.drawCentreSpectrum = true;
+        for (int i = 1; i <= kBinCount; ++i)
+            state.PointSpectra[0][i] = state.BeamSpectrum[i];
+    } else {
+        reporter.Warning(kNegativeBowtie, "");
+    }
+}
+
+void FitFiltrationToHvl(CalculationState& state,
+                        const std::string& measuredText,
+                        Reporter& reporter,
+                        CalibrationOutcome& outcome) {
+    const FitVariant& variant = state.HvlMaterial == 1 ? kAluminiumFit : kCopperFit;
+
+    ClearBeamSpectrum(state);
+    const double measured = LeadingNumber(measuredText) * variant.measuredScale;
+
+    // During the fit BeamSpectrum holds the unfiltered model spectrum; every evaluation refilters it.
+    if (!GenerateTargetSpectrum(state)) {
+        reporter.Warning(variant.failure, "");
+        return;
+    }
+    const int top = TopBin(state);
+    for (int i = 2; i <= top; ++i)
+        state.BeamSpectrum[i] = state.TargetSpectrum[i];
+
+    // First evaluation at the filtration of pass 1.
+    const double t0 = state.FiltrationAlCm;
+    double share = 0;
+    const Evaluation first = EvaluateHvl(state, variant, t0, variant.firstSteps, false, &share);
+    if (first.status == EvalStatus::Beyond) {
+        GiveUpFit(state, reporter);
+        return;
+    }
+    if (first.status == EvalStatus::Failed) {
+        reporter.Warning(variant.failure, "");
+        return;
+    }
+
+    double h = first.hvl;
+    // Direction 1: the model beam is too hard, the filtration shrinks; direction 2: it grows.
+    const bool shrink = h > measured;
+    if (!shrink && !(h < measured))
+        return;  // already equal: the filtration stays, Text2 is not written
+
+    // An HVL at or above the limit no amount of aluminium reaches; without this check the trials would
+    // creep towards the limit until the spectrum underflows.
+    if (!shrink && measured >= LimitingHvl(state, variant, share)) {
+        GiveUpFit(state, reporter);
+        return;
+    }
+
+    // Trials in steps of 0.1 mm. The trial filtration lives in t; FiltrationAlCm changes only when the fit
+    // completes. The loop is bounded so that an HVL the model cannot give ends the fit instead of running
+    // on: a trial whose curve no longer crosses 50 % within its steps, a model HVL that stops falling while
+    // the filtration shrinks (below the softest beam the model can make, the unnormalised low-energy bins
+    // take over and the HVL rises again), or more than kMaxTrials trials. None of these happen on the way
+    // to an HVL the trials do reach, so such a fit ends exactly where the unbounded loop would.
+    double t = t0;
+    double previous = h;
+    for (int trial = 1;; ++trial) {
+        if (trial > kMaxTrials) {
+            GiveUpFit(state, reporter);
+            return;
+        }
+        previous = h;
+        t = shrink ? t - kTrialStepCm : t + kTrialStepCm;
+        const Evaluation e = EvaluateHvl(state, variant, t, variant.trialSteps, true);
+        if (e.status == EvalStatus::Beyond) {
+            GiveUpFit(state, reporter);
+            return;
+        }
+        if (e.status == EvalStatus::Failed) {
+            reporter.Warning(variant.failure, "");
+            return;
+        }
+        h = e.hvl;
+        if (shrink) {
+            if (!(h > measured))
+                break;
+            if (h >= previous) {
+                GiveUpFit(state, reporter);
+                return;
+            }
+        } else if (!(h < measured)) {
+            break;
+        }
+    }
+
+    // Linear interpolation between the last two trials.
+    const double fitted = shrink ? t + kTrialStepCm * (measured - h) / (previous - h)
+                                 : (t - kTrialStepCm) + kTrialStepCm * (measured - previous) / (h - previous);
+    if (!std::isfinite(fitted)) {
+        reporter.Warning(variant.failure, "");
+        return;
+    }
+    state.FiltrationAlCm = fitted;
+    outcome.Text2 = FormatPicture(state.FiltrationAlCm * 10, "0.000");
+}
 
 }  // namespace halvorn
