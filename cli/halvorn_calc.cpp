@@ -283,7 +283,9 @@ int Run(const BatchOptions& options) {
     if (options.outPath) {
         std::string error;
         if (!halvorn::SaveResultFile(*state, options.comment, *options.outPath, &error))
-            throw InputError("cannot write " + *options.outPath + (error.empty() ? "" : ": " + error));
+            throw InputError(error.find(*options.outPath) != std::string::npos
+                                 ? error
+                                 : "cannot write " + *options.outPath + (error.empty() ? "" : ": " + error));
     }
     if (json)
         json->Commit();
