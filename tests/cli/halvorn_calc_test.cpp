@@ -233,7 +233,7 @@ TEST_F(HalvornCalc, WithoutProfileTheCentreAloneIsWritten) {
     };
     const Case cases[] = {
         {{"--hvl", "7", "--focus-distance", "57.5"}, "SAD ,  57.5", "hvl_al_mm", 7},
-        {{"--hvl", "7"}, "SAD ,  00.0", "hvl_al_mm", 7},
+        {{"--hvl", "7", "--comment", "体幹用, 2024"}, "SAD ,  00.0", "hvl_al_mm", 7},
         {{"--hvl", "0.35", "--hvl-material", "cu"}, "SAD ,  00.0", "hvl_cu_mm", 0.35},
         {{"--hvl=8", "--kv=150", "--added-cu", "0.1"}, "SAD ,  00.0", "hvl_al_mm", 8},
     };
@@ -244,7 +244,10 @@ TEST_F(HalvornCalc, WithoutProfileTheCentreAloneIsWritten) {
         ASSERT_EQ(run.status, 0) << Describe(args) << "\n" << run.err;
         const auto lines = CrLfLines(ReadAll(Path("r.csv")));
         ASSERT_EQ(lines.size(), 311u) << Describe(args);
-        EXPECT_EQ(lines[0], "") << Describe(args);
+        // The comment arrives as UTF-8 and is stored in Shift-JIS, commas and all.
+        EXPECT_EQ(lines[0],
+                  c.args.size() > 2 && c.args[2] == "--comment" ? "\x91\xcc\x8a\xb2\x97\x70, 2024" : "")
+            << Describe(args);
         EXPECT_EQ(lines[1], " 0 ") << Describe(args);
         EXPECT_EQ(lines[305], c.sadLine) << Describe(args);
         const std::string json = ReadAll(Path("r.json"));
