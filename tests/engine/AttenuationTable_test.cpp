@@ -1,0 +1,224 @@
+#include "AttenuationTable.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace halvorn {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A distinct, exactly printable value for every record i and column c (1..7).
+double TableValue(int i, int c) {
+    return c * 100 + i * 0.25;
+}
+
+std::string Number(double v, bool exponent) {
+    char text[64];
+    std::snprintf(text, sizeof text, exponent ? "%.17E" : "%.17g", v);
+    return text;
+}
+
+// A fresh folder per test for the table files.
+class TableFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ =
+            fs::temp_directory_path() / ("halvorn-table-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        state_ = std::make_unique<CalculationState>();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const fs::path path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+
+    // `records` records of seven numbers; `layout` chooses the separators.
+    enum class Layout { RecordPerLine, NumberPerLine, OneLine, WrongEnergies };
+    static std::string Table(Layout layout, int records = 300) {
+        std::string text;
+        for (int i = 1; i <= records; ++i) {
+            for (int c = 1; c <= 7; ++c) {
+                double v = TableValue(i, c);
+                if (c == 1)
+                    v = layout == Layout::WrongEnergies ? 999.5 - i : 0.5 * i;
+                switch (layout) {
+                    case Layout::RecordPerLine:
+                    case Layout::WrongEnergies:
+                        text += Number(v, true) + (c < 7 ? ", " : "\n");
+                        break;
+                    case Layout::NumberPerLine:
+                        text += "\t " + Number(v, false) + (c == 7 ? "\r\n\r\n" : " \r\n");
+                        break;
+                    case Layout::OneLine:
+                        text += Number(v, (i + c) % 2 == 0) + ((i == records && c == 7) ? "" : ",");
+                        break;
+                }
+            }
+        }
+        return text;
+    }
+
+    fs::path dir_;
+    std::unique_ptr<CalculationState> state_;
+};
+
+void ExpectTableLoaded(const CalculationState& s, const std::string& what) {
+    for (int i = 1; i <= 300; ++i) {
+        ASSERT_EQ(s.MuTungsten[i], TableValue(i, 2)) << what << ", bin " << i;
+        ASSERT_EQ(s.MuAluminium[i], TableValue(i, 3)) << what << ", bin " << i;
+        ASSERT_EQ(s.MuCopper[i], TableValue(i, 4)) << what << ", bin " << i;
+        ASSERT_EQ(s.MuEnAir[i], TableValue(i, 5)) << what << ", bin " << i;
+        ASSERT_EQ(s.MuSilver[i], TableValue(i, 6)) << what << ", bin " << i;
+        ASSERT_EQ(s.MuColumn7[i], TableValue(i, 7)) << what << ", bin " << i;
+    }
+}
+
+TEST_F(TableFiles, LayoutAndFirstColumnDoNotMatter) {
+    const std::pair<Layout, const char*> layouts[] = {{Layout::RecordPerLine, "record per line"},
+                                                      {Layout::NumberPerLine, "number per line, CR LF, tabs"},
+                                                      {Layout::OneLine, "one line, commas only"},
+                                                      {Layout::WrongEnergies, "wrong energies in column 1"}};
+    for (const auto& [layout, name] : layouts) {
+        auto state = std::make_unique<CalculationState>();
+        state->MuTungsten[0] = 7;  // bin 0 is not part of the table
+        const std::string path = Write("table.dat", Table(layout));
+        ASSERT_EQ(LoadAttenuationTable(*state, path), TableLoadStatus::Ok) << name;
+        ExpectTableLoaded(*state, name);
+        EXPECT_EQ(state->MuTungsten[0], 7) << name;
+    }
+    // A byte-order mark, blanks around commas and a plus sign are accepted as well.
+    const std::string path =
+        Write("bom.dat", "\xEF\xBB\xBF" + Table(Layout::RecordPerLine).replace(0, 0, " +"));
+    EXPECT_EQ(LoadAttenuationTable(*state_, path), TableLoadStatus::Ok);
+    ExpectTableLoaded(*state_, "with byte-order mark");
+}
+
+TEST_F(TableFiles, CompleteLoadClearsPerPointResultsOnly) {
+    CalculationState& s = *state_;
+    s.TubeVoltageKv = 120;
+    s.BeamSpectrum[50] = 3;
+    for (int p = 0; p <= kMaxPoint; ++p) {
+        s.PointSpectra[p].fill(1.5);
+        s.DoseProfile[0][p] = p;
+        s.DoseProfile[1][p] = 0.5;
+        s.BowtieAlMm[p] = 2;
+    }
+    ASSERT_EQ(LoadAttenuationTable(s, Write("t.dat", Table(Layout::RecordPerLine))), TableLoadStatus::Ok);
+    for (int p = 0; p <= kMaxPoint; ++p) {
+        for (int i = 1; i <= 300; ++i)
+            ASSERT_EQ(s.PointSpectra[p][i], 0) << "point " << p << ", bin " << i;
+        EXPECT_EQ(s.PointSpectra[p][0], 1.5) << "bin 0 of point " << p << " is not part of the spectrum";
+        EXPECT_EQ(s.DoseProfile[0][p], 0) << "point " << p;
+        EXPECT_EQ(s.DoseProfile[1][p], 0) << "point " << p;
+        EXPECT_EQ(s.BowtieAlMm[p], 0) << "point " << p;
+    }
+    // The inputs and working arrays of the previous calculation stay.
+    EXPECT_EQ(s.TubeVoltageKv, 120);
+    EXPECT_EQ(s.BeamSpectrum[50], 3);
+}
+
+TEST_F(TableFiles, FailedLoadLeavesStateUntouched) {
+    // A previous calculation: a loaded table and filled per-point results.
+    CalculationState& s = *state_;
+    ASSERT_EQ(LoadAttenuationTable(s, Write("good.dat", Table(Layout::RecordPerLine))), TableLoadStatus::Ok);
+    for (int p = 0; p <= kMaxPoint; ++p) {
+        s.PointSpectra[p].fill(2.5);
+        s.DoseProfile[1][p] = 0.75;
+        s.BowtieAlMm[p] = 4;
+    }
+    const auto before = std::make_unique<CalculationState>(s);
+    auto expectUntouched = [&](const std::string& what) {
+        EXPECT_EQ(s.MuTungsten, before->MuTungsten) << what;
+        EXPECT_EQ(s.MuAluminium, before->MuAluminium) << what;
+        EXPECT_EQ(s.MuCopper, before->MuCopper) << what;
+        EXPECT_EQ(s.MuEnAir, before->MuEnAir) << what;
+        EXPECT_EQ(s.MuSilver, before->MuSilver) << what;
+        EXPECT_EQ(s.MuColumn7, before->MuColumn7) << what;
+        EXPECT_EQ(s.PointSpectra, before->PointSpectra) << what;
+        EXPECT_EQ(s.DoseProfile, before->DoseProfile) << what;
+        EXPECT_EQ(s.BowtieAlMm, before->BowtieAlMm) << what;
+    };
+
+    // 299 records: the input ends after 2093 numbers.
+    TableLoadDetail detail;
+    std::string path = Write("MUs2022.dat", Table(Layout::RecordPerLine, 299));
+    EXPECT_EQ(LoadAttenuationTable(s, path, detail), TableLoadStatus::EndedEarly);
+    EXPECT_EQ(detail.numbersRead, 2093);
+    EXPECT_NE(DescribeTableLoadFailure(detail, "MUs2022.dat").find("MUs2022.dat: ends after 2093 of 2100"),
+              std::string::npos)
+        << DescribeTableLoadFailure(detail, "MUs2022.dat");
+    expectUntouched("299 records");
+
+    // An empty file and a file of separators only.
+    for (const char* text : {"", " ,\r\n\t,,\n"}) {
+        EXPECT_EQ(LoadAttenuationTable(s, Write("empty.dat", text), detail), TableLoadStatus::EndedEarly)
+            << '"' << text << '"';
+        EXPECT_EQ(detail.numbersRead, 0);
+    }
+    expectUntouched("empty file");
+
+    // A missing file, and a folder in place of the file.
+    const std::string missing = (dir_ / "MUs2022-missing.dat").string();
+    EXPECT_EQ(LoadAttenuationTable(s, missing, detail), TableLoadStatus::CannotOpen);
+    EXPECT_EQ(DescribeTableLoadFailure(detail, "MUs2022.dat"), "MUs2022.dat: file not found");
+    EXPECT_EQ(LoadAttenuationTable(s, dir_.string(), detail), TableLoadStatus::CannotOpen);
+    expectUntouched("missing file");
+
+    // Fields that are not plain decimal numbers, in record 5 (line 5), column 3.
+    for (const char* bad : {"abc", "inf", "nan", "1e999", "-1e400", "0x10", "1.2.3", "--1", "1e", ".", "1,5x",
+                            "1.5;", "\x01\x02"}) {
+        std::string text = Table(Layout::RecordPerLine);
+        std::size_t pos = 0;
+        for (int line = 1; line < 5; ++line)
+            pos = text.find('\n', pos) + 1;
+        pos = text.find(", ", pos) + 2;
+        pos = text.find(", ", pos) + 2;
+        text.replace(pos, text.find(',', pos) - pos, bad);
+        EXPECT_EQ(LoadAttenuationTable(s, Write("bad.dat", text), detail), TableLoadStatus::NotANumber)
+            << bad;
+        EXPECT_EQ(detail.line, 5) << bad;
+        const std::string message = DescribeTableLoadFailure(detail, "MUs2022.dat");
+        EXPECT_EQ(message.rfind("MUs2022.dat: line 5", 0), 0u) << bad << ": " << message;
+        EXPECT_EQ(message.find('\n'), std::string::npos) << bad;
+        expectUntouched(std::string("field ") + bad);
+    }
+
+    // The short form of the description still names the file.
+    for (auto status :
+         {TableLoadStatus::CannotOpen, TableLoadStatus::EndedEarly, TableLoadStatus::NotANumber})
+        EXPECT_EQ(DescribeTableLoadFailure(status, "MUs2022.dat").rfind("MUs2022.dat: ", 0), 0u);
+}
+
+TEST_F(TableFiles, ReadingStopsAfterTheLastNumber) {
+    // Whatever follows the 2100th number is not read: text, more numbers, a very long line.
+    std::string text = Table(Layout::RecordPerLine) + "end of table, 1, 2, 3\n" + std::string(4'000'000, 'x');
+    EXPECT_EQ(LoadAttenuationTable(*state_, Write("t.dat", text)), TableLoadStatus::Ok);
+    ExpectTableLoaded(*state_, "trailing text");
+
+    // The last number may end the file without a line end.
+    text = Table(Layout::OneLine);
+    ASSERT_NE(text.back(), '\n');
+    EXPECT_EQ(LoadAttenuationTable(*state_, Write("t.dat", text)), TableLoadStatus::Ok);
+
+    // A field of millions of digits is refused without reading it whole.
+    TableLoadDetail detail;
+    EXPECT_EQ(LoadAttenuationTable(*state_, Write("long.dat", "1, " + std::string(3'000'000, '7')), detail),
+              TableLoadStatus::NotANumber);
+    EXPECT_EQ(detail.numbersRead, 1);
+    EXPECT_LE(detail.field.size(), 32u);
+}
+
+}  // namespace
+}  // namespace halvorn
