@@ -8,6 +8,8 @@
 namespace halvorn {
 
 // The 311-line result file, Shift-JIS (code page 932), CR LF. Comments are UTF-8 inside the program.
+// The writer puts the comment on line 1 with each line break replaced by a blank and each character that
+// Shift-JIS cannot hold written as "?"; its point columns never go past point 25 whatever N says.
 
 // The bytes of the result file for the state and comment (what SaveResultFile writes).
 std::string FormatResultFile(const CalculationState& state, const std::string& commentUtf8);
@@ -15,14 +17,19 @@ std::string FormatResultFile(const CalculationState& state, const std::string& c
 // Writes FormatResultFile to `path` through a temporary file in the same folder renamed over the target,
 // so an earlier file of that name survives a failed save. Returns false (with a reason in `error`, UTF-8)
 // when the file cannot be written.
-bool SaveResultFile(const CalculationState& state, const std::string& commentUtf8, const std::string& path,
+bool SaveResultFile(const CalculationState& state,
+                    const std::string& commentUtf8,
+                    const std::string& path,
                     std::string* error = nullptr);
 
 // Reads a result file into the state field by field; a step that fails is skipped and leaves its target
-// unchanged; never writes past point 25. Never reports an error.
+// unchanged; never writes past point 25. Never reports an error. A field that does not begin with a number
+// is a failed read. N on line 2 is stored clamped to 0..25 (the values per row follow the N as written,
+// capped at 26 points), so ProfilePointCount never leaves 0..25 through a load.
 void LoadResultFile(CalculationState& state, const std::string& path);
 
-// Line 1 of the file as UTF-8, or nothing when the file cannot be opened.
+// Line 1 of the file as UTF-8 (its first 64 KiB; bytes that are not Shift-JIS become U+FFFD), or nothing
+// when the file cannot be opened or read.
 std::optional<std::string> ReadResultComment(const std::string& path);
 
 }  // namespace halvorn
