@@ -1,12 +1,490 @@
 #include "results/Form4.h"
 
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <cmath>
+
+#include "NumberText.h"
+#include "ResultFile.h"
+#include "centre_axis/SpectrumPlot.h"
+#include "common/DrawingSurface.h"
+#include "common/Palette.h"
+#include "dose_profile/Form3.h"
+#include "results/Form6.h"
 #include "shell/Application.h"
+#include "shell/Form1.h"
 
 namespace halvorn::ui {
 
-Form4::Form4(Application& app) : QWidget(nullptr), app_(app) { setObjectName("Form4"); }
+namespace {
 
-void Form4::OpenResultsBrowser() {}
-DrawingSurface& Form4::Picture3() { return *static_cast<DrawingSurface*>(nullptr); }
+enum class Kind {
+    Caption,
+    CentredCaption,
+    RightCaption,
+    Title,
+    Value,
+    Comment,
+    Button,
+    Edit,
+    Check,
+    List,
+    Arrow,
+    Line
+};
+
+struct Control {
+    const char* name;
+    Kind kind;
+    int x, y, w, h;  // twips in the client area
+    const char* text;
+};
+
+// The screen in twips. Captions sit left of their value label and units right of it.
+const Control kLayout[] = {
+    {"Label11", Kind::Title, 900, 240, 2010, 285, "計算結果の表示"},
+    {"Label7", Kind::Caption, 600, 840, 2640, 240, "既存データファイル一覧"},
+    {"Label8", Kind::Caption, 480, 1200, 2880, 240, "ファイルを選択して下さい"},
+    {"File1", Kind::List, 240, 1560, 3615, 5130, ""},
+    {"Label10", Kind::Caption, 480, 6960, 2640, 360, "このファイルのコメント"},
+    {"Label36", Kind::Comment, 240, 7320, 3615, 375, ""},
+    {"Command1", Kind::Button, 600, 7920, 2535, 735, "OK"},
+    // The caption breaks at its blank, as it does on a button too narrow for one line.
+    {"Command6", Kind::Button, 600, 8880, 2535, 975, "ボウタイフィルタの\n形状を表示"},
+    {"Command2", Kind::Button, 600, 10320, 2565, 645, "スタート画面へ戻る"},
+    {"Label24", Kind::Caption, 4320, 7620, 1500, 285, "回転半径"},
+    {"Label22", Kind::Value, 5880, 7560, 975, 375, ""},
+    {"Label23", Kind::Caption, 6960, 7620, 1500, 285, "cm"},
+    {"Label16", Kind::Caption, 4320, 8100, 1500, 285, "管電圧"},
+    {"Label17", Kind::Value, 5880, 8040, 975, 375, ""},
+    {"Label18", Kind::Caption, 6960, 8100, 1500, 285, "kV"},
+    {"Label19", Kind::Caption, 4320, 8580, 1500, 285, "固有ろ過"},
+    {"Label20", Kind::Value, 5880, 8520, 975, 375, ""},
+    {"Label21", Kind::Caption, 6960, 8580, 1500, 285, "mm Al eq."},
+    {"Label34", Kind::CentredCaption, 3720, 9270, 1080, 285, "付加"},
+    {"Label35", Kind::CentredCaption, 3720, 9570, 1080, 285, "フィルタ"},
+    {"Line1", Kind::Line, 4860, 9060, 15, 975, ""},
+    {"Line2", Kind::Line, 4860, 9060, 135, 15, ""},
+    {"Line3", Kind::Line, 4860, 10020, 135, 15, ""},
+    {"Label31", Kind::Caption, 5040, 9060, 840, 285, "アルミ"},
+    {"Label25", Kind::Value, 5880, 9000, 975, 375, ""},
+    {"Label28", Kind::Caption, 6960, 9060, 600, 285, "mm"},
+    {"Label32", Kind::Caption, 5040, 9420, 840, 285, "銅"},
+    {"Label26", Kind::Value, 5880, 9360, 975, 375, ""},
+    {"Label29", Kind::Caption, 6960, 9420, 600, 285, "mm"},
+    {"Label33", Kind::Caption, 5040, 9780, 840, 285, "銀"},
+    {"Label27", Kind::Value, 5880, 9720, 975, 375, ""},
+    {"Label30", Kind::Caption, 6960, 9780, 600, 285, "mm"},
+    {"Check1", Kind::Check, 10560, 7080, 4335, 375, "各スペクトルの最大値で正規化する"},
+    {"Label2", Kind::Caption, 9120, 7800, 2640, 240, "スペクトル表示ポイント"},
+    {"Label12", Kind::Caption, 9480, 8160, 2400, 240, "No. を入力して下さい"},
+    {"Picture1", Kind::Arrow, 11940, 8040, 480, 480, ""},
+    {"Text2", Kind::Edit, 12480, 8040, 975, 495, ""},
+    {"Command4", Kind::Button, 13440, 8040, 1095, 495, "表示"},
+    {"Label9", Kind::RightCaption, 9120, 8640, 3240, 285, "最大ポイント No."},
+    {"Label13", Kind::Value, 12480, 8580, 975, 375, ""},
+    {"Label5", Kind::RightCaption, 9120, 9180, 3240, 285, "回転中心からの距離"},
+    {"Label14", Kind::Value, 12480, 9120, 1215, 375, ""},
+    {"Label6", Kind::Caption, 13800, 9180, 600, 285, "cm"},
+    {"Label3", Kind::RightCaption, 9120, 9720, 3240, 285, "ボウタイフィルタ透過長"},
+    {"Label15", Kind::Value, 12480, 9660, 1215, 375, ""},
+    {"Label4", Kind::Caption, 13800, 9720, 1200, 285, "mm Al"},
+    {"Label1", Kind::Caption, 3720, 10680, 3600, 240, "保存ファイル名（拡張子なしで）"},
+    {"Picture2", Kind::Arrow, 7320, 10560, 480, 480, ""},
+    {"Text1", Kind::Edit, 7920, 10560, 5055, 495, ""},
+    {"Command3", Kind::Button, 13080, 10560, 1695, 495, "データ保存"},
+};
+
+// The value labels, emptied together on entry to the browse state.
+const char* const kValueLabels[] = {"Label22", "Label17", "Label20", "Label25", "Label26",
+                                    "Label27", "Label13", "Label14", "Label15"};
+
+const char* const kJapaneseFont = "Noto Sans CJK JP";
+
+QFont JapaneseFont(double points, bool bold = false) {
+    QFont font(kJapaneseFont);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// The marker beside the point and file-name boxes: a grey arrow pointing at the box to its right.
+QPixmap RightArrow() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kGrey);
+    const QPointF arrow[] = {{3, 12}, {17, 12}, {17, 4}, {30, 16}, {17, 28}, {17, 20}, {3, 20}};
+    painter.drawPolygon(arrow, 7);
+    return pixmap;
+}
+
+QWidget* MakeControl(const Control& c, QWidget* parent) {
+    QWidget* widget = nullptr;
+    switch (c.kind) {
+        case Kind::Caption:
+        case Kind::CentredCaption:
+        case Kind::RightCaption:
+        case Kind::Title: {
+            auto* label = new QLabel(QString::fromUtf8(c.text), parent);
+            label->setFont(JapaneseFont(c.kind == Kind::Title ? 11 : 9.75, c.kind == Kind::Title));
+            label->setAlignment(Qt::AlignVCenter | (c.kind == Kind::CentredCaption ? Qt::AlignHCenter
+                                                    : c.kind == Kind::RightCaption ? Qt::AlignRight
+                                                                                   : Qt::AlignLeft));
+            widget = label;
+            break;
+        }
+        case Kind::Value:
+        case Kind::Comment: {
+            auto* label = new QLabel(parent);
+            label->setFont(JapaneseFont(9.75));
+            label->setAlignment(Qt::AlignCenter);
+            label->setFrameStyle(QFrame::Box | QFrame::Plain);
+            label->setAutoFillBackground(true);
+            QPalette pal = label->palette();
+            pal.setColor(QPalette::Window, c.kind == Kind::Value ? kLightCyan : QColor(Qt::white));
+            label->setPalette(pal);
+            widget = label;
+            break;
+        }
+        case Kind::Button: {
+            auto* button = new QPushButton(QString::fromUtf8(c.text), parent);
+            button->setFont(JapaneseFont(10.5));
+            button->setAutoDefault(false);
+            widget = button;
+            break;
+        }
+        case Kind::Edit: {
+            auto* edit = new QLineEdit(parent);
+            edit->setFont(JapaneseFont(10.5));
+            edit->setAlignment(Qt::AlignCenter);
+            widget = edit;
+            break;
+        }
+        case Kind::Check: {
+            auto* check = new QCheckBox(QString::fromUtf8(c.text), parent);
+            check->setFont(JapaneseFont(9.75));
+            widget = check;
+            break;
+        }
+        case Kind::List: {
+            auto* list = new QListWidget(parent);
+            list->setFont(JapaneseFont(9.75));
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            widget = list;
+            break;
+        }
+        case Kind::Arrow: {
+            auto* picture = new QLabel(parent);
+            picture->setPixmap(RightArrow());
+            picture->setAlignment(Qt::AlignCenter);
+            widget = picture;
+            break;
+        }
+        case Kind::Line: {
+            auto* line = new QFrame(parent);
+            line->setAutoFillBackground(true);
+            QPalette pal = line->palette();
+            pal.setColor(QPalette::Window, kBlack);
+            line->setPalette(pal);
+            widget = line;
+            break;
+        }
+    }
+    widget->setObjectName(QString::fromUtf8(c.name));
+    widget->setGeometry(TwipsRect(c.x, c.y, c.w, c.h));
+    // Lines one twip-pixel thick would round to zero.
+    if (c.kind == Kind::Line)
+        widget->resize(std::max(1, widget->width()), std::max(1, widget->height()));
+    return widget;
+}
+
+// Own peak of a spectrum: the largest of bins 1..300, starting from 0 and replacing on a strictly
+// greater value.
+double PeakOf(const Spectrum& spectrum) {
+    double peak = 0;
+    for (int b = 1; b <= kBinCount; ++b)
+        if (spectrum[b] > peak)
+            peak = spectrum[b];
+    return peak;
+}
+
+bool UsableDivisor(double divisor) {
+    return std::isfinite(divisor) && divisor > 0;
+}
+
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+}  // namespace
+
+Form4::Form4(Application& app) : QWidget(nullptr), app_(app) {
+    setObjectName("Form4");
+    setWindowTitle(" Halvorn-2");
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setFixedSize(Twips(15270), Twips(11325));
+
+    for (const Control& c : kLayout)
+        MakeControl(c, this);
+
+    picture3_ = MakeSpectrumPlot(this);
+    picture3_->setObjectName("Picture3");
+    picture3_->setGeometry(TwipsRect(4080, 240, 10935, 6735));
+    auto* command5 = new QPushButton("Graph Clear", picture3_);
+    command5->setObjectName("Command5");
+    command5->setGeometry(TwipsRect(18, 6301, 1335, 375));
+    command5->setAutoDefault(false);
+
+    file1_ = findChild<QListWidget*>("File1");
+    text1_ = findChild<QLineEdit*>("Text1");
+    text2_ = findChild<QLineEdit*>("Text2");
+    check1_ = findChild<QCheckBox*>("Check1");
+    command1_ = findChild<QPushButton*>("Command1");
+    command3_ = findChild<QPushButton*>("Command3");
+    command4_ = findChild<QPushButton*>("Command4");
+    command6_ = findChild<QPushButton*>("Command6");
+    label1_ = findChild<QLabel*>("Label1");
+    picture2_ = findChild<QLabel*>("Picture2");
+
+    connect(file1_, &QListWidget::itemSelectionChanged, this, &Form4::File1_Click);
+    connect(command1_, &QPushButton::clicked, this, &Form4::Command1_Click);
+    connect(findChild<QPushButton*>("Command2"), &QPushButton::clicked, this, &Form4::Command2_Click);
+    connect(command3_, &QPushButton::clicked, this, &Form4::Command3_Click);
+    connect(command4_, &QPushButton::clicked, this, &Form4::Command4_Click);
+    connect(command5, &QPushButton::clicked, this, &Form4::Command5_Click);
+    connect(command6_, &QPushButton::clicked, this, &Form4::Command6_Click);
+    text2_->installEventFilter(this);
+
+    DrawSpectrumAxes(*picture3_);
+}
+
+DrawingSurface& Form4::Picture3() {
+    return *picture3_;
+}
+
+void Form4::showEvent(QShowEvent* event) {
+    // Centred on the screen the first time it opens; afterwards where the user left it.
+    if (!centred_) {
+        centred_ = true;
+        if (QScreen* s = screen())
+            move(s->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
+}
+
+void Form4::ReadFileList() {
+    const QStringList names =
+        QDir::current().entryList({QStringLiteral("*.csv")}, QDir::Files | QDir::Readable, QDir::Name);
+    const QSignalBlocker blocker(file1_);
+    file1_->clear();
+    file1_->addItems(names);
+}
+
+QString Form4::SelectedFile() const {
+    const QList<QListWidgetItem*> selected = file1_->selectedItems();
+    return selected.isEmpty() ? QString() : selected.front()->text();
+}
+
+void Form4::SetSaveControlsVisible(bool visible) {
+    label1_->setVisible(visible);
+    picture2_->setVisible(visible);
+    text1_->setVisible(visible);
+    command3_->setVisible(visible);
+}
+
+void Form4::DrawCentreSpectrum() {
+    CalculationState& state = app_.state();
+    DrawSpectrumAxes(*picture3_);
+    state.SpectrumPeak = PeakOf(state.PointSpectra[0]);
+    if (UsableDivisor(state.SpectrumPeak)) {
+        DrawSpectrumCurve(*picture3_, state.PointSpectra[0], state.SpectrumPeak);
+    } else {
+        app_.presenter().Warning(this, " 中心のスペクトルが 0 のため、スペクトルを描けません ");
+    }
+}
+
+void Form4::OpenResultsBrowser() {
+    DrawSpectrumAxes(*picture3_);
+    SetSaveControlsVisible(false);
+    command1_->setEnabled(false);
+    command4_->setEnabled(false);
+    command6_->setEnabled(false);
+    text2_->clear();
+    findChild<QLabel*>("Label36")->clear();
+    for (const char* name : kValueLabels)
+        findChild<QLabel*>(name)->clear();
+    ReadFileList();
+    show();
+    app_.form1().hide();
+}
+
+void Form4::EnterResultState() {
+    const CalculationState& state = app_.state();
+    DrawCentreSpectrum();
+    command1_->setEnabled(false);
+    SetSaveControlsVisible(true);
+    text1_->clear();
+    command3_->setEnabled(true);
+    command4_->setEnabled(true);
+    command6_->setEnabled(true);
+    text2_->setText("0");
+    const auto set = [this](const char* name, const std::string& text) {
+        findChild<QLabel*>(name)->setText(Text(text));
+    };
+    set("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
+    set("Label14", "0");
+    set("Label13", PlainDecimal(state.ProfilePointCount));
+    set("Label36", "");
+    set("Label22", PlainDecimal(state.FocusCentreDistanceCm));
+    set("Label17", PlainDecimal(state.TubeVoltageKv));
+    set("Label20", PlainDecimal(state.InherentFiltrationMm));
+    set("Label25", PlainDecimal(state.AddedAlMm));
+    set("Label26", PlainDecimal(10 * state.AddedCuCm));
+    set("Label27", PlainDecimal(10 * state.AddedAgCm));
+    check1_->setChecked(false);
+    ReadFileList();
+}
+
+void Form4::File1_Click() {
+    const QString name = SelectedFile();
+    if (name.isEmpty())
+        return;
+    const std::optional<std::string> comment = ReadResultComment(QFile::encodeName(name).toStdString());
+    if (!comment) {
+        app_.presenter().Warning(this, QString(" ファイル %1 を読めません ").arg(name));
+        return;
+    }
+    findChild<QLabel*>("Label36")->setText(Text(*comment));
+    command1_->setEnabled(true);
+}
+
+void Form4::Command1_Click() {
+    const QString name = SelectedFile();
+    if (name.isEmpty()) {
+        app_.presenter().Warning(this, " ファイルが選択されていません ");
+        return;
+    }
+    CalculationState& state = app_.state();
+    LoadResultFile(state, QFile::encodeName(name).toStdString());
+    const auto set = [this](const char* label, const std::string& text) {
+        findChild<QLabel*>(label)->setText(Text(text));
+    };
+    set("Label22", FormatPicture(state.FocusCentreDistanceCm, "#00.0"));
+    set("Label17", FormatPicture(state.TubeVoltageKv, "#00"));
+    set("Label20", FormatPicture(state.InherentFiltrationMm, "#0.00"));
+    set("Label25", FormatPicture(state.AddedAlMm, "#0.00"));
+    set("Label26", FormatPicture(10 * state.AddedCuCm, "0.00"));
+    set("Label27", FormatPicture(10 * state.AddedAgCm, "0.00"));
+    set("Label13", PlainDecimal(state.ProfilePointCount));
+    text2_->setText("0");
+    set("Label14", "0");
+    set("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
+    DrawCentreSpectrum();
+    command4_->setEnabled(true);
+    command6_->setEnabled(true);
+}
+
+void Form4::Command3_Click() {
+    MessagePresenter& presenter = app_.presenter();
+    const std::optional<QString> comment =
+        presenter.AskText(this, "このデータについてのコメントを入力して下さい", "コメント入力");
+    if (!comment || comment->isEmpty()) {
+        presenter.Warning(this, " コメントが入力されていません ");
+        return;
+    }
+    QCoreApplication::processEvents();
+    const QString name = text1_->text() + ".csv";
+    std::string error;
+    if (!SaveResultFile(app_.state(), comment->toStdString(), QFile::encodeName(name).toStdString(),
+                        &error)) {
+        // Nothing was written over an earlier file of that name; the screen stays as it was so the user
+        // can correct the name and save again.
+        presenter.Warning(this, QString(" ファイル %1 を保存できませんでした（%2） ").arg(name, Text(error)));
+        return;
+    }
+    QCoreApplication::processEvents();
+    presenter.Notice(this, " ファイルを保存しました ");
+    QCoreApplication::processEvents();
+    ReadFileList();
+    SetSaveControlsVisible(false);
+    command1_->setEnabled(true);
+}
+
+void Form4::Command5_Click() {
+    DrawSpectrumAxes(*picture3_);
+}
+
+void Form4::Command6_Click() {
+    app_.form6().DrawBowtieShape();
+}
+
+void Form4::Command2_Click() {
+    app_.form1().show();
+    app_.form3().hide();
+    hide();
+    app_.form6().hide();
+}
+
+void Form4::closeEvent(QCloseEvent* event) {
+    // The close box goes back to the start screen, so some window always stays open.
+    event->ignore();
+    Command2_Click();
+}
+
+void Form4::Command4_Click() {
+    ShowPointSpectrum();
+}
+
+void Form4::ShowPointSpectrum() {
+    const CalculationState& state = app_.state();
+    const double p = LeadingNumber(text2_->text().toStdString());
+    // Point numbers above 25 have no data; only a damaged result file can claim that many points.
+    if (p < 0 || p > state.ProfilePointCount || RoundHalfEven(p) > kMaxPoint) {
+        app_.presenter().Warning(this, " ポイントNo.が範囲外です ");
+        text2_->setFocus();
+        return;
+    }
+    const int q = static_cast<int>(RoundHalfEven(p));
+    const double divisor = check1_->isChecked() ? PeakOf(state.PointSpectra[q]) : state.SpectrumPeak;
+    if (UsableDivisor(divisor)) {
+        DrawSpectrumCurve(*picture3_, state.PointSpectra[q], divisor);
+    } else {
+        app_.presenter().Warning(
+            this, check1_->isChecked() ? QString(" ポイント %1 のスペクトルが 0 のため、描けません ").arg(q)
+                                       : QString(" 中心のスペクトルが 0 のため、スペクトルを描けません "));
+    }
+    findChild<QLabel*>("Label15")->setText(Text(FormatPicture(state.BowtieAlMm[q], "##0.000")));
+    findChild<QLabel*>("Label14")->setText(Text(FormatPicture(state.DoseProfile[0][q], "#0.0")));
+}
+
+bool Form4::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text2_) {
+        // A click in the point box empties it for the next number.
+        if (event->type() == QEvent::MouseButtonPress)
+            text2_->clear();
+        // Enter moves on to the show button without pressing it.
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                command4_->setFocus();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 }  // namespace halvorn::ui

@@ -2,22 +2,68 @@
 
 #include <QWidget>
 
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
 namespace halvorn::ui {
 
 class Application;
 class DrawingSurface;
 
-// The results screen.
+// The results screen: the list of saved result files with the comment of the chosen one, loading and
+// saving result files, the spectrum plot with the spectrum of any profile point, the set-up values of the
+// calculation on show, and the way to the bowtie figure.
 class Form4 : public QWidget {
     Q_OBJECT
 public:
     explicit Form4(Application& app);
-    // Entry from the start screen's results search.
+
+    // Entry from the start screen's results search: empty axes, no save controls, nothing loaded.
     void OpenResultsBrowser();
+    // Entry after an off-axis calculation: the centre spectrum and the calculation's values, ready to
+    // be saved. The caller shows this screen and hides the dose-profile screen.
+    void EnterResultState();
     DrawingSurface& Picture3();
 
+public slots:
+    void File1_Click();     // the selection in the file list changed
+    void Command1_Click();  // "OK": load the chosen file
+    void Command2_Click();  // back to the start screen
+    void Command3_Click();  // "データ保存": save the calculation on show
+    void Command4_Click();  // "表示": ShowPointSpectrum
+    void Command5_Click();  // "Graph Clear"
+    void Command6_Click();  // the bowtie figure
+    void ShowPointSpectrum();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void ReadFileList();
+    void SetSaveControlsVisible(bool visible);
+    // Axes and the centre spectrum against its own peak, which becomes SpectrumPeak; warns instead of
+    // drawing when the centre spectrum is all zero.
+    void DrawCentreSpectrum();
+    QString SelectedFile() const;
+
     Application& app_;
+    DrawingSurface* picture3_ = nullptr;
+    QListWidget* file1_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+    QCheckBox* check1_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QPushButton* command4_ = nullptr;
+    QPushButton* command6_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QLabel* picture2_ = nullptr;
+    bool centred_ = false;
 };
 
 }  // namespace halvorn::ui

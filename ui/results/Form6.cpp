@@ -1,11 +1,163 @@
 #include "results/Form6.h"
 
+#include <QPushButton>
+#include <cmath>
+#include <vector>
+
+#include "NumberText.h"
+#include "common/DrawingSurface.h"
+#include "common/Palette.h"
 #include "shell/Application.h"
 
 namespace halvorn::ui {
 
-Form6::Form6(Application& app) : QWidget(nullptr), app_(app) { setObjectName("Form6"); }
+namespace {
 
-void Form6::DrawBowtieShape() {}
+QFont Times(double points) {
+    QFont font("Times New Roman");
+    font.setPointSizeF(points);
+    return font;
+}
+
+// One profile point of the outline, in 0.1 mm of the base plane: where its ray meets the base plane, and
+// the right outline point reached by going its path length back along the ray toward the focus.
+struct OutlinePoint {
+    double base;  // x_p
+    QPointF right;
+};
+
+bool Finite(const OutlinePoint& point) {
+    return std::isfinite(point.base) && std::isfinite(point.right.x()) && std::isfinite(point.right.y());
+}
+
+}  // namespace
+
+Form6::Form6(Application& app) : QWidget(nullptr), app_(app) {
+    setObjectName("Form6");
+    setWindowTitle(" Bowtie filter");
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setFixedSize(Twips(7860), Twips(8490));
+
+    // 3.75 twips to the unit both ways, y up from the base plane, x = 0 on the central axis.
+    picture1_ = new DrawingSurface(-1000, 1704, 7575 / 3.75, -7575 / 3.75, this);
+    picture1_->setObjectName("Picture1");
+    picture1_->setGeometry(TwipsRect(120, 120, 7575, 7575));
+    picture1_->SetLineWidth(2);
+
+    // The fixed figure in twips from the drawing area's top-left corner, on a transparent layer over it.
+    figure_ = new DrawingSurface(0, 0, 7575, 7575, picture1_);
+    figure_->setObjectName("Picture1Figure");
+    figure_->setFrameStyle(QFrame::NoFrame);
+    figure_->setAutoFillBackground(false);
+    figure_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    figure_->setGeometry(picture1_->contentsRect());
+    DrawFigure();
+
+    auto* command1 = new QPushButton("Close", this);
+    command1->setObjectName("Command1");
+    command1->setGeometry(TwipsRect(6480, 7800, 1215, 540));
+    command1->setAutoDefault(false);
+    connect(command1, &QPushButton::clicked, this, &Form6::Command1_Click);
+}
+
+DrawingSurface& Form6::Picture1() {
+    return *picture1_;
+}
+DrawingSurface& Form6::Figure() {
+    return *figure_;
+}
+
+void Form6::DrawFigure() {
+    DrawingSurface& f = *figure_;
+    f.SetLineWidth(1);
+    // 10 mm grid: lateral -80..80 mm (the axis itself is drawn darker), thickness 10..70 mm.
+    for (int x = 750; x <= 6750; x += 375)
+        if (x != 3750)
+            f.Line({double(x), 3585}, {double(x), 6720}, kGrey);
+    for (int y = 3765; y <= 6015; y += 375)
+        f.Line({656, double(y)}, {6840, double(y)}, kGrey);
+    f.Line({3750, 3480}, {3750, 6840}, kDarkGrey);  // central axis
+    f.Line({120, 6390}, {6960, 6390}, kDarkGrey);   // base plane, 15 cm from the focus
+    // Arrow from the focus down to the base plane, with a gap for its caption.
+    f.Line({360, 0}, {360, 1800}, kDarkGrey);
+    f.Line({360, 2760}, {360, 6390}, kDarkGrey);
+    f.Line({360, 6390}, {240, 6000}, kDarkGrey);
+    f.Line({360, 6375}, {480, 6000}, kDarkGrey);
+
+    const QFont large = Times(18);
+    const QFont small = Times(15.75);
+    f.Text({120, 1920}, "15 cm", large);
+    f.Text({120, 2280}, "from the X-ray focus", large);
+    f.Text({1560, 720}, "The shape of this Bowtie filter", large);
+    f.Text({1560, 1200}, "(Assumed to be made of aluminum)", small);
+    const struct {
+        int x;
+        const char* text;
+    } lateral[] = {{600, "80"}, {1320, "60"}, {2040, "40"}, {2760, "20"},
+                   {3660, "0"}, {4320, "20"}, {5040, "40"}, {5850, "60 mm"}};
+    for (const auto& mark : lateral)
+        f.Text({double(mark.x), 6840}, mark.text, large);
+    f.Text({6960, 3480}, "mm", small);
+    f.Text({6960, 3960}, "60", large);
+    f.Text({6960, 4680}, "40", large);
+    f.Text({6960, 5445}, "20", large);
+    f.Text({7080, 6240}, "0", large);
+}
+
+void Form6::DrawBowtieShape() {
+    const CalculationState& state = app_.state();
+    const double s = state.FocusCentreDistanceCm;
+    const double n = state.ProfilePointCount;
+
+    // Every outline point is worked out before anything is drawn, so data that cannot give a figure
+    // (no focus distance, a point count the arrays cannot hold, numbers that overflow) leaves the
+    // drawing area as it was.
+    std::vector<OutlinePoint> points;
+    bool usable = s != 0 && std::isfinite(s) && n >= 0 && n <= kMaxPoint;
+    if (usable) {
+        const double k = 15 / s;  // rotation-centre plane to the plane 15 cm from the focus
+        for (int p = 0; p <= kMaxPoint; ++p) {
+            const double d = state.DoseProfile[0][p];
+            const double theta = std::atan(d / s);
+            const double t = 10 * state.BowtieAlMm[p];
+            const double x = 100 * k * d;
+            points.push_back({x, {x - t * std::sin(theta), t * std::cos(theta)}});
+        }
+        const int last = static_cast<int>(std::floor(n));
+        for (int p = 0; p <= last && usable; ++p)
+            usable = Finite(points[p]);
+    }
+    if (!usable) {
+        app_.presenter().Warning(this, " データ不足のため、ボウタイフィルタ形状を表示できません ",
+                                 "ボウタイフィルタ");
+        return;
+    }
+
+    DrawingSurface& pic = *picture1_;
+    pic.Erase();
+    pic.SetLineWidth(2);
+    // The base segment reaches the ray of point N, N taken as the nearest whole point.
+    const double xn = points[static_cast<int>(RoundHalfEven(n))].base;
+    pic.Line({-xn, 0}, {xn, 0}, kBowtieBlue);
+    const QPointF centre(0, 10 * state.BowtieAlMm[0]);
+    pic.Dot(centre, kBowtieBlue);
+    for (int p = 1; p <= n; ++p) {
+        pic.LineTo(points[p].right, kBowtieBlue);
+        pic.LineTo({points[p].base, 0}, kBowtieBlue);
+        pic.Dot(points[p].right, kBowtieBlue);
+    }
+    pic.Dot(centre, kBowtieBlue);
+    for (int p = 1; p <= n; ++p) {
+        const QPointF left(-points[p].right.x(), points[p].right.y());
+        pic.LineTo(left, kBowtieBlue);
+        pic.LineTo({-points[p].base, 0}, kBowtieBlue);
+        pic.Dot(left, kBowtieBlue);
+    }
+    show();
+}
+
+void Form6::Command1_Click() {
+    hide();
+}
 
 }  // namespace halvorn::ui
