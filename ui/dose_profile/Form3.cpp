@@ -1,11 +1,358 @@
 #include "dose_profile/Form3.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <algorithm>
+#include <cmath>
+
+#include "NumberText.h"
+#include "OffAxisRun.h"
+#include "common/DrawingSurface.h"
+#include "common/Palette.h"
+#include "dose_profile/HandOverToResults.h"
 #include "shell/Application.h"
+#include "shell/Form1.h"
+#include "shell/GuiReporter.h"
 
 namespace halvorn::ui {
 
-Form3::Form3(Application& app) : QWidget(nullptr), app_(app) { setObjectName("Form3"); }
+namespace {
 
-void Form3::EnterFromCentreAxis() {}
+const QString kInputError = QStringLiteral(" 入力データに誤りがあります！ ");
+
+// A push button whose caption wraps inside its face (the graph button is tall and narrow).
+class WrappingButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+        painter.drawText(rect().adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, text());
+    }
+};
+
+enum class Kind { Label, Title, Hint, Heading, Button, TallButton, Field };
+
+// One control of the screen, position and size in twips.
+struct Control {
+    const char* name;
+    Kind kind;
+    int x, y, w, h;
+    const char* text;
+};
+
+// Everything but the grid rows, which follow a rule (see BuildLayout).
+const Control kControls[] = {
+    {"Label39", Kind::Title, 360, 120, 7695, 420, "回転中心から側方向の照射線量（空気カーマ）プロファイル"},
+    {"Label42", Kind::Hint, 240, 645, 7035, 345,
+     "（各欄に数値入力後 Enter を押すと自動的に次の入力欄へ進みます）"},
+    {"Label1", Kind::Label, 240, 1080, 3720, 375, "焦点-回転中心間距離"},
+    {"Text1", Kind::Field, 4080, 1080, 1215, 375, ""},
+    {"Label2", Kind::Label, 5280, 1080, 1200, 375, "  cm"},
+    {"Label40", Kind::Label, 240, 1560, 3300, 375, "測定点の数（中心点を除く）"},
+    {"Label44", Kind::Label, 3600, 1560, 420, 375, "★"},
+    {"Text54", Kind::Field, 4080, 1560, 1215, 375, ""},
+    {"Label41", Kind::Label, 5280, 1560, 1200, 375, "  ポイント"},
+    // Headings of the two blocks.
+    {"Label25", Kind::Heading, 240, 2160, 735, 720, " Point  No."},
+    {"Label24", Kind::Heading, 960, 2160, 1095, 360, "軸外距離"},
+    {"Label35", Kind::Heading, 960, 2520, 1095, 360, "cm"},
+    {"Label31", Kind::Heading, 2040, 2160, 1455, 360, "照射線量"},
+    {"Label37", Kind::Heading, 2040, 2520, 1455, 360, "測定値"},
+    {"Label33", Kind::Heading, 3840, 2160, 735, 720, " Point  No."},
+    {"Label32", Kind::Heading, 4560, 2160, 1095, 360, "軸外距離"},
+    {"Label36", Kind::Heading, 4560, 2520, 1095, 360, "cm"},
+    {"Label34", Kind::Heading, 5640, 2160, 1455, 360, "照射線量"},
+    {"Label38", Kind::Heading, 5640, 2520, 1455, 360, "測定値"},
+    // The centre's off-axis distance is fixed.
+    {"Label43", Kind::Heading, 960, 2880, 1095, 360, "0"},
+    {"Command3", Kind::TallButton, 7200, 4200, 855, 1215, "　→　グラフで確認"},
+    {"Command1", Kind::Button, 240, 7920, 2535, 615, "スペクトル計算"},
+    {"Command4", Kind::Button, 3120, 7920, 1815, 615, "結果を見る"},
+    {"Command2", Kind::Button, 5280, 7920, 2535, 615, "スタート画面へ戻る"},
+};
+
+// Grid rows: point p sits in the left block (p <= 12) or the right block, 360 twips a row.
+constexpr int kRowTop = 2880;
+constexpr int kRowPitch = 360;
+int RowTop(int p) {
+    return kRowTop + kRowPitch * (p <= 12 ? p : p - 13);
+}
+int BlockLeft(int p) {
+    return p <= 12 ? 240 : 3840;
+}
+// Number label of point p: Label3 ... Label23 for points 0 ... 20, Label26 ... Label30 for 21 ... 25.
+int PointLabelNumber(int p) {
+    return p <= 20 ? p + 3 : p + 5;
+}
+
+// Enter moves on along this chain: focus distance, point count, centre reading, then distance and
+// reading of each point in turn; after the last reading comes the calculation button.
+const std::array<int, 53> kEnterChain = [] {
+    std::array<int, 53> chain{};
+    chain[0] = 1;
+    chain[1] = 54;
+    chain[2] = 28;
+    for (int p = 1; p <= 25; ++p) {
+        chain[1 + 2 * p] = p + 2;
+        chain[2 + 2 * p] = p + 28;
+    }
+    return chain;
+}();
+
+QFont JapaneseFont(double points, bool bold = false) {
+    QFont font(QStringLiteral("Noto Sans CJK JP"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace
+
+Form3::Form3(Application& app) : QWidget(nullptr), app_(app) {
+    setObjectName("Form3");
+    setWindowTitle(QStringLiteral(" Halvorn-2"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setFont(JapaneseFont(10));
+    setFixedSize(Twips(14445), Twips(8760));
+    BuildLayout();
+}
+
+void Form3::BuildLayout() {
+    auto place = [this](QWidget* widget, const char* name, int x, int y, int w, int h) {
+        widget->setObjectName(QString::fromLatin1(name));
+        widget->setGeometry(TwipsRect(x, y, w, h));
+    };
+    auto makeField = [this, &place](int number, int x, int y, int w, int h) {
+        auto* field = new QLineEdit(this);
+        place(field, QStringLiteral("Text%1").arg(number).toLatin1().constData(), x, y, w, h);
+        field->setAlignment(Qt::AlignCenter);
+        QPalette pal = field->palette();
+        pal.setColor(QPalette::Text, kInputBlue);
+        field->setPalette(pal);
+        field->installEventFilter(this);
+        fields_[number] = field;
+    };
+
+    for (const Control& c : kControls) {
+        const QString text = QString::fromUtf8(c.text);
+        switch (c.kind) {
+            case Kind::Field:
+                makeField(QString::fromLatin1(c.name).mid(4).toInt(), c.x, c.y, c.w, c.h);
+                break;
+            case Kind::Button:
+            case Kind::TallButton: {
+                QPushButton* button =
+                    c.kind == Kind::TallButton ? new WrappingButton(text, this) : new QPushButton(text, this);
+                place(button, c.name, c.x, c.y, c.w, c.h);
+                button->setAutoDefault(true);  // Enter on a focused button presses it
+                break;
+            }
+            default: {
+                auto* label = new QLabel(text, this);
+                place(label, c.name, c.x, c.y, c.w, c.h);
+                label->setAlignment(c.kind == Kind::Heading ? Qt::AlignCenter
+                                                            : Qt::AlignLeft | Qt::AlignVCenter);
+                label->setWordWrap(c.kind == Kind::Heading);
+                if (c.kind == Kind::Title)
+                    label->setFont(JapaneseFont(12, true));
+                if (c.kind == Kind::Hint)
+                    label->setFont(JapaneseFont(9));
+                break;
+            }
+        }
+    }
+
+    constexpr int kFieldHeight = kRowPitch;  // rows touch without overlapping
+    for (int p = 0; p <= 25; ++p) {
+        const int top = RowTop(p);
+        const int left = BlockLeft(p);
+        auto* number = new QLabel(QString::number(p), this);
+        place(number, QStringLiteral("Label%1").arg(PointLabelNumber(p)).toLatin1().constData(), left, top,
+              735, kRowPitch);
+        number->setAlignment(Qt::AlignCenter);
+        if (p >= 1)
+            makeField(p + 2, left + 720, top, 1095, kFieldHeight);
+        makeField(p + 28, left + 1800, top, 1455, kFieldHeight);
+    }
+
+    picture1_ = new DrawingSurface(-10, 120, 42, -140, this);
+    place(picture1_, "Picture1", 8160, 720, 5895, 6975);
+    QFont pictureFont(QStringLiteral("Times New Roman"));
+    pictureFont.setPointSizeF(14.25);
+    picture1_->setFont(pictureFont);
+    picture1_->setFocusPolicy(Qt::TabFocus);
+
+    command1_ = findChild<QPushButton*>("Command1");
+    command4_ = findChild<QPushButton*>("Command4");
+    auto* command2 = findChild<QPushButton*>("Command2");
+    auto* command3 = findChild<QPushButton*>("Command3");
+    command4_->hide();
+    connect(command1_, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(command3, &QPushButton::clicked, this, &Form3::Command3_Click);
+    connect(command4_, &QPushButton::clicked, this, &Form3::Command4_Click);
+
+    // Tab runs down all distances, then all readings, then the point count and the buttons.
+    QList<QWidget*> tabOrder{fields_[1]};
+    for (int n = 3; n <= 27; ++n)
+        tabOrder << fields_[n];
+    for (int n = 28; n <= 53; ++n)
+        tabOrder << fields_[n];
+    tabOrder << fields_[54] << command1_ << command2 << picture1_ << command3 << command4_;
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+QLineEdit* Form3::Field(int number) const {
+    return number >= 0 && number < int(fields_.size()) ? fields_[number] : nullptr;
+}
+
+double Form3::Number(int field) const {
+    return LeadingNumber(fields_[field]->text().toStdString());
+}
+
+void Form3::EnterFromCentreAxis() {
+    for (QLineEdit* field : fields_)
+        if (field)
+            field->clear();
+    picture1_->Erase();
+    command4_->hide();
+}
+
+// Enter in a field: the point count always moves on, every other field only when it holds some text.
+void Form3::Field_EnterPressed(int number) {
+    if (number != 54 && fields_[number]->text().isEmpty())
+        return;
+    const auto at = std::find(kEnterChain.begin(), kEnterChain.end(), number);
+    if (at + 1 == kEnterChain.end())
+        command1_->setFocus(Qt::OtherFocusReason);
+    else
+        fields_[*(at + 1)]->setFocus(Qt::OtherFocusReason);
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            for (int number : kEnterChain) {
+                if (watched == fields_[number]) {
+                    Field_EnterPressed(number);
+                    return true;
+                }
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// スペクトル計算: the engine converts the grid, runs the solver under the busy dialog and reports.
+void Form3::Command1_Click() {
+    ProfileFields texts;
+    for (int number = 0; number < int(fields_.size()); ++number)
+        if (fields_[number])
+            texts[number] = fields_[number]->text().toStdString();
+    GuiReporter reporter(app_, this);
+    if (OffAxisRun(app_.state(), texts, reporter) == OffAxisOutcome::Completed) {
+        command4_->show();
+        command4_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+// スタート画面へ戻る: the fields and the calculation state keep their contents.
+void Form3::Command2_Click() {
+    app_.form1().show();
+    hide();
+}
+
+// グラフで確認: the measured off-axis ratio; any arithmetic failure ends the drawing with one message and
+// leaves what was drawn so far.
+void Form3::Command3_Click() {
+    if (!DrawOffAxisRatio())
+        app_.presenter().Warning(this, kInputError);
+}
+
+// 結果を見る
+void Form3::Command4_Click() {
+    HandOverToResults(app_);
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    Command2_Click();
+}
+
+// Rewrites DoseProfile with the plain reading ratios (no distance correction) and draws them in percent
+// against the off-axis distance. Returns false at the first failing step.
+bool Form3::DrawOffAxisRatio() {
+    auto& profile = app_.state().DoseProfile;
+    profile[0][0] = 0;
+    for (int p = 1; p <= kMaxPoint; ++p) {
+        const double distance = Number(p + 2);
+        if (!std::isfinite(distance))
+            return false;
+        profile[0][p] = distance;
+    }
+    const double centre = Number(28);
+    if (!std::isfinite(centre) || centre == 0)
+        return false;
+    profile[1][0] = 1;
+    for (int p = 1; p <= kMaxPoint; ++p) {
+        const double ratio = Number(p + 28) / centre;
+        if (!std::isfinite(ratio))
+            return false;
+        profile[1][p] = ratio;
+    }
+
+    DrawingSurface& picture = *picture1_;
+    picture.Erase();
+    picture.SetLineWidth(1);
+    DrawFrame();
+    for (int x = 5; x <= 35; x += 5)
+        picture.Line({double(x), 0}, {double(x), 110}, kGrey);
+    for (int y = 10; y <= 100; y += 10)
+        picture.Line({0, double(y)}, {30, double(y)}, kGrey);
+    const struct {
+        const char* text;
+        double x, y;
+    } labels[] = {
+        {"1.0", -3, 102},           {"0.5", -3, 52}, {"0", -2, 2},  {"Off", -8, 85}, {"Center", -8, 80},
+        {"Ratio", -8, 75},          {"0", -1, -2},   {"10", 9, -2}, {"20", 19, -2},  {"30", 29, -2},
+        {"Off Center,  cm", 15, -8}};
+    for (const auto& label : labels)
+        picture.Text({label.x, label.y}, QString::fromLatin1(label.text));
+
+    // The points in entry order from the centre (ratio 1); the grid holds 25 points, so a larger count
+    // fails at point 26 after drawing the others.
+    picture.SetLineWidth(2);
+    picture.Dot({0, 100}, kRed);
+    const double count = Number(54);
+    for (int k = 1; k <= count; ++k) {
+        if (k > kMaxPoint)
+            return false;
+        const double percent = 100 * profile[1][k];
+        if (!std::isfinite(percent))
+            return false;
+        picture.LineTo({profile[0][k], percent}, kRed);
+    }
+    DrawFrame();
+    return true;
+}
+
+void Form3::DrawFrame() {
+    picture1_->Rectangle({0, 0}, {30, 110}, kBlack);
+}
 
 }  // namespace halvorn::ui

@@ -1,22 +1,53 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
+
+class QLineEdit;
+class QPushButton;
 
 namespace halvorn::ui {
 
 class Application;
 class DrawingSurface;
 
-// The dose-profile entry screen.
+// The dose-profile entry screen: the focus-centre distance, the number of off-axis points, and for the
+// rotation centre and each of up to 25 off-axis points its distance and exposure reading; the off-axis
+// ratio graph beside the grid; the spectrum calculation and the way on to the results.
 class Form3 : public QWidget {
     Q_OBJECT
 public:
     explicit Form3(Application& app);
+
     // Entry from the centre-axis screen: all 53 fields emptied, graph cleared, Command4 hidden.
     void EnterFromCentreAxis();
 
+    // Field by its number (1, 3 ... 54); nullptr for numbers without a field.
+    QLineEdit* Field(int number) const;
+    DrawingSurface& Picture1() { return *picture1_; }
+
+public slots:
+    void Command1_Click();  // スペクトル計算
+    void Command2_Click();  // スタート画面へ戻る
+    void Command3_Click();  // グラフで確認
+    void Command4_Click();  // 結果を見る
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void BuildLayout();
+    void Field_EnterPressed(int number);
+    bool DrawOffAxisRatio();
+    void DrawFrame();
+    double Number(int field) const;
+
     Application& app_;
+    std::array<QLineEdit*, 55> fields_{};  // index = field number; 0 and 2 stay null
+    DrawingSurface* picture1_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command4_ = nullptr;
 };
 
 }  // namespace halvorn::ui
