@@ -1,12 +1,451 @@
 #include "centre_axis/Form2.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+
+#include "CalibrationRun.h"
+#include "NumberText.h"
+#include "centre_axis/CursorLine.h"
+#include "centre_axis/SpectrumPlot.h"
+#include "common/DrawingSurface.h"
+#include "dose_profile/Form3.h"
 #include "shell/Application.h"
+#include "shell/Form1.h"
+#include "shell/GuiReporter.h"
+#include "shell/ScreenLayout.h"
 
 namespace halvorn::ui {
 
-Form2::Form2(Application& app) : QWidget(nullptr), app_(app) { setObjectName("Form2"); }
+namespace {
 
-void Form2::ResetForNewCalculation() {}
-DrawingSurface& Form2::Picture3() { return *static_cast<DrawingSurface*>(nullptr); }
+enum class Kind {
+    Panel,     // light-cyan panel with a single border
+    Headline,  // blue, 18 pt
+    Caption,   // static text of a panel
+    Hint,      // the hint beside the plot
+    ReadOut,   // the read-out labels over the plot's bottom strip
+    ReadOutRight,
+    Input,   // blue, centred
+    Result,  // light yellow, centred, written by the program only
+    Hidden,  // a result kept below the visible client area
+    Button,
+    Line,  // a black line one pixel wide
+};
+
+struct Row {
+    const char* name;
+    Kind kind;
+    int left, top, width, height;
+    const char* text;
+};
+
+// The screen in twips from the top left of the client area, back to front. The plot, the HVL option
+// frame and the cursor lines are made separately.
+const Row kLayout[] = {
+    {"Headline1", Kind::Headline, 960, 120, 0, 0, "Ｘ線 CT　回転中心におけるX線スペクトルを"},
+    {"Headline2", Kind::Headline, 2640, 600, 0, 0, "実測半価層から Tucker の近似式を応用して計算する"},
+    {"Hint1", Kind::Hint, 11280, 1800, 0, 0, "グラフ上で"},
+    {"Hint2", Kind::Hint, 11280, 2160, 0, 0, "マウスを動かすと"},
+    {"Hint3", Kind::Hint, 11280, 2520, 0, 0, "光子エネルギーと"},
+    {"Hint4", Kind::Hint, 11280, 2880, 0, 0, "相対光子数が"},
+    {"Hint5", Kind::Hint, 11280, 3240, 0, 0, "表示されます"},
+    {"Command1", Kind::Button, 11280, 4800, 1695, 735, "計算する"},
+    {"Command3", Kind::Button, 11280, 5880, 1695, 495, "キャンセル"},
+    {"Command4", Kind::Button, 11280, 6720, 1695, 615, "次へ進む"},
+    // Tube and filter panel.
+    {"TubePanel", Kind::Panel, 240, 7560, 5055, 3615, ""},
+    {"TubePanelTitle", Kind::Caption, 600, 7800, 0, 0, "Ｘ線管球・フィルタ"},
+    {"TargetAngleCaption", Kind::Caption, 600, 8460, 0, 0, "ターゲット角度"},
+    {"Text5", Kind::Input, 2640, 8400, 1095, 420, ""},
+    {"TargetAngleUnit", Kind::Caption, 3840, 8460, 0, 0, "度"},
+    {"InherentCaption", Kind::Caption, 600, 8940, 0, 0, "固有ろ過"},
+    {"Text3", Kind::Input, 2640, 8880, 1095, 420, ""},
+    {"InherentUnit", Kind::Caption, 3840, 8940, 0, 0, "mm Al eq."},
+    {"AddedCaption1", Kind::Caption, 820, 9900, 0, 0, "付加"},
+    {"AddedCaption2", Kind::Caption, 600, 10260, 0, 0, "フィルタ"},
+    {"BracketTop", Kind::Line, 1800, 9600, 360, 15, ""},
+    {"BracketSide", Kind::Line, 1800, 9600, 15, 1320, ""},
+    {"BracketBottom", Kind::Line, 1800, 10920, 360, 15, ""},
+    {"AluminiumCaption", Kind::Caption, 2280, 9660, 0, 0, "アルミ"},
+    {"Text4", Kind::Input, 3120, 9600, 1095, 420, ""},
+    {"AluminiumUnit", Kind::Caption, 4320, 9660, 0, 0, "mm"},
+    {"CopperCaption", Kind::Caption, 2280, 10140, 0, 0, "銅"},
+    {"Text10", Kind::Input, 3120, 10080, 1095, 420, ""},
+    {"CopperUnit", Kind::Caption, 4320, 10140, 0, 0, "mm"},
+    {"SilverCaption", Kind::Caption, 2280, 10620, 0, 0, "銀"},
+    {"Text11", Kind::Input, 3120, 10560, 1095, 420, ""},
+    {"SilverUnit", Kind::Caption, 4320, 10620, 0, 0, "mm"},
+    // Tube-voltage panel.
+    {"VoltagePanel", Kind::Panel, 5400, 7560, 3375, 1335, ""},
+    {"VoltageCaption", Kind::Caption, 5520, 7680, 0, 0, "Ｘ線管電圧"},
+    {"WaveformCaption", Kind::Caption, 6960, 7680, 0, 0, "（定電圧波形）"},
+    {"Text1", Kind::Input, 6480, 8280, 1095, 405, ""},
+    {"VoltageUnit", Kind::Caption, 7680, 8340, 0, 0, "kV"},
+    // Measured-HVL panel (the option frame is added after the table).
+    {"MeasuredPanel", Kind::Panel, 5400, 8880, 3375, 2295, ""},
+    {"MeasuredCaption", Kind::Caption, 5520, 8980, 0, 0, "実測半価層"},
+    {"Text13", Kind::Input, 6360, 10560, 1095, 450, ""},
+    {"Label33", Kind::Caption, 7560, 10640, 0, 0, "mm AL"},
+    // Computed-HVL panel.
+    {"ComputedPanel", Kind::Panel, 9000, 7560, 3975, 1575, ""},
+    {"ComputedCaption1", Kind::Caption, 9120, 7680, 0, 0, "スペクトルから計算した"},
+    {"ComputedCaption2", Kind::Caption, 9480, 8460, 0, 0, "半価層"},
+    {"Label20", Kind::Result, 10320, 8400, 1335, 405, ""},
+    {"Label17", Kind::Caption, 11760, 8460, 0, 0, "mm AL"},
+    // Bowtie panel.
+    {"BowtiePanel", Kind::Panel, 9000, 9120, 3975, 2055, ""},
+    {"BowtieCaption1", Kind::Caption, 9120, 9240, 0, 0, "中心軸上の"},
+    {"BowtieCaption2", Kind::Caption, 9120, 9600, 0, 0, "ボウタイフィルタ厚"},
+    {"Label21", Kind::Result, 10080, 10440, 1335, 405, ""},
+    {"Label7", Kind::Caption, 11520, 10500, 0, 0, "mm Al"},
+    // Never visible: kept as values below the client area.
+    {"Text9", Kind::Hidden, 2640, 11640, 1095, 420, ""},
+    {"Text8", Kind::Hidden, 6480, 11640, 1095, 420, ""},
+    {"Text2", Kind::Hidden, 10320, 11640, 1095, 420, ""},
+};
+
+// The cursor read-out over the plot's bottom strip (made after the plot so it lies on top of it).
+const Row kReadOut[] = {
+    {"PhotonEnergyCaption", Kind::ReadOut, 480, 7080, 1620, 315, "Photon energy"},
+    {"Text6", Kind::Result, 2280, 7080, 855, 330, ""},
+    {"KeVCaption", Kind::ReadOut, 3240, 7080, 390, 285, "keV"},
+    {"RelativeFluenceCaption", Kind::ReadOutRight, 4200, 7080, 1755, 315, "Relative fluence"},
+    {"Text7", Kind::Result, 6120, 7080, 975, 330, ""},
+};
+
+const QColor kHeadlineBlue(0, 0, 255);
+
+QWidget* MakeControl(QWidget* parent, const Row& row) {
+    const QString text = QString::fromUtf8(row.text);
+    const QFont japanese = JapaneseFont(11);
+    switch (row.kind) {
+        case Kind::Panel: {
+            auto* panel = new QFrame(parent);
+            panel->setFrameStyle(QFrame::Box | QFrame::Plain);
+            SetBackground(panel, kLightCyan);
+            panel->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
+            panel->setObjectName(QString::fromUtf8(row.name));
+            return panel;
+        }
+        case Kind::Headline:
+            return AddLabel(parent, row.name, text, row.left, row.top, 0, 0, JapaneseFont(18), kHeadlineBlue);
+        case Kind::Caption:
+            return AddLabel(parent, row.name, text, row.left, row.top, 0, 0, japanese);
+        case Kind::Hint:
+            return AddLabel(parent, row.name, text, row.left, row.top, 0, 0, JapaneseFont(10.5));
+        case Kind::ReadOut:
+        case Kind::ReadOutRight: {
+            const Qt::Alignment align =
+                (row.kind == Kind::ReadOutRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+            QLabel* label = AddLabel(parent, row.name, text, row.left, row.top, row.width, row.height,
+                                     TimesFont(11), Qt::black, align);
+            SetBackground(label, Qt::white);
+            return label;
+        }
+        case Kind::Input:
+        case Kind::Hidden: {
+            auto* field = new QLineEdit(parent);
+            field->setObjectName(QString::fromUtf8(row.name));
+            field->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
+            field->setFont(japanese);
+            field->setAlignment(Qt::AlignCenter);
+            SetTextColour(field, kInputBlue);
+            if (row.kind == Kind::Hidden)
+                field->hide();
+            return field;
+        }
+        case Kind::Result: {
+            // Text6 and Text7 are text fields, the others labels; all are written by the program only.
+            const QString name = QString::fromUtf8(row.name);
+            QWidget* display;
+            if (name.startsWith(QLatin1String("Text"))) {
+                auto* field = new QLineEdit(parent);
+                field->setReadOnly(true);
+                field->setFocusPolicy(Qt::NoFocus);
+                field->setAlignment(Qt::AlignCenter);
+                display = field;
+            } else {
+                auto* label = new QLabel(parent);
+                label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                label->setAlignment(Qt::AlignCenter);
+                display = label;
+            }
+            display->setObjectName(name);
+            display->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
+            display->setFont(japanese);
+            SetBackground(display, kLightYellow);
+            return display;
+        }
+        case Kind::Button: {
+            auto* button = new QPushButton(text, parent);
+            button->setObjectName(QString::fromUtf8(row.name));
+            button->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
+            button->setFont(japanese);
+            SetBackground(button, kLightYellow);
+            return button;
+        }
+        case Kind::Line: {
+            auto* line = new QFrame(parent);
+            line->setObjectName(QString::fromUtf8(row.name));
+            line->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
+            SetBackground(line, Qt::black);
+            return line;
+        }
+    }
+    return nullptr;
+}
+
+std::string Utf8(const QLineEdit* field) {
+    return field->text().toStdString();
+}
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+Form2::Form2(Application& app) : QWidget(nullptr, kScreenFlags), app_(app) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("  X-ray spectrum by Tucker's formula"));
+    setFixedSize(Twips(13215), Twips(11385));
+
+    for (const Row& row : kLayout)
+        MakeControl(this, row);
+
+    // The HVL material options in their frame inside the measured-HVL panel.
+    auto* frame4 = new QGroupBox(this);
+    frame4->setObjectName(QStringLiteral("Frame4"));
+    frame4->setGeometry(TwipsRect(5760, 9412, 2655, 1095));
+    option13_ = new QRadioButton(QStringLiteral("アルミニウム"), frame4);
+    option13_->setObjectName(QStringLiteral("Option13"));
+    option13_->setFont(JapaneseFont(11));
+    option13_->setGeometry(TwipsRect(240, 120, 2295, 420));
+    option14_ = new QRadioButton(QStringLiteral("銅"), frame4);
+    option14_->setObjectName(QStringLiteral("Option14"));
+    option14_->setFont(JapaneseFont(11));
+    option14_->setGeometry(TwipsRect(240, 570, 2295, 420));
+    option13_->setChecked(true);
+
+    picture3_ = MakeSpectrumPlot(this);
+    picture3_->setObjectName(QStringLiteral("Picture3"));
+    picture3_->setGeometry(TwipsRect(240, 1080, 10935, 6375));
+    line6_ = new CursorLine(*picture3_, QStringLiteral("Line6"), QLineF(1000, 100, 1000, 2100));
+    line7_ = new CursorLine(*picture3_, QStringLiteral("Line7"), QLineF(1000, 2100, 5500, 2100));
+    for (const Row& row : kReadOut)
+        MakeControl(this, row);
+
+    const auto field = [this](const char* name) { return findChild<QLineEdit*>(QString::fromUtf8(name)); };
+    const auto label = [this](const char* name) { return findChild<QLabel*>(QString::fromUtf8(name)); };
+    const auto button = [this](const char* name) { return findChild<QPushButton*>(QString::fromUtf8(name)); };
+    text1_ = field("Text1");
+    text3_ = field("Text3");
+    text4_ = field("Text4");
+    text5_ = field("Text5");
+    text10_ = field("Text10");
+    text11_ = field("Text11");
+    text13_ = field("Text13");
+    text2_ = field("Text2");
+    text8_ = field("Text8");
+    text9_ = field("Text9");
+    text6_ = field("Text6");
+    text7_ = field("Text7");
+    label17_ = label("Label17");
+    label20_ = label("Label20");
+    label21_ = label("Label21");
+    label33_ = label("Label33");
+    command1_ = button("Command1");
+    command3_ = button("Command3");
+    command4_ = button("Command4");
+
+    // Tab order: the inputs as they are read, then the buttons.
+    QWidget::setTabOrder(text13_, text1_);
+    QWidget::setTabOrder(text1_, text5_);
+    QWidget::setTabOrder(text5_, text3_);
+    QWidget::setTabOrder(text3_, text4_);
+    QWidget::setTabOrder(text4_, text10_);
+    QWidget::setTabOrder(text10_, text11_);
+    QWidget::setTabOrder(text11_, command1_);
+
+    connect(command1_, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(command3_, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(command4_, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(option13_, &QRadioButton::clicked, this, &Form2::Option13_Click);
+    connect(option14_, &QRadioButton::clicked, this, &Form2::Option14_Click);
+    connect(picture3_, &DrawingSurface::MouseMoved, this,
+            [this](QPointF user, Qt::MouseButtons, Qt::KeyboardModifiers) { Picture3_MouseMove(user); });
+    qApp->installEventFilter(this);
+
+    ResetForNewCalculation();
+    CentreOnScreen(*this);
+}
+
+Form2::~Form2() {
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+DrawingSurface& Form2::Picture3() {
+    return *picture3_;
+}
+
+void Form2::ResetForNewCalculation() {
+    text1_->setText(QStringLiteral("120"));
+    text3_->setText(QStringLiteral("2.5"));
+    text5_->setText(QStringLiteral("16"));
+    for (QLineEdit* zero : {text4_, text10_, text11_})
+        zero->setText(QStringLiteral("0"));
+    for (QLineEdit* empty : {text6_, text7_, text13_, text2_, text8_, text9_})
+        empty->clear();
+    label20_->clear();
+    label21_->clear();
+    command4_->setEnabled(false);
+    line6_->hide();
+    line7_->hide();
+    option13_->setChecked(true);
+    Option13_Click();
+    app_.state().HvlMaterial = 1;
+    app_.state().PlotCursorShown = 0;
+    // BeamSpectrum and SpectrumPeak still hold the previous calculation; the cursor stays inert until
+    // a run on this screen has drawn a curve, so it never reads an old spectrum over empty axes.
+    cursorLive_ = false;
+}
+
+// Calculate: the calibration run with the busy dialog up; input to this screen is ignored meanwhile.
+void Form2::Command1_Click() {
+    CalculationState& state = app_.state();
+    const CalibrationInputs inputs{Utf8(text13_), Utf8(text1_),  Utf8(text5_), Utf8(text3_),
+                                   Utf8(text4_),  Utf8(text10_), Utf8(text11_)};
+    GuiReporter reporter(app_, this);
+    const CalibrationOutcome out = CalibrationRun(state, inputs, reporter);
+    if (!out.started)
+        return;
+
+    if (out.Text2)
+        text2_->setText(FromUtf8(*out.Text2));
+    if (out.Text9)
+        text9_->setText(FromUtf8(*out.Text9));
+    if (out.Text8)
+        text8_->setText(FromUtf8(*out.Text8));
+    if (out.Label20)
+        label20_->setText(FromUtf8(*out.Label20));
+    if (out.Label21)
+        label21_->setText(FromUtf8(*out.Label21));
+    if (out.drawCentreSpectrum) {
+        DrawSpectrumCurve(*picture3_, state.BeamSpectrum, state.SpectrumPeak);
+        line6_->SetColour(kRed);
+        line7_->SetColour(kRed);
+        cursorLive_ = true;
+    }
+    HideCursor();
+    command4_->setEnabled(true);
+}
+
+// Cancel: back to the start screen with an empty plot; fields and calculation state stay.
+void Form2::Command3_Click() {
+    picture3_->Erase();
+    hide();
+    app_.form1().show();
+}
+
+// Next: the dose-profile screen, emptied.
+void Form2::Command4_Click() {
+    Form3& form3 = app_.form3();
+    form3.EnterFromCentreAxis();
+    form3.show();
+    hide();
+}
+
+void Form2::Option13_Click() {
+    app_.state().HvlMaterial = 1;
+    label17_->setText(QStringLiteral("mm AL"));
+    label33_->setText(QStringLiteral("mm AL"));
+}
+
+void Form2::Option14_Click() {
+    app_.state().HvlMaterial = 2;
+    label17_->setText(QStringLiteral("mm Cu"));
+    label33_->setText(QStringLiteral("mm Cu"));
+}
+
+// The mouse cursor: inside the frame it shows the bin under the mouse (only x chooses the bin); on the
+// frame or outside it the cursor goes off.
+void Form2::Picture3_MouseMove(QPointF user) {
+    CalculationState& state = app_.state();
+    if (!cursorLive_ || state.SpectrumPeak == 0 || !std::isfinite(state.SpectrumPeak))
+        return;
+    if (user.x() <= 1000 || user.x() >= 5500 || user.y() <= 100 || user.y() >= 2100) {
+        HideCursor();
+        return;
+    }
+    line6_->show();
+    line7_->show();
+    int bin = 1;
+    while (1000 + 15.0 * bin < user.x())
+        ++bin;
+    state.PlotCursorIndex = bin;
+    UpdateCursor(bin);
+    state.PlotCursorShown = 1;
+}
+
+// Left and right arrows move a shown cursor by one bin, stopping at bins 1 and 300.
+void Form2::Form_KeyDown(int key) {
+    CalculationState& state = app_.state();
+    if (state.PlotCursorShown != 1)
+        return;
+    if (key == Qt::Key_Right) {
+        if (++state.PlotCursorIndex > kBinCount) {
+            state.PlotCursorIndex = kBinCount;
+            return;
+        }
+        UpdateCursor(state.PlotCursorIndex);
+    } else if (key == Qt::Key_Left) {
+        if (--state.PlotCursorIndex < 1) {
+            state.PlotCursorIndex = 1;
+            return;
+        }
+        UpdateCursor(state.PlotCursorIndex);
+    }
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    Command3_Click();
+    event->accept();
+}
+
+// A key press reaches this filter once for each widget it is offered to; the window acts on it only at
+// its first receiver, the focused control (or the window itself when nothing has the focus).
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() && isVisible()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        QWidget* first = focusWidget() ? focusWidget() : this;
+        if (widget == first && widget->window() == this)
+            Form_KeyDown(static_cast<QKeyEvent*>(event)->key());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form2::HideCursor() {
+    line6_->hide();
+    line7_->hide();
+    text6_->clear();
+    text7_->clear();
+    app_.state().PlotCursorShown = 0;
+}
+
+void Form2::UpdateCursor(int bin) {
+    const CalculationState& state = app_.state();
+    const double x = 1000 + 15.0 * bin;
+    const double y = 2100 - 2000 * state.BeamSpectrum[bin] / state.SpectrumPeak;
+    line6_->SetUserLine(QLineF(x, 100, x, 2100));
+    line7_->SetUserLine(QLineF(1000, y, 5500, y));
+    text6_->setText(FromUtf8(FormatPicture(0.5 * bin, "##0.0")));
+    text7_->setText(FromUtf8(FormatPicture(100 * state.BeamSpectrum[bin] / state.SpectrumPeak, "##0.000")));
+}
 
 }  // namespace halvorn::ui

@@ -1,9 +1,189 @@
 #include "shell/Form1.h"
 
+#include <QCloseEvent>
+#include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "AttenuationTable.h"
+#include "centre_axis/Form2.h"
+#include "centre_axis/SpectrumPlot.h"
+#include "results/Form4.h"
 #include "shell/Application.h"
+#include "shell/GeometryFigure.h"
+#include "shell/ScreenLayout.h"
 
 namespace halvorn::ui {
 
-Form1::Form1(Application& app) : QWidget(nullptr), app_(app) { setObjectName("Form1"); }
+namespace {
+
+const QColor kLabelBlue(0, 0, 255);
+const QColor kTitleYellow(255, 255, 0);
+
+// The start screen's texts, positions in twips.
+struct LabelRow {
+    const char* name;
+    int left, top, width, height;
+    const char* text;
+    bool blue;
+};
+
+const LabelRow kLabels[] = {
+    {"Label1", 480, 1200, 5280, 285, "CT装置の任意点におけるＸ線スペクトル", true},
+    {"Label11", 480, 1680, 6360, 285, "および ボウタイフィルタの形状を推定計算します", true},
+    {"Label3", 480, 2280, 5415, 285, "次の３つのデータが必要です（右図参照）", false},
+    {"Label9", 480, 2760, 3465, 285, "１．焦点 - 回転中心間距離", false},
+    {"Label4", 480, 3240, 5700, 285, "２．回転中心におけるアルミ半価層の実測値", false},
+    {"Label5", 480, 3720, 7125, 285, "３．回転中心から側方向線上の照射線量（空気カーマ）", false},
+    {"Label6", 1200, 4080, 5280, 285, "（線量プロファイル (最大25ポイント)）", false},
+    {"Label8", 840, 4680, 5415, 285, "計算方法はマニュアルに記載されています", true},
+};
+
+// The exit icon: an open door with an arrow leaving through it.
+QIcon ExitIcon() {
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(60, 60, 60), 3));
+    painter.setBrush(QColor(235, 235, 235));
+    painter.drawRect(8, 6, 32, 52);  // door frame
+    QPolygonF door;
+    door << QPointF(8, 6) << QPointF(26, 12) << QPointF(26, 62) << QPointF(8, 58);
+    painter.setBrush(QColor(170, 110, 60));
+    painter.drawPolygon(door);
+    painter.setBrush(QColor(60, 60, 60));
+    painter.drawEllipse(QPointF(22, 36), 2, 2);  // door knob
+    painter.setPen(QPen(kRed, 5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(30, 32), QPointF(56, 32));
+    painter.setBrush(kRed);
+    painter.setPen(Qt::NoPen);
+    QPolygonF head;
+    head << QPointF(60, 32) << QPointF(48, 22) << QPointF(48, 42);
+    painter.drawPolygon(head);
+    return QIcon(pixmap);
+}
+
+// The decorative icon: a small red spectrum over an axis.
+QPixmap DecorativeIcon(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 32.0, size / 32.0);
+    painter.setPen(QPen(Qt::black, 1.5));
+    painter.drawLine(QPointF(3, 29), QPointF(30, 29));
+    painter.drawLine(QPointF(3, 29), QPointF(3, 3));
+    QPainterPath curve;
+    curve.moveTo(4, 29);
+    curve.cubicTo(8, 8, 14, 6, 18, 14);
+    curve.lineTo(19, 5);
+    curve.lineTo(20, 16);
+    curve.cubicTo(23, 24, 26, 27, 29, 28);
+    painter.setPen(QPen(kRed, 1.8));
+    painter.drawPath(curve);
+    return pixmap;
+}
+
+QPushButton* AddTextButton(QWidget* parent,
+                           const char* name,
+                           const QString& text,
+                           int left,
+                           int top,
+                           int width,
+                           int height) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setGeometry(TwipsRect(left, top, width, height));
+    button->setFont(JapaneseFont(15.75));
+    SetBackground(button, kLightYellow);
+    return button;
+}
+
+}  // namespace
+
+Form1::Form1(Application& app) : QWidget(nullptr, kScreenFlags), app_(app) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("　Halvorn  version 2"));
+    setFixedSize(Twips(14610), Twips(6570));
+
+    // The shadowed title: the yellow copy lies behind the red one, 30 twips right and 20 lower.
+    const QString title = QStringLiteral("Halvorn  ver.2");
+    const QFont titleFont = TimesFont(27.75, true);
+    QLabel* shadow = AddLabel(this, "TitleShadow", title, 1560, 240, 3945, 645, titleFont, kTitleYellow);
+    QLabel* front = AddLabel(this, "Title", title, 1530, 220, 3945, 645, titleFont, kRed);
+    shadow->lower();
+    front->raise();
+
+    const QFont labelFont = JapaneseFont(14.25);
+    for (const LabelRow& row : kLabels)
+        AddLabel(this, row.name, QString::fromUtf8(row.text), row.left, row.top, row.width, row.height,
+                 labelFont, row.blue ? kLabelBlue : Qt::black);
+
+    QPushButton* command1 =
+        AddTextButton(this, "Command1", QStringLiteral("新規計算"), 1800, 5160, 1815, 735);
+    QPushButton* command3 =
+        AddTextButton(this, "Command3", QStringLiteral("結果検索"), 4200, 5160, 1815, 735);
+    auto* command2 = new QPushButton(this);
+    command2->setObjectName(QStringLiteral("Command2"));
+    command2->setGeometry(TwipsRect(360, 5760, 520, 520));
+    command2->setIcon(ExitIcon());
+    command2->setIconSize(command2->size() - QSize(8, 8));
+    command2->setToolTip(QStringLiteral(" bye bye "));
+
+    auto* picture1 = new GeometryFigure(this);
+    picture1->setGeometry(TwipsRect(7800, 240, 6480, 6000));
+
+    auto* picture2 = new QLabel(this);
+    picture2->setObjectName(QStringLiteral("Picture2"));
+    picture2->setGeometry(TwipsRect(6840, 5880, 480, 480));
+    picture2->setPixmap(DecorativeIcon(picture2->width()));
+
+    connect(command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    CentreOnScreen(*this);
+}
+
+void Form1::Command1_Click() {
+    StartNewCalculation();
+}
+
+void Form1::Command2_Click() {
+    app_.Quit(0);
+}
+
+void Form1::Command3_Click() {
+    app_.form4().OpenResultsBrowser();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    app_.Quit(0);
+}
+
+// Loads the table (a missing or short one ends the program), draws the empty axes and shows the
+// centre-axis screen with its defaults.
+void Form1::StartNewCalculation() {
+    CalculationState& state = app_.state();
+    const std::string path = app_.TablePath();
+    TableLoadDetail detail;
+    if (LoadAttenuationTable(state, path, detail) != TableLoadStatus::Ok) {
+        const QString text =
+            QStringLiteral("減弱係数テーブルを読み込めないため、プログラムを終了します。\n") +
+            QString::fromStdString(DescribeTableLoadFailure(detail, path));
+        app_.presenter().Message(this, text, {}, MessagePresenter::Icon::Critical);
+        app_.Quit(1);
+        return;
+    }
+    Form2& form2 = app_.form2();
+    DrawSpectrumAxes(form2.Picture3());
+    state.PlotCursorShown = 0;
+    form2.ResetForNewCalculation();
+    form2.show();
+    hide();
+}
 
 }  // namespace halvorn::ui

@@ -7,11 +7,15 @@ namespace halvorn::ui {
 class Application;
 class DrawingSurface;
 
-// The busy dialog shown while a computation runs.
+// The busy dialog shown while a computation runs: no border, no title bar, no controls. It never takes
+// the focus and blocks nothing by itself.
 class Form5 : public QWidget {
     Q_OBJECT
 public:
     explicit Form5(Application& app);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     Application& app_;

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFont>
 
 #include "CalculationState.h"
 #include "common/MessagePresenter.h"
@@ -6,6 +7,9 @@
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Halvorn"));
+    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP")));
     static halvorn::CalculationState state;
     halvorn::ui::QtMessagePresenter presenter;
     halvorn::ui::Application app(state, presenter);

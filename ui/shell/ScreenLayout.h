@@ -1,0 +1,94 @@
+#pragma once
+
+// Small helpers the screens share for their fixed layouts in twips: fonts, label placement, centring.
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QString>
+#include <QWidget>
+#include <algorithm>
+
+#include "common/Palette.h"
+
+namespace halvorn::ui {
+
+inline const QString kJapaneseFamily = QStringLiteral("Noto Sans CJK JP");
+
+inline QFont JapaneseFont(double points) {
+    QFont font(kJapaneseFamily);
+    font.setPointSizeF(points);
+    return font;
+}
+
+inline QFont TimesFont(double points, bool italic = false) {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(points);
+    font.setItalic(italic);
+    return font;
+}
+
+inline void SetTextColour(QWidget* widget, const QColor& colour) {
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    pal.setColor(QPalette::Text, colour);
+    pal.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(pal);
+}
+
+inline void SetBackground(QWidget* widget, const QColor& colour) {
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, colour);
+    pal.setColor(QPalette::Base, colour);
+    pal.setColor(QPalette::Button, colour);
+    widget->setPalette(pal);
+    widget->setAutoFillBackground(true);
+}
+
+// A static text with its top-left corner at (left, top) twips. The box grows to the text's natural size
+// where the given one is too small for the font, so no text is cut off; it never shrinks.
+inline QLabel* AddLabel(QWidget* parent,
+                        const char* name,
+                        const QString& text,
+                        double left,
+                        double top,
+                        double width,
+                        double height,
+                        const QFont& font,
+                        const QColor& colour = Qt::black,
+                        Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop) {
+    auto* label = new QLabel(text, parent);
+    if (name)
+        label->setObjectName(QString::fromUtf8(name));
+    label->setFont(font);
+    label->setAlignment(align);
+    SetTextColour(label, colour);
+    const QSize natural = label->sizeHint();
+    QRect box = TwipsRect(left, top, width, height);
+    if (align & Qt::AlignRight) {
+        const int grow = std::max(0, natural.width() - box.width());
+        box.setLeft(box.left() - grow);
+    } else {
+        box.setWidth(std::max(box.width(), natural.width()));
+    }
+    box.setHeight(std::max(box.height(), natural.height()));
+    label->setGeometry(box);
+    return label;
+}
+
+// Places a window with its client area centred on the screen it will appear on.
+inline void CentreOnScreen(QWidget& window) {
+    QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
+}
+
+// Window flags of a fixed screen: title and close box, no minimise or maximise box.
+inline constexpr Qt::WindowFlags kScreenFlags =
+    Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+
+}  // namespace halvorn::ui
