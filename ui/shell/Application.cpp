@@ -52,6 +52,7 @@ Form6& Application::form6() {
 void Application::Start() { form1().show(); }
 
 std::string Application::TablePath() const {
+    if (!tablePathOverride.empty()) return tablePathOverride;
     const QString name = QStringLiteral("MUs2022.dat");
     if (QFileInfo::exists(name)) return name.toStdString();
     const QString besideProgram =

@@ -42,6 +42,8 @@ public:
     // The attenuation table: MUs2022.dat in the working folder, else the copy installed beside the
     // program (share/halvorn of the install prefix, or data/ of the build tree).
     std::string TablePath() const;
+    // When set, TablePath() returns it instead (tests point the program at a missing or faulty table).
+    std::string tablePathOverride;
 
     // Ends the program with `code`. Tests replace exitProgram to observe it.
     void Quit(int code = 0);
