@@ -1,0 +1,85 @@
+// Cost of the two computation runs with the real attenuation table: the calibration run (pass 1, the
+// filtration fit, pass 2) in both fit variants, and the off-axis run over a full profile of 25 points.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "AttenuationTable.h"
+#include "CalibrationRun.h"
+#include "OffAxisRun.h"
+
+namespace halvorn {
+namespace {
+
+std::unique_ptr<CalculationState> LoadedState() {
+    auto state = std::make_unique<CalculationState>();
+    if (LoadAttenuationTable(*state, HALVORN_TABLE_PATH) != TableLoadStatus::Ok)
+        return nullptr;
+    return state;
+}
+
+void Calibration(benchmark::State& bench, std::int16_t material, const char* hvl) {
+    auto state = LoadedState();
+    if (!state) {
+        bench.SkipWithError("no attenuation table");
+        return;
+    }
+    state->HvlMaterial = material;
+    const CalibrationInputs inputs{hvl, "120", "16", "2.5", "0", "0", "0"};
+    for (auto _ : bench) {
+        RecordingReporter reporter;
+        benchmark::DoNotOptimize(CalibrationRun(*state, inputs, reporter));
+        if (!reporter.Warnings().empty())
+            bench.SkipWithError(reporter.Warnings().front().c_str());
+    }
+}
+
+void BM_CalibrationAluminium(benchmark::State& bench) {
+    Calibration(bench, 1, "7.0");
+}
+void BM_CalibrationCopper(benchmark::State& bench) {
+    Calibration(bench, 2, "0.4");
+}
+
+void BM_OffAxis25Points(benchmark::State& bench) {
+    auto state = LoadedState();
+    if (!state) {
+        bench.SkipWithError("no attenuation table");
+        return;
+    }
+    state->HvlMaterial = 1;
+    RecordingReporter calibration;
+    if (!CalibrationRun(*state, {"9.0", "150", "16", "2.5", "0", "0", "0"}, calibration).Label21) {
+        bench.SkipWithError("calibration at 150 kV failed");
+        return;
+    }
+    ProfileFields fields;
+    fields[1] = "54";
+    fields[28] = "1";
+    fields[54] = "25";
+    for (int p = 1; p <= kMaxPoint; ++p) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", 1.0 * p);
+        fields[p + 2] = text;
+        std::snprintf(text, sizeof text, "%g", 1.0 - 0.03 * p);
+        fields[p + 28] = text;
+    }
+    for (auto _ : bench) {
+        RecordingReporter reporter;
+        benchmark::DoNotOptimize(OffAxisRun(*state, fields, reporter));
+        if (!reporter.Warnings().empty())
+            bench.SkipWithError(reporter.Warnings().front().c_str());
+    }
+}
+
+BENCHMARK(BM_CalibrationAluminium)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CalibrationCopper)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OffAxis25Points)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace halvorn
+
+BENCHMARK_MAIN();
