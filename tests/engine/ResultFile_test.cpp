@@ -470,5 +470,16 @@ TEST_F(ResultFileTest, LoaderSurvivesDamagedFiles) {
     }
 }
 
+TEST_F(ResultFileTest, ExampleFileLoadsAndWritesBackByteForByte) {
+    const std::string example = std::string(HALVORN_EXAMPLES_DIR) + "/ct-120kv.csv";
+    const std::string original = ReadAll(example);
+    ASSERT_FALSE(original.empty()) << example;
+    auto state = SentinelState();
+    LoadResultFile(*state, example);
+    const auto comment = ReadResultComment(example);
+    ASSERT_TRUE(comment.has_value());
+    EXPECT_EQ(FormatResultFile(*state, *comment), original) << example;
+}
+
 }  // namespace
 }  // namespace halvorn
