@@ -65,27 +65,44 @@ enum class EvalStatus {
 
 struct Evaluation {
     EvalStatus status = EvalStatus::Failed;
-    double hvl = 0;  // model HVL, 0.01 x steps (cm for aluminium, mm for copper)
+    double hvl = 0;    // model HVL, 0.01 x steps (cm for aluminium, mm for copper)
+    int crossing = 0;  // step at which the curve first stopped being above 50 %
+};
+
+// The transmission curve of the latest evaluation. A trial needs its curve only as far as the 50 %
+// crossing, a few dozen of its 300 or 1000 steps, and every curve entry depends on the steps before it
+// alone, so a trial computes a short curve first and the full one only when the crossing lies further.
+// The model HVL is the same either way. At the end of the fit the latest curve is completed to its full
+// length, so that FitTransmission and KermaSpectrum are left exactly as full curves leave them.
+struct FitCurve {
+    Spectrum weights{};  // KermaSpectrum before the curve attenuated it
+    double s2 = 0;
+    int steps = 0;           // full length of the curve
+    int length = 0;          // steps computed
+    bool ownsKerma = false;  // KermaSpectrum still holds this curve's weights
 };
 
 // One model HVL of the fit at aluminium filtration t: the stored unfiltered spectrum (BeamSpectrum) is
 // filtered into FitSpectrum, weighted into KermaSpectrum, and KermaSpectrum itself (its unnormalised bins
 // 11..20 included) is attenuated step by step into FitTransmission. The crossing search stops at the first
-// step whose transmission is no longer above 50 % and never reads past `steps`, the entries this
-// evaluation computed; a crossing beyond them is reported as Beyond.
-// `unnormalisedShare`, when given, receives the sum of the kerma bins 11..20 divided by S2 before the
-// curve attenuates them.
+// step whose transmission is no longer above 50 % and never reads past the entries this evaluation
+// computed; a crossing beyond its `steps` is reported as Beyond.
+// `guess` (0: none) is the length of the short curve to try first. `unnormalisedShare`, when given,
+// receives the sum of the kerma bins 11..20 divided by S2 before the curve attenuates them.
 Evaluation EvaluateHvl(CalculationState& state,
                        const FitVariant& variant,
                        double t,
                        int steps,
                        bool trial,
+                       FitCurve& curve,
+                       int guess,
                        double* unnormalisedShare = nullptr) {
     Evaluation result;
     if (!FilterSpectrumWith(state, state.BeamSpectrum, t, state.FitSpectrum))
         return result;
     if (trial)
         state.SpectrumPeak = PeakOf(state.FitSpectrum, TopBin(state));
+    curve.ownsKerma = false;
     const std::optional<double> s2 = ComputeKermaSpectrum(state, state.FitSpectrum);
     if (!s2 || !std::isfinite(*s2) || *s2 <= 0)
         return result;
@@ -95,22 +112,57 @@ Evaluation EvaluateHvl(CalculationState& state,
             u += state.KermaSpectrum[i];
         *unnormalisedShare = u / *s2;
     }
-    if (!BuildTransmissionCurve(state, state.KermaSpectrum, state.*variant.mu, variant.stepCm, steps, *s2,
-                                state.FitTransmission))
-        return result;
+
+    // A short curve is safe only while no coefficient is negative: the weights then never grow, so the
+    // steps beyond a short curve cannot fail where the short one succeeded.
+    const Spectrum& mu = state.*variant.mu;
+    bool shortCurve = guess > 1 && guess < steps;
+    for (int i = 11; shortCurve && i <= TopBin(state); ++i)
+        shortCurve = mu[i] >= 0;
+
+    curve.weights = state.KermaSpectrum;
+    curve.s2 = *s2;
+    curve.steps = steps;
+    curve.ownsKerma = true;
+    int length = shortCurve ? guess : steps;
     int k = 2;
-    while (k <= steps && state.FitTransmission[k] > 50)
-        ++k;
-    if (k > steps) {
-        result.status = EvalStatus::Beyond;
-        return result;
+    for (;;) {
+        curve.length = length;
+        if (!BuildTransmissionCurve(state, state.KermaSpectrum, mu, variant.stepCm, length, *s2,
+                                    state.FitTransmission))
+            return result;
+        k = 2;
+        while (k <= length && state.FitTransmission[k] > 50)
+            ++k;
+        if (k <= length)
+            break;
+        if (length == steps) {
+            result.status = EvalStatus::Beyond;
+            return result;
+        }
+        // The crossing lies beyond the short curve: start again with the full one.
+        state.KermaSpectrum = curve.weights;
+        length = steps;
     }
-    const std::optional<double> x = ThicknessAtTransmission(state.FitTransmission, 50, true, steps);
+    const std::optional<double> x = ThicknessAtTransmission(state.FitTransmission, 50, true, length);
     if (!x || !std::isfinite(*x))
         return result;
     result.status = EvalStatus::Ok;
     result.hvl = 0.01 * *x;
+    result.crossing = k;
     return result;
+}
+
+// Completes the latest curve of the fit to its full length.
+void CompleteFitCurve(CalculationState& state, const FitVariant& variant, const FitCurve& curve) {
+    if (curve.length >= curve.steps)
+        return;
+    Spectrum weights = curve.weights;
+    // Its outcome is that of the short curve, already reported.
+    static_cast<void>(BuildTransmissionCurve(state, weights, state.*variant.mu, variant.stepCm, curve.steps,
+                                             curve.s2, state.FitTransmission));
+    if (curve.ownsKerma)
+        state.KermaSpectrum = weights;
 }
 
 // Largest model HVL that any added aluminium can give. Whatever the filtration, every curve value is at
@@ -223,12 +275,14 @@ void RunSpectrumPass(CalculationState& state, Reporter& reporter, CalibrationOut
     }
 }
 
-void FitFiltrationToHvl(CalculationState& state,
-                        const std::string& measuredText,
-                        Reporter& reporter,
-                        CalibrationOutcome& outcome) {
-    const FitVariant& variant = state.HvlMaterial == 1 ? kAluminiumFit : kCopperFit;
+namespace {
 
+void FitWithCurve(CalculationState& state,
+                  const FitVariant& variant,
+                  const std::string& measuredText,
+                  Reporter& reporter,
+                  CalibrationOutcome& outcome,
+                  FitCurve& curve) {
     ClearBeamSpectrum(state);
     const double measured = LeadingNumber(measuredText) * variant.measuredScale;
 
@@ -244,7 +298,7 @@ void FitFiltrationToHvl(CalculationState& state,
     // First evaluation at the filtration of pass 1.
     const double t0 = state.FiltrationAlCm;
     double share = 0;
-    const Evaluation first = EvaluateHvl(state, variant, t0, variant.firstSteps, false, &share);
+    const Evaluation first = EvaluateHvl(state, variant, t0, variant.firstSteps, false, curve, 0, &share);
     if (first.status == EvalStatus::Beyond) {
         GiveUpFit(state, reporter);
         return;
@@ -275,6 +329,7 @@ void FitFiltrationToHvl(CalculationState& state,
     // to an HVL the trials do reach, so such a fit ends exactly where the unbounded loop would.
     double t = t0;
     double previous = h;
+    int crossing = first.crossing;
     for (int trial = 1;; ++trial) {
         if (trial > kMaxTrials) {
             GiveUpFit(state, reporter);
@@ -282,7 +337,8 @@ void FitFiltrationToHvl(CalculationState& state,
         }
         previous = h;
         t = shrink ? t - kTrialStepCm : t + kTrialStepCm;
-        const Evaluation e = EvaluateHvl(state, variant, t, variant.trialSteps, true);
+        // A trial's crossing lies within a few steps of the previous one.
+        const Evaluation e = EvaluateHvl(state, variant, t, variant.trialSteps, true, curve, crossing + 8);
         if (e.status == EvalStatus::Beyond) {
             GiveUpFit(state, reporter);
             return;
@@ -292,6 +348,7 @@ void FitFiltrationToHvl(CalculationState& state,
             return;
         }
         h = e.hvl;
+        crossing = e.crossing;
         if (shrink) {
             if (!(h > measured))
                 break;
@@ -313,6 +370,18 @@ void FitFiltrationToHvl(CalculationState& state,
     }
     state.FiltrationAlCm = fitted;
     outcome.Text2 = FormatPicture(state.FiltrationAlCm * 10, "0.000");
+}
+
+}  // namespace
+
+void FitFiltrationToHvl(CalculationState& state,
+                        const std::string& measuredText,
+                        Reporter& reporter,
+                        CalibrationOutcome& outcome) {
+    const FitVariant& variant = state.HvlMaterial == 1 ? kAluminiumFit : kCopperFit;
+    FitCurve curve;
+    FitWithCurve(state, variant, measuredText, reporter, outcome, curve);
+    CompleteFitCurve(state, variant, curve);
 }
 
 }  // namespace halvorn

@@ -54,19 +54,24 @@ protected:
         return CalibrationRun(*state, in, reporter);
     }
 
-    // The model HVL of the fit's first evaluation at aluminium filtration t, worked out on a copy of the
-    // state after a run has written the inputs: cm for aluminium, mm for copper.
-    double FitModelHvl(double t, bool copper) const {
+    // The fit's transmission curve at aluminium filtration t, worked out on a copy of the state after a run
+    // has written the inputs.
+    Curve FitCurveAt(double t, bool copper, int steps) const {
         auto s = std::make_unique<CalculationState>(*state);
         EXPECT_TRUE(GenerateTargetSpectrum(*s));
         Spectrum fit{};
         EXPECT_TRUE(FilterSpectrumWith(*s, s->TargetSpectrum, t, fit));
         const auto s2 = ComputeKermaSpectrum(*s, fit);
-        const int steps = copper ? 1000 : 500;
         Curve curve{};
         EXPECT_TRUE(BuildTransmissionCurve(*s, s->KermaSpectrum, copper ? s->MuCopper : s->MuAluminium,
                                            copper ? 0.001 : 0.01, steps, s2.value_or(0), curve));
-        return 0.01 * ThicknessAtTransmission(curve, 50, true, steps).value_or(NAN);
+        return curve;
+    }
+
+    // The model HVL of the fit's first evaluation: cm for aluminium, mm for copper.
+    double FitModelHvl(double t, bool copper) const {
+        const int steps = copper ? 1000 : 500;
+        return 0.01 * ThicknessAtTransmission(FitCurveAt(t, copper, steps), 50, true, steps).value_or(NAN);
     }
 
     std::unique_ptr<CalculationState> state;
@@ -179,6 +184,11 @@ TEST_F(CalibrationRunTest, FitDirectionsAndEqualHvl) {
     EXPECT_LT(state->FiltrationAlCm, t0 + 0.01);
     EXPECT_TRUE(out.Text2);
     EXPECT_TRUE(reporter.Warnings().empty());
+    // The fit leaves the whole 300-step curve of its trial, and the first evaluation's steps beyond.
+    const Curve trial = FitCurveAt(t0 + 0.01, false, 300);
+    const Curve first = FitCurveAt(t0, false, 500);
+    for (int k = 1; k <= 500; ++k)
+        EXPECT_EQ(state->FitTransmission[k], k <= 300 ? trial[k] : first[k]) << "step " << k;
 }
 
 TEST_F(CalibrationRunTest, TargetAngleZeroFailsEveryPhase) {
