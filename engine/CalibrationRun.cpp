@@ -325,8 +325,9 @@ void FitWithCurve(CalculationState& state,
     // completes. The loop is bounded so that an HVL the model cannot give ends the fit instead of running
     // on: a trial whose curve no longer crosses 50 % within its steps, a model HVL that stops falling while
     // the filtration shrinks (below the softest beam the model can make, the unnormalised low-energy bins
-    // take over and the HVL rises again), or more than kMaxTrials trials. None of these happen on the way
-    // to an HVL the trials do reach, so such a fit ends exactly where the unbounded loop would.
+    // take over and the HVL rises again), or more than kMaxTrials trials. The first two never happen on
+    // the way to an HVL the trials do reach, so every HVL within 10 cm of aluminium of the starting
+    // filtration is fitted exactly where the unbounded loop would fit it.
     double t = t0;
     double previous = h;
     int crossing = first.crossing;
