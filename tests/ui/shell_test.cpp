@@ -1,0 +1,286 @@
+// The start screen, the navigation it starts and the busy dialog, driven as a user drives them: clicks on
+// the buttons, the window's close box, a calculation on the centre-axis screen.
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "CalculationState.h"
+#include "centre_axis/Form2.h"
+#include "common/DrawingSurface.h"
+#include "common/MessagePresenter.h"
+#include "shell/Application.h"
+#include "shell/Form1.h"
+#include "shell/Form5.h"
+#include "shell/GeometryFigure.h"
+
+using halvorn::ui::Application;
+using halvorn::ui::MessagePresenter;
+using halvorn::ui::RecordingPresenter;
+
+namespace {
+
+halvorn::CalculationState& State() {
+    static halvorn::CalculationState state;
+    return state;
+}
+
+// One program run: the application with a recording presenter and an exit that only records its code.
+struct Session {
+    RecordingPresenter presenter;
+    Application app{State(), presenter};
+    QList<int> exits;
+    Session() {
+        app.exitProgram = [this](int code) { exits << code; };
+    }
+};
+
+// The screens on view, by name.
+QStringList VisibleScreens() {
+    QStringList names;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName().startsWith(QLatin1String("Form")))
+            names << w->objectName();
+    names.sort();
+    return names;
+}
+
+template <typename T>
+T* Child(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(QString::fromUtf8(name));
+    if (!child)
+        qFatal("%s has no control %s", qPrintable(window.objectName()), name);
+    return child;
+}
+
+void Click(QWidget& window, const char* button) {
+    QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
+}
+
+void SaveShot(QWidget& window, const char* file) {
+    const QByteArray dir = qgetenv("HALVORN_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    window.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromUtf8(file)));
+}
+
+}  // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startShowsOnlyTheStartScreen();
+    void newCalculationShowsTheCentreAxisScreen();
+    void resultsSearchOpensTheBrowser();
+    void faultyTableEndsTheProgram_data();
+    void faultyTableEndsTheProgram();
+    void exitIconAndCloseBoxEndTheProgram();
+    void centreAxisCloseBoxActsAsCancel();
+    void busyDialogShowsOnlyDuringARun();
+};
+
+void ShellTest::startShowsOnlyTheStartScreen() {
+    Session s;
+    s.app.Start();
+    QCOMPARE(VisibleScreens(), QStringList{"Form1"});
+    QWidget& form1 = s.app.form1();
+    QCOMPARE(form1.windowTitle(), QStringLiteral("　Halvorn  version 2"));
+    QCOMPARE(form1.size(), QSize(974, 438));
+    QVERIFY(!(form1.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(form1.windowFlags() & Qt::WindowMaximizeButtonHint));
+
+    // The shadowed title: red in front, the yellow copy 2 px right and about 1 px lower behind it.
+    auto* title = Child<QLabel>(form1, "Title");
+    auto* shadow = Child<QLabel>(form1, "TitleShadow");
+    QCOMPARE(title->text(), QStringLiteral("Halvorn  ver.2"));
+    QCOMPARE(shadow->text(), title->text());
+    QCOMPARE(shadow->pos() - title->pos(), QPoint(2, 1));
+    QCOMPARE(title->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(shadow->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    const QObjectList& children = form1.children();
+    QVERIFY2(children.indexOf(shadow) < children.indexOf(title), "the shadow must lie behind the title");
+
+    const struct {
+        const char* name;
+        const char* text;
+        QPoint at;
+    } labels[] = {
+        {"Label1", "CT装置の任意点におけるＸ線スペクトル", {32, 80}},
+        {"Label11", "および ボウタイフィルタの形状を推定計算します", {32, 112}},
+        {"Label3", "次の３つのデータが必要です（右図参照）", {32, 152}},
+        {"Label9", "１．焦点 - 回転中心間距離", {32, 184}},
+        {"Label4", "２．回転中心におけるアルミ半価層の実測値", {32, 216}},
+        {"Label5", "３．回転中心から側方向線上の照射線量（空気カーマ）", {32, 248}},
+        {"Label6", "（線量プロファイル (最大25ポイント)）", {80, 272}},
+        {"Label8", "計算方法はマニュアルに記載されています", {56, 312}},
+    };
+    for (const auto& l : labels) {
+        auto* label = Child<QLabel>(form1, l.name);
+        QVERIFY2(label->isVisible(), l.name);
+        QCOMPARE(label->text(), QString::fromUtf8(l.text));
+        QCOMPARE(label->pos(), l.at);
+    }
+
+    auto* command1 = Child<QPushButton>(form1, "Command1");
+    auto* command3 = Child<QPushButton>(form1, "Command3");
+    auto* command2 = Child<QPushButton>(form1, "Command2");
+    QCOMPARE(command1->text(), QStringLiteral("新規計算"));
+    QCOMPARE(command3->text(), QStringLiteral("結果検索"));
+    QCOMPARE(command1->geometry(), QRect(120, 344, 121, 49));
+    QCOMPARE(command3->geometry(), QRect(280, 344, 121, 49));
+    QVERIFY(command2->text().isEmpty());
+    QVERIFY(!command2->icon().isNull());
+    QCOMPARE(command2->toolTip(), QStringLiteral(" bye bye "));
+
+    // The figure names the three measurements with markers matching the numbered items.
+    auto* figure = Child<halvorn::ui::GeometryFigure>(form1, "Picture1");
+    QCOMPARE(figure->geometry(), QRect(520, 16, 432, 400));
+    const QStringList captions = halvorn::ui::GeometryFigure::Captions();
+    for (const char* expected :
+         {"X線管球", "固有ろ過", "付加 フィルタ", "ボウタイフィルタ", "①焦点-回転中心間距離",
+          "②回転中心における 半価層実測値", "③この線上の 照射線量プロファイル"})
+        QVERIFY2(captions.contains(QString::fromUtf8(expected)), expected);
+    // It paints something beyond its white background.
+    const QImage image = figure->grab().toImage();
+    int inked = 0;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            inked += image.pixelColor(x, y) != QColor(Qt::white);
+    QVERIFY2(inked > 1000, qPrintable(QStringLiteral("only %1 inked pixels").arg(inked)));
+    QVERIFY(Child<QLabel>(form1, "Picture2")->pixmap().width() > 0);
+    SaveShot(form1, "form1.png");
+    QVERIFY(s.exits.isEmpty());
+}
+
+void ShellTest::newCalculationShowsTheCentreAxisScreen() {
+    Session s;
+    s.app.Start();
+    State().PlotCursorShown = 1;
+    Click(s.app.form1(), "Command1");
+    QVERIFY2(s.presenter.entries.empty(), qPrintable(s.presenter.Texts().join('|')));
+    QCOMPARE(VisibleScreens(), QStringList{"Form2"});
+    QWidget& form2 = s.app.form2();
+    QCOMPARE(Child<QLineEdit>(form2, "Text1")->text(), QStringLiteral("120"));
+    QCOMPARE(Child<QLineEdit>(form2, "Text13")->text(), QString());
+    QVERIFY(!Child<QPushButton>(form2, "Command4")->isEnabled());
+    QCOMPARE(State().PlotCursorShown, 0);
+    // The table has been loaded and the empty axes drawn.
+    QVERIFY(State().MuAluminium[100] > 0);
+    QVERIFY(!s.app.form2().Picture3().Ops().empty());
+    QVERIFY(s.exits.isEmpty());
+}
+
+void ShellTest::resultsSearchOpensTheBrowser() {
+    Session s;
+    s.app.Start();
+    Click(s.app.form1(), "Command3");
+    QCOMPARE(VisibleScreens(), QStringList{"Form4"});
+}
+
+void ShellTest::faultyTableEndsTheProgram_data() {
+    QTest::addColumn<int>("records");  // -1: no file at all
+    QTest::newRow("missing") << -1;
+    QTest::newRow("299 records") << 299;
+}
+
+void ShellTest::faultyTableEndsTheProgram() {
+    QFETCH(int, records);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const QString table = dir.filePath(QStringLiteral("MUs2022.dat"));
+    if (records >= 0) {
+        QFile file(table);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 1; i <= records; ++i)
+            file.write(QStringLiteral("%1,1,1,1,1,1,0\n").arg(0.5 * i).toUtf8());
+    }
+    Session s;
+    s.app.tablePathOverride = table.toStdString();
+    s.app.Start();
+    Click(s.app.form1(), "Command1");
+    QDir::setCurrent(previous);
+
+    QCOMPARE(s.exits, QList<int>{1});
+    QCOMPARE(s.presenter.entries.size(), size_t(1));
+    const auto& box = s.presenter.entries.front();
+    QCOMPARE(box.icon, MessagePresenter::Icon::Critical);
+    QVERIFY2(box.text.contains(QStringLiteral("MUs2022.dat")), qPrintable(box.text));
+    // Nothing of the new calculation happened: the centre-axis screen was neither reset nor shown.
+    QVERIFY(!VisibleScreens().contains(QStringLiteral("Form2")));
+}
+
+void ShellTest::exitIconAndCloseBoxEndTheProgram() {
+    Session s;
+    s.app.Start();
+    Click(s.app.form1(), "Command2");
+    QCOMPARE(s.exits, QList<int>{0});
+
+    s.app.form1().close();
+    QCOMPARE(s.exits, (QList<int>{0, 0}));
+}
+
+void ShellTest::centreAxisCloseBoxActsAsCancel() {
+    Session s;
+    s.app.Start();
+    Click(s.app.form1(), "Command1");
+    QCOMPARE(VisibleScreens(), QStringList{"Form2"});
+    s.app.form2().close();
+    QCOMPARE(VisibleScreens(), QStringList{"Form1"});
+    QVERIFY(s.app.form2().Picture3().Ops().empty());
+    QVERIFY(s.exits.isEmpty());
+}
+
+void ShellTest::busyDialogShowsOnlyDuringARun() {
+    Session s;
+    s.app.Start();
+    Click(s.app.form1(), "Command1");
+    QWidget& form2 = s.app.form2();
+    QWidget& form5 = s.app.form5();
+    QVERIFY(!form5.isVisible());
+
+    // Its look: frameless, white, fixed size, the two texts at their places, never taking the focus.
+    QCOMPARE(form5.size(), QSize(375, 170));
+    QVERIFY(form5.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(form5.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    QVERIFY(form5.testAttribute(Qt::WA_ShowWithoutActivating));
+    QCOMPARE(Child<QLabel>(form5, "Label1")->text(), QStringLiteral("ただいま計算中"));
+    QCOMPARE(Child<QLabel>(form5, "Label1")->pos(), QPoint(88, 40));
+    QCOMPARE(Child<QLabel>(form5, "Label2")->text(), QStringLiteral("しばらくお待ちください"));
+    QCOMPARE(Child<QLabel>(form5, "Label2")->pos(), QPoint(48, 88));
+
+    Child<QLineEdit>(form2, "Text13")->setText(QStringLiteral("7.0"));
+    bool seen = false, form2Visible = false;
+    QImage frame;
+    QTimer::singleShot(0, &form2, [&] {
+        seen = form5.isVisible();
+        form2Visible = form2.isVisible();
+        frame = form5.grab().toImage();
+        SaveShot(form5, "form5.png");
+    });
+    Click(form2, "Command1");
+    QVERIFY2(seen, "the busy dialog was not up at the run's first yield");
+    QVERIFY2(form2Visible, "the screen that started the run stays where it is");
+    QVERIFY(!form5.isVisible());
+    QVERIFY(Child<QPushButton>(form2, "Command4")->isEnabled());
+
+    // The red frame three pixels wide from one pixel in; white inside it.
+    QVERIFY(!frame.isNull());
+    const qreal dpr = frame.devicePixelRatio();
+    const auto at = [&](int x, int y) { return frame.pixelColor(int(x * dpr), int(y * dpr)); };
+    for (int d : {1, 2, 3})
+        QCOMPARE(at(d, 85), QColor(255, 0, 0));
+    QCOMPARE(at(5, 85), QColor(Qt::white));
+    QCOMPARE(at(0, 85), QColor(Qt::white));
+}
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
