@@ -1,0 +1,609 @@
+// The results screen, the point spectrum display, the bowtie figure and the hand-over, driven as a user
+// would with result files prepared directly in a temporary working folder.
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <memory>
+
+#include "CalculationState.h"
+#include "NumberText.h"
+#include "ResultFile.h"
+#include "common/DrawingSurface.h"
+#include "common/MessagePresenter.h"
+#include "dose_profile/Form3.h"
+#include "dose_profile/HandOverToResults.h"
+#include "results/Form4.h"
+#include "results/Form6.h"
+#include "shell/Application.h"
+#include "shell/Form1.h"
+
+using halvorn::CalculationState;
+using halvorn::ui::DrawingSurface;
+using Op = DrawingSurface::Op;
+
+namespace {
+
+CalculationState state;
+
+// A calculation of `n` points: distances 3 p cm, path lengths 5 + 2.5 p mm, spectra of the same parabolic
+// shape over bins 2..240 with the height 1 - 0.1 p.
+void FillState(int n) {
+    state = CalculationState{};
+    state.TubeVoltageKv = 120;
+    state.InherentFiltrationMm = 2.5;
+    state.AddedAlMm = 1;
+    state.AddedCuCm = 0.01;
+    state.AddedAgCm = 0.003;
+    state.FocusCentreDistanceCm = 60;
+    state.ProfilePointCount = n;
+    for (int p = 0; p <= n; ++p) {
+        state.DoseProfile[0][p] = 3.0 * p;
+        state.DoseProfile[1][p] = 1 - 0.05 * p;
+        state.BowtieAlMm[p] = 5 + 2.5 * p;
+        for (int b = 2; b <= 240; ++b)
+            state.PointSpectra[p][b] = (1 - 0.1 * p) * b * (241 - b) / 14520.0;
+    }
+}
+
+bool IsCurveStart(const Op& op) {
+    return op.kind == Op::Kind::Dot && op.from == QPointF(1000, 2100);
+}
+
+int CurveCount(const DrawingSurface& plot) {
+    int count = 0;
+    for (const Op& op : plot.Ops())
+        count += IsCurveStart(op);
+    return count;
+}
+
+// The 598 strokes of the last spectrum curve on the plot.
+std::vector<Op> LastCurve(const DrawingSurface& plot) {
+    const auto& ops = plot.Ops();
+    for (int i = int(ops.size()) - 1; i >= 0; --i) {
+        if (!IsCurveStart(ops[i]))
+            continue;
+        std::vector<Op> strokes;
+        for (size_t j = i + 1; j < ops.size() && ops[j].kind == Op::Kind::Line; ++j)
+            strokes.push_back(ops[j]);
+        return strokes;
+    }
+    return {};
+}
+
+double TopOf(const std::vector<Op>& curve) {
+    double top = 1e300;
+    for (const Op& op : curve)
+        top = std::min(top, op.to.y());
+    return top;
+}
+
+// True when the curve is point q's spectrum against the divisor.
+bool CurveIs(const std::vector<Op>& curve, int q, double divisor) {
+    if (curve.size() != 598)
+        return false;
+    for (int i = 2; i <= 300; ++i) {
+        const double y = 2100 - 2000 * state.PointSpectra[q][i] / divisor;
+        if (std::abs(curve[2 * (i - 2)].to.y() - y) > 1e-9)
+            return false;
+    }
+    return true;
+}
+
+bool AllFinite(const DrawingSurface& plot) {
+    for (const Op& op : plot.Ops())
+        if (!std::isfinite(op.from.x()) || !std::isfinite(op.from.y()) || !std::isfinite(op.to.x()) ||
+            !std::isfinite(op.to.y()))
+            return false;
+    return true;
+}
+
+QByteArray ReadAll(const QString& name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool SaveFile(const QString& name, const std::string& comment) {
+    return halvorn::SaveResultFile(state, comment, name.toStdString());
+}
+
+}  // namespace
+
+class ResultsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<halvorn::ui::RecordingPresenter> presenter_;
+    std::unique_ptr<halvorn::ui::Application> app_;
+
+    halvorn::ui::Form4& form4() { return app_->form4(); }
+    template <typename T>
+    T* child(const char* name) {
+        T* widget = form4().findChild<T*>(name);
+        if (!widget)
+            qFatal("Form4 has no %s", name);
+        return widget;
+    }
+    QString label(const char* name) { return child<QLabel>(name)->text(); }
+    QString lastMessage() {
+        return presenter_->entries.empty() ? QString() : presenter_->entries.back().text;
+    }
+
+    void clickFile(const QString& name) {
+        QListWidget* list = child<QListWidget>("File1");
+        const auto items = list->findItems(name, Qt::MatchExactly);
+        QVERIFY2(!items.isEmpty(), qPrintable("not listed: " + name));
+        list->scrollToItem(items.front());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.front()).center());
+    }
+    void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    // Types a point number and presses "表示".
+    void showPoint(const QString& text) {
+        QLineEdit* text2 = child<QLineEdit>("Text2");
+        text2->clear();
+        QTest::keyClicks(text2, text);
+        click("Command4");
+    }
+    QStringList fileList() {
+        QStringList names;
+        QListWidget* list = child<QListWidget>("File1");
+        for (int i = 0; i < list->count(); ++i)
+            names << list->item(i)->text();
+        return names;
+    }
+    void shot(QWidget& window, const char* name) {
+        const QString dir = qEnvironmentVariable("HALVORN_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            return;
+        QTest::qWait(200);
+        window.grab().save(QDir(dir).filePath(name));
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        QVERIFY(QDir::setCurrent(dir_->path()));
+        state = CalculationState{};
+        presenter_ = std::make_unique<halvorn::ui::RecordingPresenter>();
+        app_ = std::make_unique<halvorn::ui::Application>(state, *presenter_);
+    }
+    void cleanup() {
+        app_.reset();
+        QDir::setCurrent(QDir::tempPath());
+        dir_.reset();
+    }
+
+    void browseStateChooseAndLoad() {
+        FillState(3);
+        QVERIFY(SaveFile("b-run.csv", "second, with a comma"));
+        QVERIFY(SaveFile("a-run.csv", "第一の測定"));
+        QFile notes("notes.txt");
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.close();
+        state = CalculationState{};
+        app_->form1().show();
+
+        form4().OpenResultsBrowser();
+        QVERIFY(form4().isVisible());
+        QVERIFY(!app_->form1().isVisible());
+        QCOMPARE(fileList(), QStringList({"a-run.csv", "b-run.csv"}));
+        for (const char* hidden : {"Label1", "Text1", "Command3", "Picture2"})
+            QVERIFY2(!child<QWidget>(hidden)->isVisible(), hidden);
+        for (const char* disabled : {"Command1", "Command4", "Command6"})
+            QVERIFY2(!child<QWidget>(disabled)->isEnabled(), disabled);
+        QCOMPARE(child<QLineEdit>("Text2")->text(), QString());
+        for (const char* value : {"Label36", "Label22", "Label17", "Label20", "Label25", "Label26", "Label27",
+                                  "Label13", "Label14", "Label15"})
+            QVERIFY2(label(value).isEmpty(), value);
+        QCOMPARE(CurveCount(form4().Picture3()), 0);
+
+        // "OK" with no file chosen: a warning and nothing else.
+        form4().Command1_Click();
+        QCOMPARE(lastMessage(), QString(" ファイルが選択されていません "));
+        QCOMPARE(presenter_->entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+        QVERIFY(label("Label22").isEmpty());
+
+        // Choosing a file shows its comment without loading it.
+        clickFile("b-run.csv");
+        QCOMPARE(label("Label36"), QString("second, with a comma"));
+        QVERIFY(child<QWidget>("Command1")->isEnabled());
+        QVERIFY(!child<QWidget>("Command4")->isEnabled());
+        QCOMPARE(state.ProfilePointCount, 0.0);
+        clickFile("a-run.csv");
+        QCOMPARE(label("Label36"), QString("第一の測定"));
+
+        // A file that vanished after listing: a warning, and the comment and buttons stay as they were.
+        QVERIFY(QFile::remove("b-run.csv"));
+        const size_t before = presenter_->entries.size();
+        clickFile("b-run.csv");
+        QCOMPARE(presenter_->entries.size(), before + 1);
+        QVERIFY2(lastMessage().contains("b-run.csv"), qPrintable(lastMessage()));
+        QCOMPARE(label("Label36"), QString("第一の測定"));
+
+        clickFile("a-run.csv");
+        click("Command1");
+        QCOMPARE(label("Label22"), QString("60.0"));
+        QCOMPARE(label("Label17"), QString("120"));
+        QCOMPARE(label("Label20"), QString("2.50"));
+        QCOMPARE(label("Label25"), QString("1.00"));
+        QCOMPARE(label("Label26"), QString("0.10"));
+        QCOMPARE(label("Label27"), QString("0.03"));
+        QCOMPARE(label("Label13"), QString("3"));
+        QCOMPARE(label("Label14"), QString("0"));
+        QCOMPARE(label("Label15"), QString("5.000"));
+        QCOMPARE(child<QLineEdit>("Text2")->text(), QString("0"));
+        QVERIFY(child<QWidget>("Command1")->isEnabled());
+        QVERIFY(child<QWidget>("Command4")->isEnabled());
+        QVERIFY(child<QWidget>("Command6")->isEnabled());
+        QVERIFY(!child<QWidget>("Command3")->isVisible());
+        QCOMPARE(CurveCount(form4().Picture3()), 1);
+        QCOMPARE(TopOf(LastCurve(form4().Picture3())), 100.0);
+
+        // Graph Clear leaves the empty axes and keeps the labels.
+        click("Command5");
+        QCOMPARE(CurveCount(form4().Picture3()), 0);
+        QCOMPARE(label("Label22"), QString("60.0"));
+
+        // Back: the start screen shows, the results screen and the bowtie figure hide; so does the close box.
+        click("Command6");
+        QVERIFY(app_->form6().isVisible());
+        click("Command2");
+        QVERIFY(app_->form1().isVisible());
+        QVERIFY(!form4().isVisible());
+        QVERIFY(!app_->form6().isVisible());
+        form4().OpenResultsBrowser();
+        form4().close();
+        QVERIFY(!form4().isVisible());
+        QVERIFY(app_->form1().isVisible());
+    }
+
+    void handOverShowsTheCalculation() {
+        FillState(10);
+        app_->form3().show();
+        halvorn::ui::HandOverToResults(*app_);
+        QVERIFY(form4().isVisible());
+        QVERIFY(!app_->form3().isVisible());
+        QCOMPARE(label("Label22"), QString("60"));
+        QCOMPARE(label("Label17"), QString("120"));
+        QCOMPARE(label("Label20"), QString("2.5"));
+        QCOMPARE(label("Label25"), QString("1"));
+        QCOMPARE(label("Label26"), QString("0.1"));
+        QCOMPARE(label("Label27"), QString("0.03"));
+        QCOMPARE(label("Label13"), QString("10"));
+        QCOMPARE(label("Label14"), QString("0"));
+        QCOMPARE(label("Label15"), QString("5.000"));
+        QCOMPARE(label("Label36"), QString());
+        QCOMPARE(child<QLineEdit>("Text2")->text(), QString("0"));
+        QCOMPARE(child<QLineEdit>("Text1")->text(), QString());
+        QVERIFY(!child<QCheckBox>("Check1")->isChecked());
+        QVERIFY(!child<QWidget>("Command1")->isEnabled());
+        for (const char* on : {"Command3", "Command4", "Command6"})
+            QVERIFY2(child<QWidget>(on)->isEnabled(), on);
+        for (const char* shown : {"Label1", "Text1", "Command3", "Picture2"})
+            QVERIFY2(child<QWidget>(shown)->isVisible(), shown);
+
+        // One curve, the centre spectrum against its own peak: the highest step on the frame's top edge,
+        // bin 1 not drawn, the last step 7.5 units right of the frame.
+        const DrawingSurface& plot = form4().Picture3();
+        QCOMPARE(CurveCount(plot), 1);
+        QCOMPARE(state.SpectrumPeak, 120.0 * 121.0 / 14520.0);
+        const auto curve = LastCurve(plot);
+        QVERIFY(CurveIs(curve, 0, state.SpectrumPeak));
+        QCOMPARE(TopOf(curve), 100.0);
+        QCOMPARE(curve.front().from, QPointF(1000, 2100));
+        QCOMPARE(curve.front().to.x(), 1022.5);  // the slant up to the left end of bin 2's step
+        QCOMPARE(curve.back().to.x(), 5507.5);
+        QVERIFY(presenter_->entries.empty());
+        shot(form4(), "form4-handover-test.png");
+    }
+
+    void zeroCentreSpectrumWarnsInsteadOfDrawing() {
+        // Hand-over, load and point display, each with an all-zero centre spectrum.
+        FillState(2);
+        state.PointSpectra[0].fill(0);
+        QVERIFY(SaveFile("zero.csv", "zero centre"));
+        halvorn::ui::HandOverToResults(*app_);
+        QCOMPARE(state.SpectrumPeak, 0.0);
+        QCOMPARE(CurveCount(form4().Picture3()), 0);
+        QCOMPARE(presenter_->entries.size(), size_t(1));
+        QCOMPARE(presenter_->entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+        QVERIFY(AllFinite(form4().Picture3()));
+
+        showPoint("1");  // the centre peak is the divisor: nothing to draw against
+        QCOMPARE(CurveCount(form4().Picture3()), 0);
+        QCOMPARE(presenter_->entries.size(), size_t(2));
+        QCOMPARE(label("Label14"), QString("3.0"));
+
+        child<QCheckBox>("Check1")->setChecked(true);
+        showPoint("1");  // its own peak is fine
+        QCOMPARE(CurveCount(form4().Picture3()), 1);
+        QCOMPARE(TopOf(LastCurve(form4().Picture3())), 100.0);
+        showPoint("0");  // the centre against its own zero peak
+        QCOMPARE(CurveCount(form4().Picture3()), 1);
+        QCOMPARE(presenter_->entries.size(), size_t(3));
+
+        form4().OpenResultsBrowser();
+        clickFile("zero.csv");
+        click("Command1");
+        QCOMPARE(CurveCount(form4().Picture3()), 0);
+        QCOMPARE(presenter_->entries.size(), size_t(4));
+        QCOMPARE(label("Label13"), QString("2"));
+        QVERIFY(AllFinite(form4().Picture3()));
+    }
+
+    void saveDialogue() {
+        FillState(4);
+        halvorn::ui::HandOverToResults(*app_);
+        QLineEdit* text1 = child<QLineEdit>("Text1");
+        QTest::keyClicks(text1, "run1");
+
+        // No comment, then a cancelled dialog: a warning each time and nothing written.
+        presenter_->answers = {QString(), std::nullopt};
+        click("Command3");
+        QCOMPARE(lastMessage(), QString(" コメントが入力されていません "));
+        click("Command3");
+        QCOMPARE(lastMessage(), QString(" コメントが入力されていません "));
+        QCOMPARE(presenter_->entries.size(), size_t(4));
+        QVERIFY(presenter_->entries[0].input);
+        QCOMPARE(presenter_->entries[0].text, QString("このデータについてのコメントを入力して下さい"));
+        QCOMPARE(presenter_->entries[0].caption, QString("コメント入力"));
+        QVERIFY(!QFile::exists("run1.csv"));
+        QVERIFY(child<QWidget>("Command3")->isVisible());
+
+        // An impossible name: a warning naming the file, the screen as it was, nothing lost, and a second
+        // try under a good name works.
+        QFile old("keep.csv");
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier result\r\n");
+        old.close();
+        text1->setText("no/such/dir/x");
+        presenter_->answers = {QString("a comment")};
+        click("Command3");
+        QVERIFY2(lastMessage().contains("no/such/dir/x.csv"), qPrintable(lastMessage()));
+        QCOMPARE(presenter_->entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+        QVERIFY(child<QWidget>("Command3")->isVisible());
+        QVERIFY(text1->isVisible());
+        QCOMPARE(text1->text(), QString("no/such/dir/x"));
+        QVERIFY(!child<QWidget>("Command1")->isEnabled());
+        QCOMPARE(ReadAll("keep.csv"), QByteArray("earlier result\r\n"));
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList({"keep.csv"}));
+
+        // A save over an existing name replaces that file with the calculation on show.
+        text1->setText("keep");
+        presenter_->answers = {QString("測定 1, 120 kV")};
+        click("Command3");
+        QCOMPARE(lastMessage(), QString(" ファイルを保存しました "));
+        QCOMPARE(presenter_->entries.back().icon, halvorn::ui::MessagePresenter::Icon::None);
+        const std::string expected = halvorn::FormatResultFile(state, "測定 1, 120 kV");
+        QCOMPARE(ReadAll("keep.csv"), QByteArray::fromStdString(expected));
+        QVERIFY(fileList().contains("keep.csv"));
+        for (const char* hidden : {"Label1", "Text1", "Command3", "Picture2"})
+            QVERIFY2(!child<QWidget>(hidden)->isVisible(), hidden);
+        QVERIFY(child<QWidget>("Command1")->isEnabled());
+
+        // The file just saved loads back to the same values.
+        clickFile("keep.csv");
+        QCOMPARE(label("Label36"), QString("測定 1, 120 kV"));
+        click("Command1");
+        QCOMPARE(label("Label13"), QString("4"));
+        QCOMPARE(label("Label22"), QString("60.0"));
+    }
+
+    void pointDisplay() {
+        FillState(5);
+        halvorn::ui::HandOverToResults(*app_);
+        QVERIFY(QTest::qWaitForWindowActive(&form4()));
+        const DrawingSurface& plot = form4().Picture3();
+        QLineEdit* text2 = child<QLineEdit>("Text2");
+
+        // Refused: below 0 and beyond N, with the focus back in the point box and nothing drawn.
+        for (const QString& text : {QString("-0.4"), QString("5.5"), QString("1e400")}) {
+            presenter_->Clear();
+            showPoint(text);
+            QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
+            QVERIFY2(text2->hasFocus(), qPrintable(text));
+            QVERIFY2(CurveCount(plot) == 1, qPrintable(text));
+            QCOMPARE(label("Label14"), QString("0"));
+        }
+
+        // Accepted: the point drawn against the centre peak, its distance and path length shown.
+        const struct {
+            const char* text;
+            int point;
+        } accepted[] = {{"5", 5},   {"2.5", 2}, {"3.5", 4}, {"0.4", 0},
+                        {"3cm", 3}, {"", 0},    {"abc", 0}, {" 1 ", 1}};
+        presenter_->Clear();
+        for (const auto& c : accepted) {
+            const int before = CurveCount(plot);
+            showPoint(c.text);
+            QVERIFY2(CurveCount(plot) == before + 1, c.text);
+            QVERIFY2(CurveIs(LastCurve(plot), c.point, state.SpectrumPeak), c.text);
+            QCOMPARE(label("Label14"), QString::fromStdString(halvorn::FormatPicture(3.0 * c.point, "#0.0")));
+            QCOMPARE(label("Label15"),
+                     QString::fromStdString(halvorn::FormatPicture(5 + 2.5 * c.point, "##0.000")));
+        }
+        QVERIFY(presenter_->entries.empty());
+        QCOMPARE(TopOf(LastCurve(plot)), 100 + 200.0);  // point 1 peaks at 0.9 of the centre
+
+        // Each spectrum against its own peak: every curve touches the top edge.
+        child<QCheckBox>("Check1")->setChecked(true);
+        for (const char* text : {"0", "2", "5"}) {
+            showPoint(text);
+            QCOMPARE(TopOf(LastCurve(plot)), 100.0);
+        }
+
+        // Twice the same point draws the same strokes again.
+        const int before = CurveCount(plot);
+        showPoint("4");
+        const auto first = LastCurve(plot);
+        showPoint("4");
+        QCOMPARE(CurveCount(plot), before + 2);
+        const auto second = LastCurve(plot);
+        QVERIFY(std::equal(first.begin(), first.end(), second.begin(), second.end(),
+                           [](const Op& a, const Op& b) { return a.from == b.from && a.to == b.to; }));
+
+        // A click in the box empties it; Enter moves the focus to "表示" without pressing it.
+        text2->setText("17");
+        QTest::mouseClick(text2, Qt::LeftButton);
+        QCOMPARE(text2->text(), QString());
+        QTest::keyClicks(text2, "2");
+        const int curves = CurveCount(plot);
+        QTest::keyClick(text2, Qt::Key_Return);
+        QVERIFY(child<QPushButton>("Command4")->hasFocus());
+        QCOMPARE(CurveCount(plot), curves);
+        QTest::keyClick(child<QPushButton>("Command4"), Qt::Key_Space);
+        QCOMPARE(CurveCount(plot), curves + 1);
+
+        click("Command5");
+        QCOMPARE(CurveCount(plot), 0);
+        QCOMPARE(label("Label14"), QString("6.0"));
+        QCOMPARE(label("Label15"), QString("10.000"));
+    }
+
+    void damagedPointCountNeverReadsPastTheArrays() {
+        // A file whose line 2 claims 30 points (written by hand over a 25-point file).
+        FillState(25);
+        std::string bytes = halvorn::FormatResultFile(state, "damaged");
+        const size_t line2 = bytes.find("\r\n") + 2;
+        QCOMPARE(bytes.substr(line2, 6), std::string(" 25 \r\n"));
+        bytes.replace(line2, 4, " 30 ");
+        QFile file("damaged.csv");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), qint64(bytes.size()));
+        file.close();
+        state = CalculationState{};
+        form4().OpenResultsBrowser();
+        clickFile("damaged.csv");
+        click("Command1");
+        QVERIFY2(state.ProfilePointCount <= 25, qPrintable(label("Label13")));
+        for (const char* text : {"26", "30"}) {
+            presenter_->Clear();
+            showPoint(text);
+            QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
+        }
+
+        // The same guard holds whatever put the count above 25.
+        state.ProfilePointCount = 30;
+        for (const char* text : {"25.6", "26", "30"}) {
+            presenter_->Clear();
+            const int curves = CurveCount(form4().Picture3());
+            showPoint(text);
+            QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
+            QCOMPARE(CurveCount(form4().Picture3()), curves);
+        }
+        showPoint("25.4");
+        QCOMPARE(label("Label14"), QString("75.0"));
+
+        presenter_->Clear();
+        click("Command6");
+        QCOMPARE(lastMessage(), QString(" データ不足のため、ボウタイフィルタ形状を表示できません "));
+        QCOMPARE(presenter_->entries.back().caption, QString("ボウタイフィルタ"));
+        QVERIFY(!app_->form6().isVisible());
+        QVERIFY(app_->form6().Picture1().Ops().size() <= 1);
+    }
+
+    void bowtieFigure() {
+        DrawingSurface& pic = app_->form6().Picture1();
+        const auto strokes = [&pic] {
+            std::vector<Op> out;
+            for (const Op& op : pic.Ops())
+                if (op.kind != Op::Kind::LineWidth)
+                    out.push_back(op);
+            return out;
+        };
+        const size_t figureOps = app_->form6().Figure().Ops().size();
+        QVERIFY(figureOps > 30);
+
+        // No focus distance: the message, the window stays closed.
+        FillState(1);
+        state.FocusCentreDistanceCm = 0;
+        app_->form6().DrawBowtieShape();
+        QCOMPARE(lastMessage(), QString(" データ不足のため、ボウタイフィルタ形状を表示できません "));
+        QCOMPARE(presenter_->entries.back().caption, QString("ボウタイフィルタ"));
+        QVERIFY(!app_->form6().isVisible());
+        QVERIFY(strokes().empty());
+        for (double n : {-1.0, 25.5, std::nan("")}) {
+            FillState(1);
+            state.ProfilePointCount = n;
+            presenter_->Clear();
+            app_->form6().DrawBowtieShape();
+            QVERIFY2(presenter_->entries.size() == 1, qPrintable(QString::number(n)));
+            QVERIFY(!app_->form6().isVisible());
+        }
+
+        // N = 0: the base segment is a dot at the origin, the centre thickness is marked twice, no outline.
+        FillState(0);
+        presenter_->Clear();
+        app_->form6().DrawBowtieShape();
+        QVERIFY(presenter_->entries.empty());
+        QVERIFY(app_->form6().isVisible());
+        auto ops = strokes();
+        QCOMPARE(ops.size(), size_t(3));
+        QCOMPARE(ops[0].kind, Op::Kind::Line);
+        QCOMPARE(ops[0].from, QPointF(0, 0));
+        QCOMPARE(ops[0].to, QPointF(0, 0));
+        QCOMPARE(ops[1].kind, Op::Kind::Dot);
+        QCOMPARE(ops[1].from, QPointF(0, 50));
+        QCOMPARE(ops[2].from, QPointF(0, 50));
+        QCOMPARE(ops[0].colour, QColor(0, 0, 255));
+        app_->form6().Command1_Click();
+        QVERIFY(!app_->form6().isVisible());
+
+        // S = 60 cm, d1 = 30 cm, B1 = 20 mm: x1 = 750, R1 = (661, 179), L1 = (-661, 179); point 2 with
+        // no path length lies on the base line. Pressing twice draws the figure once.
+        FillState(2);
+        state.DoseProfile[0][1] = 30;
+        state.BowtieAlMm[1] = 20;
+        state.DoseProfile[0][2] = 36;
+        state.BowtieAlMm[2] = 0;
+        halvorn::ui::HandOverToResults(*app_);
+        click("Command6");
+        ops = strokes();
+        click("Command6");
+        QCOMPARE(strokes().size(), ops.size());
+        // base, dot, 2 x (line, line, dot), dot, 2 x (line, line, dot)
+        QCOMPARE(ops.size(), size_t(15));
+        QCOMPARE(ops[0].from, QPointF(-900, 0));
+        QCOMPARE(ops[0].to, QPointF(900, 0));
+        QCOMPARE(ops[1].from, QPointF(0, 50));
+        const QPointF r1 = ops[2].to, l1 = ops[9].to;
+        QVERIFY2(std::abs(r1.x() - 660.557) < 0.01 && std::abs(r1.y() - 178.885) < 0.01,
+                 qPrintable(QString("R1 = %1, %2").arg(r1.x()).arg(r1.y())));
+        QCOMPARE(ops[3].to, QPointF(750, 0));
+        QCOMPARE(ops[4].from, r1);
+        QCOMPARE(ops[5].to, QPointF(900, 0));  // B2 = 0: the outline point on the base line
+        QCOMPARE(ops[6].to, QPointF(900, 0));
+        QCOMPARE(ops[7].kind, Op::Kind::Dot);
+        QCOMPARE(ops[8].from, QPointF(0, 50));
+        QCOMPARE(l1, QPointF(-r1.x(), r1.y()));
+        QCOMPARE(ops[10].to, QPointF(-750, 0));
+        QCOMPARE(ops[13].to, QPointF(-900, 0));
+        for (const Op& op : ops)
+            QCOMPARE(op.colour, QColor(0, 0, 255));
+        QVERIFY(app_->form6().isVisible());
+        QVERIFY(form4().isVisible());
+        // The fixed figure survives every redraw.
+        QCOMPARE(app_->form6().Figure().Ops().size(), figureOps);
+        shot(app_->form6(), "form6-example.png");
+
+        // A failing run leaves a window opened earlier as it is.
+        state.FocusCentreDistanceCm = 0;
+        click("Command6");
+        QVERIFY(app_->form6().isVisible());
+        QCOMPARE(strokes().size(), ops.size());
+        click("Command2");
+        QVERIFY(!app_->form6().isVisible());
+    }
+};
+
+QTEST_MAIN(ResultsTest)
+#include "results_test.moc"
