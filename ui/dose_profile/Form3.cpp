@@ -184,7 +184,7 @@ void Form3::BuildLayout() {
               735, kRowPitch);
         number->setAlignment(Qt::AlignCenter);
         if (p >= 1)
-            makeField(p + 2, left + 720, top, 1095, kFieldHeight);
+            makeField(p + 2, left + 720, top, 1080, kFieldHeight);
         makeField(p + 28, left + 1800, top, 1455, kFieldHeight);
     }
 
