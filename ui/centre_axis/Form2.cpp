@@ -230,6 +230,9 @@ Form2::Form2(Application& app) : QWidget(nullptr, kScreenFlags), app_(app) {
     option14_->setObjectName(QStringLiteral("Option14"));
     option14_->setFont(JapaneseFont(11));
     option14_->setGeometry(TwipsRect(240, 570, 2295, 420));
+    // Each option is as wide as its circle and text, so a click anywhere on it chooses it.
+    for (QRadioButton* option : {option13_, option14_})
+        option->resize(option->sizeHint().width(), option->height());
     option13_->setChecked(true);
 
     picture3_ = MakeSpectrumPlot(this);

@@ -1,0 +1,535 @@
+// The centre-axis screen driven as a user drives it: "新規計算" on the start screen, typing into the
+// fields, "計算する", the HVL material options, "キャンセル", and the energy cursor with the mouse and the
+// arrow keys.
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include "AttenuationTable.h"
+#include "CalculationState.h"
+#include "CalibrationRun.h"
+#include "NumberText.h"
+#include "Reporter.h"
+#include "centre_axis/CursorLine.h"
+#include "centre_axis/Form2.h"
+#include "common/DrawingSurface.h"
+#include "common/MessagePresenter.h"
+#include "shell/Application.h"
+#include "shell/Form1.h"
+#include "shell/Form5.h"
+
+using halvorn::CalculationState;
+using halvorn::FormatPicture;
+using halvorn::ui::Application;
+using halvorn::ui::CursorLine;
+using halvorn::ui::DrawingSurface;
+using halvorn::ui::Form2;
+using halvorn::ui::RecordingPresenter;
+using Op = halvorn::ui::DrawingSurface::Op;
+
+namespace {
+
+const QString kEnterHvl = QStringLiteral(" 実測半価層を入力して下さい ");
+const QString kEnterVoltage = QStringLiteral(" Ｘ線管電圧を入力して下さい ");
+const QString kVoltageTooHigh = QStringLiteral(" Ｘ線管電圧は最大 150 kV までです ");
+const QString kHvlNotComputable = QStringLiteral("半価層が正しく計算できません");
+
+CalculationState& State() {
+    static CalculationState state;
+    return state;
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+template <typename T>
+T* Child(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(QString::fromUtf8(name));
+    if (!child)
+        qFatal("%s has no control %s", qPrintable(window.objectName()), name);
+    return child;
+}
+
+void SaveShot(QWidget& window, const char* file) {
+    const QByteArray dir = qgetenv("HALVORN_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    window.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromUtf8(file)));
+}
+
+// One program run, entered into the centre-axis screen through the start screen's "新規計算".
+struct Session {
+    RecordingPresenter presenter;
+    Application app{State(), presenter};
+    Form2* form2 = nullptr;
+
+    Session() {
+        app.exitProgram = [](int code) { qFatal("the program ended with %d", code); };
+        app.Start();
+        NewCalculation();
+    }
+    void NewCalculation() {
+        QTest::mouseClick(Child<QPushButton>(app.form1(), "Command1"), Qt::LeftButton);
+        form2 = &app.form2();
+        if (!form2->isVisible())
+            qFatal("new calculation did not show Form2: %s", qPrintable(presenter.Texts().join('|')));
+    }
+
+    QLineEdit* Field(const char* name) { return Child<QLineEdit>(*form2, name); }
+    QString FieldText(const char* name) { return Field(name)->text(); }
+    QString LabelText(const char* name) { return Child<QLabel>(*form2, name)->text(); }
+    QPushButton* Button(const char* name) { return Child<QPushButton>(*form2, name); }
+    CursorLine* Line(const char* name) { return Child<CursorLine>(*form2, name); }
+    DrawingSurface& Plot() { return form2->Picture3(); }
+
+    // Replaces a field's text by typing, as a user would.
+    void Type(const char* field, const QString& text) {
+        QLineEdit* edit = Field(field);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    void Click(const char* button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
+    void Calculate(const QString& hvl) {
+        Type("Text13", hvl);
+        presenter.Clear();
+        Click("Command1");
+    }
+    // The mouse over the plot at a point in its user coordinates.
+    void Mouse(double x, double y) { emit Plot().MouseMoved(QPointF(x, y), Qt::NoButton, Qt::NoModifier); }
+    // A key as the window system delivers it: to the focused control, or the window when none has focus.
+    void Key(Qt::Key key) { QTest::keyClick(form2->focusWidget() ? form2->focusWidget() : form2, key); }
+};
+
+int Count(const DrawingSurface& plot, Op::Kind kind, const QColor& colour) {
+    int n = 0;
+    for (const Op& op : plot.Ops())
+        n += op.kind == kind && op.colour == colour;
+    return n;
+}
+
+// The strokes DrawSpectrumAxes records: 23 grey grid lines, 8 texts, the black frame at width 2.
+void CheckEmptyAxes(const DrawingSurface& plot) {
+    QCOMPARE(Count(plot, Op::Kind::Line, QColor(128, 128, 128)), 23);
+    int texts = 0, frames = 0, others = 0;
+    for (const Op& op : plot.Ops()) {
+        if (op.kind == Op::Kind::Text)
+            ++texts;
+        else if (op.kind == Op::Kind::Rectangle && op.from == QPointF(1000, 100) &&
+                 op.to == QPointF(5500, 2100) && op.width == 2)
+            ++frames;
+        else if (op.kind != Op::Kind::LineWidth &&
+                 !(op.kind == Op::Kind::Line && op.colour == QColor(128, 128, 128)))
+            ++others;
+    }
+    QCOMPARE(texts, 8);
+    QCOMPARE(frames, 1);
+    QCOMPARE(others, 0);
+}
+
+// The bin with the spectrum's peak value.
+int PeakBin() {
+    for (int i = 2; i <= halvorn::kBinCount; ++i)
+        if (State().BeamSpectrum[i] == State().SpectrumPeak)
+            return i;
+    return -1;
+}
+
+}  // namespace
+
+class CentreAxisTest : public QObject {
+    Q_OBJECT
+private slots:
+    void newCalculationSetsTheDefaults();
+    void validationMessagesInOrder_data();
+    void validationMessagesInOrder();
+    void runShowsTheEngineResults();
+    void failedFitKeepsThePreviousResults();
+    void copperResultsAndBackToAluminium();
+    void spectrumStrokes();
+    void mouseCursorFindsTheBin();
+    void arrowKeysMoveTheCursor();
+    void cursorInertAfterNewCalculation();
+    void inputIgnoredDuringARun();
+};
+
+void CentreAxisTest::newCalculationSetsTheDefaults() {
+    Session s;
+    Form2& form2 = *s.form2;
+    QCOMPARE(form2.windowTitle(), QStringLiteral("  X-ray spectrum by Tucker's formula"));
+    QCOMPARE(form2.size(), QSize(881, 759));
+    QCOMPARE(s.Plot().geometry(), QRect(16, 72, 729, 425));
+    const struct {
+        const char* name;
+        const char* text;
+    } defaults[] = {{"Text1", "120"}, {"Text3", "2.5"}, {"Text5", "16"}, {"Text4", "0"},
+                    {"Text10", "0"},  {"Text11", "0"},  {"Text13", ""},  {"Text6", ""},
+                    {"Text7", ""},    {"Text2", ""},    {"Text8", ""},   {"Text9", ""}};
+    for (const auto& d : defaults)
+        QVERIFY2(s.FieldText(d.name) == QString::fromUtf8(d.text), d.name);
+    QCOMPARE(s.LabelText("Label20"), QString());
+    QCOMPARE(s.LabelText("Label21"), QString());
+    QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm AL"));
+    QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm AL"));
+    QVERIFY(Child<QRadioButton>(form2, "Option13")->isChecked());
+    QVERIFY(!Child<QRadioButton>(form2, "Option14")->isChecked());
+    QCOMPARE(State().HvlMaterial, 1);
+    QVERIFY(!s.Button("Command4")->isEnabled());
+    QVERIFY(s.Button("Command1")->isEnabled());
+    QVERIFY(!s.Line("Line6")->isVisible());
+    QVERIFY(!s.Line("Line7")->isVisible());
+    // Inputs blue and centred; the three values below the client area are never visible.
+    QCOMPARE(s.Field("Text13")->palette().color(QPalette::Text), QColor(0, 0, 255));
+    QCOMPARE(s.Field("Text13")->alignment(), Qt::AlignCenter);
+    for (const char* hidden : {"Text2", "Text8", "Text9"})
+        QVERIFY2(!s.Field(hidden)->isVisible() && s.Field(hidden)->y() >= form2.height(), hidden);
+    CheckEmptyAxes(s.Plot());
+    SaveShot(form2, "form2-before-run.png");
+}
+
+void CentreAxisTest::validationMessagesInOrder_data() {
+    QTest::addColumn<QString>("hvl");
+    QTest::addColumn<QString>("kv");
+    QTest::addColumn<QString>("message");  // empty: the run starts
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("HVL empty") << ""
+                               << "120" << kEnterHvl << "実測半価層";
+    QTest::newRow("both empty") << ""
+                                << "" << kEnterHvl << "実測半価層";
+    QTest::newRow("voltage empty") << "7"
+                                   << "" << kEnterVoltage << "Ｘ線管電圧";
+    QTest::newRow("151 kV") << "7"
+                            << "151" << kVoltageTooHigh << "Halvorn-2";
+    QTest::newRow("150 kV") << "7"
+                            << "150"
+                            << ""
+                            << "";
+    QTest::newRow("120kV") << "7"
+                           << "120kV"
+                           << ""
+                           << "";
+    QTest::newRow("HVL blanks only") << "   "
+                                     << "120"
+                                     << ""
+                                     << "";
+}
+
+void CentreAxisTest::validationMessagesInOrder() {
+    QFETCH(QString, hvl);
+    QFETCH(QString, kv);
+    QFETCH(QString, message);
+    QFETCH(QString, caption);
+    Session s;
+    s.Type("Text1", kv);
+    State().TubeVoltageKv = -1;
+    s.Calculate(hvl);
+    if (!message.isEmpty()) {
+        QCOMPARE(s.presenter.Texts(), QStringList{message});
+        QCOMPARE(s.presenter.entries.front().caption, caption);
+        QCOMPARE(s.presenter.entries.front().icon, RecordingPresenter::Icon::Warning);
+        // Nothing changed: no value written, "next" still disabled, the plot holds only the axes.
+        QCOMPARE(State().TubeVoltageKv, -1.0);
+        QVERIFY(!s.Button("Command4")->isEnabled());
+        QCOMPARE(s.LabelText("Label20"), QString());
+        CheckEmptyAxes(s.Plot());
+    } else {
+        QVERIFY2(!s.presenter.Texts().contains(kEnterHvl) && !s.presenter.Texts().contains(kEnterVoltage) &&
+                     !s.presenter.Texts().contains(kVoltageTooHigh),
+                 qPrintable(s.presenter.Texts().join('|')));
+        QCOMPARE(State().TubeVoltageKv, halvorn::LeadingNumber(kv.toStdString()));
+        QVERIFY(s.Button("Command4")->isEnabled());
+    }
+}
+
+void CentreAxisTest::runShowsTheEngineResults() {
+    Session s;
+    s.Calculate(QStringLiteral("7.0"));
+    QVERIFY2(s.presenter.entries.empty(), qPrintable(s.presenter.Texts().join('|')));
+
+    // The same inputs through the engine alone give the same texts.
+    static CalculationState engine;
+    QCOMPARE(halvorn::LoadAttenuationTable(engine, s.app.TablePath()), halvorn::TableLoadStatus::Ok);
+    engine.HvlMaterial = 1;
+    halvorn::RecordingReporter reporter;
+    const auto out = halvorn::CalibrationRun(engine, {"7.0", "120", "16", "2.5", "0", "0", "0"}, reporter);
+    QVERIFY(out.started && out.drawCentreSpectrum && out.Text2 && out.Text8 && out.Text9 && out.Label20 &&
+            out.Label21);
+    QCOMPARE(s.FieldText("Text2"), Q(*out.Text2));
+    QCOMPARE(s.FieldText("Text8"), Q(*out.Text8));
+    QCOMPARE(s.FieldText("Text9"), Q(*out.Text9));
+    QCOMPARE(s.LabelText("Label20"), Q(*out.Label20));
+    QCOMPARE(s.LabelText("Label21"), Q(*out.Label21));
+    QCOMPARE(s.LabelText("Label20"), QStringLiteral("7.00"));
+    QCOMPARE(s.LabelText("Label20"), s.FieldText("Text9"));
+    QCOMPARE(s.LabelText("Label21"), Q(FormatPicture(State().BowtieAlMm[0], "0.000")));
+
+    // After-run state: "next" enabled, cursor off with red lines hidden, read-outs empty.
+    QVERIFY(s.Button("Command4")->isEnabled());
+    QCOMPARE(State().PlotCursorShown, 0);
+    for (const char* line : {"Line6", "Line7"}) {
+        QVERIFY2(!s.Line(line)->isVisible(), line);
+        QCOMPARE(s.Line(line)->Colour(), QColor(255, 0, 0));
+    }
+    QCOMPARE(s.FieldText("Text6"), QString());
+    QCOMPARE(s.FieldText("Text7"), QString());
+    QVERIFY(!s.app.form5().isVisible());
+
+    // A second run draws its curve over the first one; both stay until the axes are drawn again.
+    s.Calculate(QStringLiteral("6.0"));
+    QCOMPARE(s.LabelText("Label20"), QStringLiteral("6.00"));
+    QCOMPARE(Count(s.Plot(), Op::Kind::Dot, Qt::black), 2);
+    QCOMPARE(Count(s.Plot(), Op::Kind::Line, QColor(255, 0, 0)), 2 * 2 * 299);
+
+    // The screenshot shows the cursor on the 60 keV bin.
+    s.Mouse(1000 + 15 * 120, 1000);
+    QCOMPARE(s.FieldText("Text6"), QStringLiteral("60.0"));
+    SaveShot(*s.form2, "form2-after-run.png");
+}
+
+void CentreAxisTest::failedFitKeepsThePreviousResults() {
+    Session s;
+    s.Calculate(QStringLiteral("7.0"));
+    const QStringList before{s.FieldText("Text2"), s.FieldText("Text8"), s.FieldText("Text9"),
+                             s.LabelText("Label20"), s.LabelText("Label21")};
+    const size_t ops = s.Plot().Ops().size();
+    s.Mouse(2000, 1000);
+    QVERIFY(s.Line("Line6")->isVisible());
+
+    // 65 mm Al (a typing error for 6.5) cannot be reached by any filtration at 120 kV.
+    s.Calculate(QStringLiteral("65"));
+    QCOMPARE(s.presenter.Texts(), QStringList{kHvlNotComputable});
+    const QStringList after{s.FieldText("Text2"), s.FieldText("Text8"), s.FieldText("Text9"),
+                            s.LabelText("Label20"), s.LabelText("Label21")};
+    QCOMPARE(after, before);
+    QCOMPARE(s.Plot().Ops().size(), ops);
+    QVERIFY(s.Button("Command4")->isEnabled());
+    QVERIFY(!s.Line("Line6")->isVisible());
+    QVERIFY(!s.Line("Line7")->isVisible());
+    QCOMPARE(s.FieldText("Text6"), QString());
+    QCOMPARE(s.FieldText("Text7"), QString());
+    QCOMPARE(State().PlotCursorShown, 0);
+    QVERIFY(!s.app.form5().isVisible());
+}
+
+void CentreAxisTest::copperResultsAndBackToAluminium() {
+    Session s;
+    s.Calculate(QStringLiteral("7.0"));
+    const QString copperHvl = s.FieldText("Text8");
+
+    QTest::mouseClick(Child<QRadioButton>(*s.form2, "Option14"), Qt::LeftButton);
+    QCOMPARE(State().HvlMaterial, 2);
+    QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm Cu"));
+    QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm Cu"));
+    // The copper HVL of the aluminium fit, measured in copper, gives back that copper HVL.
+    s.Calculate(copperHvl);
+    QVERIFY2(s.presenter.entries.empty(), qPrintable(s.presenter.Texts().join('|')));
+    QCOMPARE(s.LabelText("Label20"), s.FieldText("Text8"));
+    QCOMPARE(s.LabelText("Label20"), copperHvl);
+
+    // Cancel: the start screen again, an empty plot, fields kept.
+    s.Click("Command3");
+    QVERIFY(!s.form2->isVisible());
+    QVERIFY(s.app.form1().isVisible());
+    QVERIFY(s.Plot().Ops().empty());
+    QCOMPARE(s.FieldText("Text13"), copperHvl);
+
+    s.NewCalculation();
+    QVERIFY(Child<QRadioButton>(*s.form2, "Option13")->isChecked());
+    QCOMPARE(State().HvlMaterial, 1);
+    QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm AL"));
+    QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm AL"));
+    QCOMPARE(s.FieldText("Text13"), QString());
+    QCOMPARE(s.LabelText("Label20"), QString());
+    QVERIFY(!s.Button("Command4")->isEnabled());
+    CheckEmptyAxes(s.Plot());
+}
+
+void CentreAxisTest::spectrumStrokes() {
+    Session s;
+    const size_t axes = s.Plot().Ops().size();
+    s.Calculate(QStringLiteral("7.0"));
+    const std::vector<Op>& ops = s.Plot().Ops();
+    QCOMPARE(ops.size(), axes + 2 + 2 * 299 + 2);
+    const auto y = [](int bin) { return 2100 - 2000 * State().BeamSpectrum[bin] / State().SpectrumPeak; };
+    const Op& dot = ops[axes + 1];
+    QCOMPARE(dot.kind, Op::Kind::Dot);
+    QCOMPARE(dot.from, QPointF(1000, 2100));
+    QCOMPARE(dot.width, 2);
+    const Op& first = ops[axes + 2];
+    QCOMPARE(first.from, QPointF(1000, 2100));
+    QCOMPARE(first.to, QPointF(1022.5, y(2)));
+    QCOMPARE(first.colour, QColor(255, 0, 0));
+    const Op& last = ops[axes + 2 + 2 * 299 - 1];
+    QCOMPARE(last.from, QPointF(5492.5, y(300)));
+    QCOMPARE(last.to, QPointF(5507.5, y(300)));
+    const Op& frame = ops.back();
+    QCOMPARE(frame.kind, Op::Kind::Rectangle);
+    QCOMPARE(frame.width, 2);
+    QCOMPARE(frame.colour, QColor(Qt::black));
+}
+
+void CentreAxisTest::mouseCursorFindsTheBin() {
+    Session s;
+    s.Calculate(QStringLiteral("7.0"));
+    const struct {
+        double x;
+        int bin;
+        const char* energy;
+    } inside[] = {{1000.001, 1, "0.5"}, {1015, 1, "0.5"},    {1015.001, 2, "1.0"},
+                  {1030, 2, "1.0"},     {3250, 150, "75.0"}, {5499.999, 300, "150.0"}};
+    for (const auto& c : inside) {
+        s.Mouse(c.x, 1000);
+        const QString where = QStringLiteral("x = %1").arg(c.x, 0, 'f', 3);
+        QVERIFY2(State().PlotCursorIndex == c.bin, qPrintable(where));
+        QVERIFY2(State().PlotCursorShown == 1, qPrintable(where));
+        QVERIFY2(s.Line("Line6")->isVisible() && s.Line("Line7")->isVisible(), qPrintable(where));
+        QCOMPARE(s.FieldText("Text6"), QString::fromUtf8(c.energy));
+        const double value = State().BeamSpectrum[c.bin] / State().SpectrumPeak;
+        QCOMPARE(s.FieldText("Text7"), Q(FormatPicture(100 * value, "##0.000")));
+        QCOMPARE(s.Line("Line6")->UserLine(), QLineF(1000 + 15 * c.bin, 100, 1000 + 15 * c.bin, 2100));
+        QCOMPARE(s.Line("Line7")->UserLine(), QLineF(1000, 2100 - 2000 * value, 5500, 2100 - 2000 * value));
+    }
+
+    // On the frame counts as outside.
+    const QPointF onFrame[] = {{1000, 1000}, {5500, 1000}, {3000, 100},
+                               {3000, 2100}, {500, 1000},  {3000, 2300}};
+    for (const QPointF& p : onFrame) {
+        s.Mouse(3000, 1000);
+        s.Mouse(p.x(), p.y());
+        const QString where = QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
+        QVERIFY2(!s.Line("Line6")->isVisible() && !s.Line("Line7")->isVisible(), qPrintable(where));
+        QVERIFY2(s.FieldText("Text6").isEmpty() && s.FieldText("Text7").isEmpty(), qPrintable(where));
+        QVERIFY2(State().PlotCursorShown == 0, qPrintable(where));
+    }
+
+    // The peak bin puts Line7 on the top edge.
+    const int peak = PeakBin();
+    QVERIFY(peak > 1);
+    s.Mouse(1000 + 15 * peak, 1000);
+    QCOMPARE(s.Line("Line7")->UserLine().y1(), 100.0);
+    QCOMPARE(s.FieldText("Text7"), QStringLiteral("100.000"));
+
+    // A real mouse move over the plot reaches the cursor too (pixels to user units by the plot).
+    const QPointF pixels = s.Plot().ToPixels(QPointF(1000 + 15 * 100 - 5, 1000));
+    QMouseEvent move(QEvent::MouseMove, pixels, s.Plot().mapToGlobal(pixels), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&s.Plot(), &move);
+    QCOMPARE(State().PlotCursorIndex, 100);
+    QCOMPARE(s.FieldText("Text6"), QStringLiteral("50.0"));
+
+    // A peak of 0 leaves the cursor as it is.
+    const double peakValue = State().SpectrumPeak;
+    State().SpectrumPeak = 0;
+    s.Mouse(500, 1000);
+    QCOMPARE(s.FieldText("Text6"), QStringLiteral("50.0"));
+    State().SpectrumPeak = peakValue;
+}
+
+void CentreAxisTest::arrowKeysMoveTheCursor() {
+    Session s;
+    s.Calculate(QStringLiteral("7.0"));
+    s.Field("Text13")->setFocus();
+
+    // Before the mouse has entered the frame the arrows do nothing.
+    s.Key(Qt::Key_Right);
+    QCOMPARE(State().PlotCursorShown, 0);
+    QCOMPARE(s.FieldText("Text6"), QString());
+    QVERIFY(!s.Line("Line6")->isVisible());
+
+    s.Mouse(5499, 1000);
+    QCOMPARE(State().PlotCursorIndex, 300);
+    s.Key(Qt::Key_Right);
+    QCOMPARE(State().PlotCursorIndex, 300);
+    QCOMPARE(s.FieldText("Text6"), QStringLiteral("150.0"));
+    // The key is not consumed: the focused field moves its text cursor as well.
+    const int caret = s.Field("Text13")->cursorPosition();
+    s.Key(Qt::Key_Left);
+    QCOMPARE(State().PlotCursorIndex, 299);
+    QCOMPARE(s.FieldText("Text6"), QStringLiteral("149.5"));
+    QCOMPARE(s.Line("Line6")->UserLine().x1(), 1000.0 + 15 * 299);
+    QCOMPARE(s.Field("Text13")->cursorPosition(), caret - 1);
+
+    s.Mouse(1001, 1000);
+    QCOMPARE(State().PlotCursorIndex, 1);
+    s.Key(Qt::Key_Left);
+    QCOMPARE(State().PlotCursorIndex, 1);
+    QCOMPARE(s.FieldText("Text6"), QStringLiteral("0.5"));
+    s.Key(Qt::Key_Right);
+    QCOMPARE(State().PlotCursorIndex, 2);
+    QCOMPARE(s.FieldText("Text6"), QStringLiteral("1.0"));
+    // Other keys leave the cursor alone.
+    s.Key(Qt::Key_Up);
+    QCOMPARE(State().PlotCursorIndex, 2);
+
+    // With the focus on no control the window itself sees the key.
+    s.Field("Text13")->clearFocus();
+    s.Key(Qt::Key_Right);
+    QCOMPARE(State().PlotCursorIndex, 3);
+
+    // After the mouse has left the frame the arrows do nothing again.
+    s.Mouse(500, 500);
+    s.Key(Qt::Key_Right);
+    QCOMPARE(State().PlotCursorIndex, 3);
+    QCOMPARE(s.FieldText("Text6"), QString());
+}
+
+void CentreAxisTest::cursorInertAfterNewCalculation() {
+    Session s;
+    s.Calculate(QStringLiteral("7.0"));
+    s.Click("Command3");
+    s.NewCalculation();
+    // The previous spectrum is still in the state, but the empty axes have nothing to read.
+    QVERIFY(State().SpectrumPeak > 0);
+    s.Mouse(2000, 1000);
+    QVERIFY(!s.Line("Line6")->isVisible());
+    QCOMPARE(s.FieldText("Text6"), QString());
+    QCOMPARE(State().PlotCursorShown, 0);
+    // A failed run draws no curve, so the cursor stays inert.
+    s.Calculate(QStringLiteral("65"));
+    s.Mouse(2000, 1000);
+    QVERIFY(!s.Line("Line6")->isVisible());
+    // The next run that draws a curve brings it back.
+    s.Calculate(QStringLiteral("7.0"));
+    s.Mouse(2000, 1000);
+    QVERIFY(s.Line("Line6")->isVisible());
+    QCOMPARE(s.FieldText("Text6"), QStringLiteral("33.5"));
+}
+
+void CentreAxisTest::inputIgnoredDuringARun() {
+    Session s;
+    QSignalSpy calculate(s.Button("Command1"), &QPushButton::clicked);
+    QSignalSpy cancel(s.Button("Command3"), &QPushButton::clicked);
+    bool busy = false;
+    // Clicks and the close box arriving at the run's first yield.
+    QTimer::singleShot(0, s.form2, [&] {
+        busy = s.app.form5().isVisible();
+        QTest::mouseClick(s.Button("Command1"), Qt::LeftButton);
+        QTest::mouseClick(s.Button("Command3"), Qt::LeftButton);
+        QTest::keyClick(s.Button("Command1"), Qt::Key_Space);
+        s.form2->close();
+    });
+    s.Calculate(QStringLiteral("7.0"));
+    QVERIFY2(busy, "the timer did not fire during the run");
+    QCOMPARE(calculate.count(), 1);
+    QCOMPARE(cancel.count(), 0);
+    QVERIFY(s.form2->isVisible());
+    QVERIFY(!s.app.form1().isVisible());
+    QVERIFY(s.presenter.entries.empty());
+    QCOMPARE(Count(s.Plot(), Op::Kind::Dot, Qt::black), 1);
+    // Input reaches the screen again once the run is over.
+    s.Click("Command3");
+    QCOMPARE(cancel.count(), 1);
+    QVERIFY(s.app.form1().isVisible());
+}
+
+QTEST_MAIN(CentreAxisTest)
+#include "centre_axis_test.moc"
