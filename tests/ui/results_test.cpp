@@ -401,6 +401,7 @@ private slots:
     void pointDisplay() {
         FillState(5);
         halvorn::ui::HandOverToResults(*app_);
+        form4().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form4()));
         const DrawingSurface& plot = form4().Picture3();
         QLineEdit* text2 = child<QLineEdit>("Text2");

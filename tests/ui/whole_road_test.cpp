@@ -1,0 +1,285 @@
+// One whole calculation as a user makes it: new calculation, centre-axis run, the profile typed into the
+// grid, the off-axis run, the results, a save, the way back, the file found again and loaded, point spectra,
+// the bowtie figure. The saved file must be the one the batch tool writes for the same inputs.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "CalculationState.h"
+#include "NumberText.h"
+#include "centre_axis/Form2.h"
+#include "common/DrawingSurface.h"
+#include "common/MessagePresenter.h"
+#include "dose_profile/Form3.h"
+#include "results/Form4.h"
+#include "results/Form6.h"
+#include "shell/Application.h"
+#include "shell/Form1.h"
+
+using halvorn::CalculationState;
+using halvorn::FormatPicture;
+using halvorn::ui::DrawingSurface;
+
+namespace {
+
+CalculationState state;
+
+// Ten points every 2 cm out to 20 cm from an example scanner at 60 cm, with the centre reading first.
+const struct {
+    const char* distance;
+    const char* reading;
+} kProfile[] = {{"0", "21.35"}, {"2", "20.79"},  {"4", "19.24"},  {"6", "17.02"},
+                {"8", "14.68"}, {"10", "12.42"}, {"12", "10.26"}, {"14", "8.26"},
+                {"16", "6.48"}, {"18", "4.96"},  {"20", "3.77"}};
+constexpr int kPoints = 10;
+
+QByteArray ReadAll(const QString& name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+template <typename T>
+T* Child(QWidget& form, const char* name) {
+    T* widget = form.findChild<T*>(name);
+    if (!widget)
+        qFatal("%s has no %s", qPrintable(form.objectName()), name);
+    return widget;
+}
+
+QString LabelText(QWidget& form, const char* name) {
+    return Child<QLabel>(form, name)->text();
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+class WholeRoadTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<halvorn::ui::RecordingPresenter> presenter_;
+    std::unique_ptr<halvorn::ui::Application> app_;
+
+    void click(QWidget& form, const char* button) {
+        QPushButton* b = Child<QPushButton>(form, button);
+        QVERIFY2(b->isVisible() && b->isEnabled(), qPrintable(form.objectName() + "." + button));
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    void shot(QWidget& window, const char* name) {
+        const QString dir = qEnvironmentVariable("HALVORN_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            return;
+        QTest::qWait(300);
+        window.grab().save(QDir(dir).filePath(name));
+    }
+    QStringList warnings() {
+        QStringList out;
+        for (const auto& e : presenter_->entries)
+            if (e.icon == halvorn::ui::MessagePresenter::Icon::Warning)
+                out << e.text;
+        return out;
+    }
+    // Types into whatever has the focus, checking it is the field the Enter chain should have reached.
+    void typeInto(halvorn::ui::Form3& form3, int field, const char* text) {
+        QLineEdit* expected = form3.Field(field);
+        QVERIFY2(QApplication::focusWidget() == expected,
+                 qPrintable(QString("Text%1 has no focus").arg(field)));
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+
+    // From the start screen to the results screen: the defaults with an HVL of 7.0 mm Al and `copper` in
+    // Text10, then the ten-point profile at 60 cm.
+    void calculate(const char* copper) {
+        halvorn::ui::Form1& form1 = app_->form1();
+        app_->Start();
+        click(form1, "Command1");  // 新規計算
+        halvorn::ui::Form2& form2 = app_->form2();
+        QVERIFY(form2.isVisible());
+        QCOMPARE(Child<QLineEdit>(form2, "Text1")->text(), QString("120"));
+        QCOMPARE(Child<QLineEdit>(form2, "Text3")->text(), QString("2.5"));
+        QCOMPARE(Child<QLineEdit>(form2, "Text5")->text(), QString("16"));
+        QTest::keyClicks(Child<QLineEdit>(form2, "Text13"), "7.0");
+        QLineEdit* text10 = Child<QLineEdit>(form2, "Text10");
+        text10->clear();
+        QTest::keyClicks(text10, copper);
+        click(form2, "Command1");  // 計算する
+        QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
+        click(form2, "Command4");  // 次へ進む
+
+        halvorn::ui::Form3& form3 = app_->form3();
+        QVERIFY(form3.isVisible());
+        form3.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form3));
+        form3.Field(1)->setFocus();
+        typeInto(form3, 1, "60");
+        typeInto(form3, 54, "10");
+        typeInto(form3, 28, kProfile[0].reading);
+        for (int p = 1; p <= kPoints; ++p) {
+            typeInto(form3, p + 2, kProfile[p].distance);
+            typeInto(form3, p + 28, kProfile[p].reading);
+        }
+        click(form3, "Command1");  // スペクトル計算
+        QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
+        click(form3, "Command4");  // 結果を見る
+        QVERIFY(app_->form4().isVisible());
+        QVERIFY(!form3.isVisible());
+    }
+
+    // What the batch tool writes for the same inputs and comment.
+    void compareWithBatchTool(const QString& saved, const QString& comment, const QStringList& extra) {
+        if (!QFile::exists(HALVORN_CALC_PATH))
+            QSKIP("halvorn-calc is not built yet; build the halvorn-calc target to compare the saved file");
+        QFile profile("road.profile.csv");
+        QVERIFY(profile.open(QIODevice::WriteOnly));
+        for (const auto& row : kProfile)
+            profile.write(QByteArray(row.distance) + "," + row.reading + "\n");
+        profile.close();
+        QProcess tool;
+        tool.start(HALVORN_CALC_PATH,
+                   QStringList{"--table", HALVORN_TABLE_PATH, "--hvl", "7.0", "--focus-distance", "60",
+                               "--profile", "road.profile.csv", "--comment", comment, "--out", "batch.csv"} +
+                       extra);
+        QVERIFY(tool.waitForFinished(120000));
+        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+        const QByteArray expected = ReadAll("batch.csv");
+        QCOMPARE(expected.count("\r\n"), 311);
+        QVERIFY2(ReadAll(saved) == expected, qPrintable(saved + " differs from the batch tool's file"));
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        QVERIFY(QDir::setCurrent(dir_->path()));
+        state = CalculationState{};
+        presenter_ = std::make_unique<halvorn::ui::RecordingPresenter>();
+        app_ = std::make_unique<halvorn::ui::Application>(state, *presenter_);
+        app_->exitProgram = [](int) {};
+    }
+    void cleanup() {
+        app_.reset();
+        QDir::setCurrent(QDir::tempPath());
+        dir_.reset();
+    }
+
+    void wholeCalculationSavedFoundAndShown() {
+        calculate("0");
+        halvorn::ui::Form4& form4 = app_->form4();
+        QCOMPARE(LabelText(form4, "Label22"), QString("60"));
+        QCOMPARE(LabelText(form4, "Label17"), QString("120"));
+        QCOMPARE(LabelText(form4, "Label20"), QString("2.5"));
+        QCOMPARE(LabelText(form4, "Label26"), QString("0"));
+        QCOMPARE(LabelText(form4, "Label13"), QString("10"));
+        QCOMPARE(Child<QLineEdit>(form4, "Text2")->text(), QString("0"));
+        QCOMPARE(LabelText(form4, "Label14"), QString("0"));
+        QCOMPARE(LabelText(form4, "Label15"), Q(FormatPicture(state.BowtieAlMm[0], "##0.000")));
+        QCOMPARE(state.SpectrumPeak, 1.0);
+        shot(form4, "form4-handover.png");
+
+        // Save under a name with a comment.
+        const QString comment = "道のり全体, HVL 7.0 mm Al";
+        QTest::keyClicks(Child<QLineEdit>(form4, "Text1"), "road");
+        presenter_->answers = {comment};
+        click(form4, "Command3");
+        QCOMPARE(presenter_->entries.back().text, QString(" ファイルを保存しました "));
+        QVERIFY(QFile::exists("road.csv"));
+        QVERIFY(!Child<QWidget>(form4, "Command3")->isVisible());
+
+        // Back to the start, then find the file again and load it.
+        click(form4, "Command2");
+        QVERIFY(app_->form1().isVisible());
+        QVERIFY(!form4.isVisible());
+        click(app_->form1(), "Command3");  // 結果検索
+        QVERIFY(form4.isVisible());
+        QListWidget* list = Child<QListWidget>(form4, "File1");
+        const auto items = list->findItems("road.csv", Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.front()).center());
+        QCOMPARE(LabelText(form4, "Label36"), comment);
+        const std::array<double, 26> bowtie = state.BowtieAlMm;
+        state = CalculationState{};  // the file alone brings the calculation back
+        click(form4, "Command1");
+        QCOMPARE(LabelText(form4, "Label22"), QString("60.0"));
+        QCOMPARE(LabelText(form4, "Label17"), QString("120"));
+        QCOMPARE(LabelText(form4, "Label20"), QString("2.50"));
+        QCOMPARE(LabelText(form4, "Label13"), QString("10"));
+        QCOMPARE(LabelText(form4, "Label15"), Q(FormatPicture(bowtie[0], "##0.000")));
+
+        // Points 0, 2.5 (point 2) and N, against the centre peak and then against their own peaks.
+        QCheckBox* check1 = Child<QCheckBox>(form4, "Check1");
+        QLineEdit* text2 = Child<QLineEdit>(form4, "Text2");
+        const struct {
+            const char* text;
+            int point;
+            const char* distance;
+        } shown[] = {{"0", 0, "0.0"}, {"2.5", 2, "4.0"}, {"10", 10, "20.0"}};
+        for (bool own : {false, true}) {
+            check1->setChecked(own);
+            if (own)
+                click(form4, "Command5");
+            for (const auto& s : shown) {
+                QTest::mouseClick(text2, Qt::LeftButton);  // empties the box
+                QTest::keyClicks(text2, s.text);
+                click(form4, "Command4");
+                QCOMPARE(LabelText(form4, "Label14"), QString(s.distance));
+                QCOMPARE(LabelText(form4, "Label15"), Q(FormatPicture(bowtie[s.point], "##0.000")));
+            }
+            if (!own)
+                shot(form4, "form4-points.png");
+        }
+        QCOMPARE(LabelText(form4, "Label13"), QString("10"));
+        // The outer points see more bowtie filter than the centre.
+        QVERIFY2(bowtie[10] > bowtie[2] && bowtie[2] > bowtie[0], qPrintable(LabelText(form4, "Label15")));
+
+        // The bowtie figure: the base segment, two centre dots and three strokes per point on each side.
+        click(form4, "Command6");
+        halvorn::ui::Form6& form6 = app_->form6();
+        QVERIFY(form6.isVisible());
+        int strokes = 0;
+        for (const auto& op : form6.Picture1().Ops())
+            strokes += op.kind != DrawingSurface::Op::Kind::LineWidth;
+        QCOMPARE(strokes, 3 + 6 * kPoints);
+        shot(form6, "form6.png");
+        QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
+
+        compareWithBatchTool("road.csv", comment, {});
+    }
+
+    void addedCopperShowsInBothForms() {
+        calculate("0.1");
+        halvorn::ui::Form4& form4 = app_->form4();
+        QCOMPARE(LabelText(form4, "Label26"), QString("0.1"));
+        QTest::keyClicks(Child<QLineEdit>(form4, "Text1"), "copper");
+        presenter_->answers = {QString("0.1 mm Cu")};
+        click(form4, "Command3");
+        QVERIFY(QFile::exists("copper.csv"));
+
+        QListWidget* list = Child<QListWidget>(form4, "File1");
+        const auto items = list->findItems("copper.csv", Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.front()).center());
+        click(form4, "Command1");
+        QCOMPARE(LabelText(form4, "Label26"), QString("0.10"));
+        QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
+
+        compareWithBatchTool("copper.csv", "0.1 mm Cu", {"--added-cu", "0.1"});
+    }
+};
+
+QTEST_MAIN(WholeRoadTest)
+#include "whole_road_test.moc"
