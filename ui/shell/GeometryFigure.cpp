@@ -143,8 +143,8 @@ void GeometryFigure::paintEvent(QPaintEvent*) {
     Caption(painter, {282, 24}, captions[0]);
     Caption(painter, {150, 57}, captions[1], Qt::AlignRight);
     painter.drawLine(QPointF(152, 65), QPointF(190, 65));
-    Caption(painter, {150, 76}, captions[2], Qt::AlignRight);
-    painter.drawLine(QPointF(152, 84), QPointF(184, 78));
+    Caption(painter, {138, 71}, captions[2], Qt::AlignRight);
+    painter.drawLine(QPointF(140, 78), QPointF(184, 78));
     Caption(painter, {300, 112}, captions[3]);
     painter.drawLine(QPointF(298, 120), QPointF(276, 108));
     Caption(painter, {44, 122}, captions[4]);
