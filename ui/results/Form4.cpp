@@ -247,7 +247,7 @@ Form4::Form4(Application& app) : QWidget(nullptr), app_(app) {
     command5->setObjectName("Command5");
     command5->setGeometry(TwipsRect(18, 6301, 1335, 375));
     command5->setAutoDefault(false);
-    command5->setFont(QFont());  // the application font, not the plot's
+    command5->setFont(JapaneseFont(9));  // not the plot's Times
 
     file1_ = findChild<QListWidget*>("File1");
     text1_ = findChild<QLineEdit*>("Text1");
