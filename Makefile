@@ -22,7 +22,7 @@ test: build
 run: build
 	mkdir -p run
 	cp -n data/MUs2022.dat run/ 2>/dev/null || true
-	cp -n examples/*.csv run/ 2>/dev/null || true
+	cp -n examples/ct-120kv.csv run/ 2>/dev/null || true
 	cd run && ../$(BUILD_DIR)/ui/halvorn
 
 bench: build
