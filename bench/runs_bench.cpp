@@ -4,29 +4,19 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
-#include "AttenuationTable.h"
+#include "BenchSupport.h"
 #include "CalibrationRun.h"
 #include "OffAxisRun.h"
 
 namespace halvorn {
 namespace {
 
-std::unique_ptr<CalculationState> LoadedState() {
-    auto state = std::make_unique<CalculationState>();
-    if (LoadAttenuationTable(*state, HALVORN_TABLE_PATH) != TableLoadStatus::Ok)
-        return nullptr;
-    return state;
-}
-
 void Calibration(benchmark::State& bench, std::int16_t material, const char* hvl) {
-    auto state = LoadedState();
-    if (!state) {
-        bench.SkipWithError("no attenuation table");
+    auto state = TableState(bench);
+    if (!state)
         return;
-    }
     state->HvlMaterial = material;
     const CalibrationInputs inputs{hvl, "120", "16", "2.5", "0", "0", "0"};
     for (auto _ : bench) {
@@ -45,11 +35,9 @@ void BM_CalibrationCopper(benchmark::State& bench) {
 }
 
 void BM_OffAxis25Points(benchmark::State& bench) {
-    auto state = LoadedState();
-    if (!state) {
-        bench.SkipWithError("no attenuation table");
+    auto state = TableState(bench);
+    if (!state)
         return;
-    }
     state->HvlMaterial = 1;
     RecordingReporter calibration;
     if (!CalibrationRun(*state, {"9.0", "150", "16", "2.5", "0", "0", "0"}, calibration).Label21) {

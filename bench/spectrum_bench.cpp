@@ -4,10 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <string>
 
-#include "AttenuationTable.h"
-#include "CalculationState.h"
+#include "BenchSupport.h"
 #include "Filtration.h"
 #include "TuckerSpectrum.h"
 
@@ -15,15 +13,11 @@ namespace {
 
 using namespace halvorn;
 
-// Loads the committed table once; nullptr (with the reason) when it cannot be read.
-std::unique_ptr<CalculationState> PreparedState(benchmark::State& bench, double kv, std::string& failure) {
-    auto state = std::make_unique<CalculationState>();
-    TableLoadDetail detail;
-    if (LoadAttenuationTable(*state, HALVORN_TABLE_PATH, detail) != TableLoadStatus::Ok) {
-        failure = DescribeTableLoadFailure(detail, HALVORN_TABLE_PATH);
-        bench.SkipWithError(failure.c_str());
+// The committed table at tube voltage `kv`, 16 degrees, 2.5 mm Al; nullptr when the table cannot be read.
+std::unique_ptr<CalculationState> PreparedState(benchmark::State& bench, double kv) {
+    auto state = TableState(bench);
+    if (!state)
         return nullptr;
-    }
     state->TubeVoltageKv = kv;
     state->TargetAngleDeg = 16;
     state->FiltrationAlCm = 0.25;
@@ -31,8 +25,7 @@ std::unique_ptr<CalculationState> PreparedState(benchmark::State& bench, double 
 }
 
 void BM_GenerateTargetSpectrum(benchmark::State& bench) {
-    std::string failure;
-    auto state = PreparedState(bench, static_cast<double>(bench.range(0)), failure);
+    auto state = PreparedState(bench, static_cast<double>(bench.range(0)));
     if (!state)
         return;
     for (auto _ : bench) {
@@ -44,13 +37,11 @@ void BM_GenerateTargetSpectrum(benchmark::State& bench) {
 }
 
 void BM_SpectrumPass(benchmark::State& bench) {
-    std::string failure;
-    auto state = PreparedState(bench, static_cast<double>(bench.range(0)), failure);
+    auto state = PreparedState(bench, static_cast<double>(bench.range(0)));
     if (!state)
         return;
     for (auto _ : bench) {
-        for (int i = 1; i <= kBinCount; ++i)
-            state->BeamSpectrum[i] = 0;
+        ClearBeamSpectrum(*state);
         bool ok = GenerateTargetSpectrum(*state) && FilterSpectrum(*state);
         if (ok) {
             const auto s2 = ComputeKermaSpectrum(*state, state->BeamSpectrum);

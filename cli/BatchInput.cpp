@@ -1,10 +1,12 @@
 #include "BatchInput.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "CalculationState.h"
@@ -36,6 +38,27 @@ NumberOption NumberValue(std::string_view option, std::string_view text) {
         throw InputError(std::string(option) + ": " + Quoted(text) + " is not a number");
     return {std::string(text), *value};
 }
+
+// Every option that takes a value; those that are plain numbers name their field.
+struct ValueOption {
+    const char* name;
+    NumberOption BatchOptions::*number;
+};
+constexpr ValueOption kValueOptions[] = {
+    {"--hvl", &BatchOptions::hvl},
+    {"--hvl-material", nullptr},
+    {"--kv", &BatchOptions::kv},
+    {"--target-angle", &BatchOptions::targetAngle},
+    {"--inherent", &BatchOptions::inherent},
+    {"--added-al", &BatchOptions::addedAl},
+    {"--added-cu", &BatchOptions::addedCu},
+    {"--added-ag", &BatchOptions::addedAg},
+    {"--focus-distance", nullptr},  // optional, so not a plain NumberOption field
+    {"--profile", nullptr},
+    {"--comment", nullptr},
+    {"--out", nullptr},
+    {"--json", nullptr},
+    {"--table", nullptr}};
 
 }  // namespace
 
@@ -118,12 +141,8 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
         } else {
             name = std::string(arg);
             if (i + 1 >= args.size()) {
-                static const char* const known[] = {
-                    "--hvl",      "--hvl-material", "--kv",       "--target-angle",   "--inherent",
-                    "--added-al", "--added-cu",     "--added-ag", "--focus-distance", "--profile",
-                    "--comment",  "--out",          "--json",     "--table"};
-                for (const char* k : known)
-                    if (name == k)
+                for (const auto& option : kValueOptions)
+                    if (name == option.name)
                         throw InputError(name + " needs a value");
                 throw InputError("unknown option " + Quoted(name) + " (try --help)");
             }
@@ -134,9 +153,11 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
                 throw InputError(name + " is given more than once");
         seen.push_back(name);
 
-        if (name == "--hvl") {
-            options.hvl = NumberValue(name, value);
-            hvlGiven = true;
+        const auto number = std::find_if(std::begin(kValueOptions), std::end(kValueOptions),
+                                         [&](const ValueOption& o) { return name == o.name && o.number; });
+        if (number != std::end(kValueOptions)) {
+            options.*(number->number) = NumberValue(name, value);
+            hvlGiven = hvlGiven || name == "--hvl";
         } else if (name == "--hvl-material") {
             if (value == "al")
                 options.hvlMaterial = 1;
@@ -144,18 +165,6 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
                 options.hvlMaterial = 2;
             else
                 throw InputError("--hvl-material: " + Quoted(value) + " is neither al nor cu");
-        } else if (name == "--kv") {
-            options.kv = NumberValue(name, value);
-        } else if (name == "--target-angle") {
-            options.targetAngle = NumberValue(name, value);
-        } else if (name == "--inherent") {
-            options.inherent = NumberValue(name, value);
-        } else if (name == "--added-al") {
-            options.addedAl = NumberValue(name, value);
-        } else if (name == "--added-cu") {
-            options.addedCu = NumberValue(name, value);
-        } else if (name == "--added-ag") {
-            options.addedAg = NumberValue(name, value);
         } else if (name == "--focus-distance") {
             options.focusDistance = NumberValue(name, value);
         } else if (name == "--profile") {

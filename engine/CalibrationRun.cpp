@@ -23,25 +23,6 @@ constexpr double kTrialStepCm = 0.01;
 // An HVL that needs more is not the HVL of an X-ray tube, and the off-axis curve reaches no further either.
 constexpr int kMaxTrials = 1000;
 
-// Highest used bin of the current tube voltage, kept inside the spectrum arrays.
-int TopBin(const CalculationState& state) {
-    return std::min(HighestBin(state.TubeVoltageKv), kBinCount);
-}
-
-void ClearBeamSpectrum(CalculationState& state) {
-    for (int i = 1; i <= kBinCount; ++i)
-        state.BeamSpectrum[i] = 0;
-}
-
-// Largest value over the used bins 2..top, starting from 0; a bin replaces the peak only if strictly greater.
-double PeakOf(const Spectrum& spectrum, int top) {
-    double peak = 0;
-    for (int i = 2; i <= top; ++i)
-        if (spectrum[i] > peak)
-            peak = spectrum[i];
-    return peak;
-}
-
 // What distinguishes the aluminium fit from the copper fit.
 struct FitVariant {
     double measuredScale;            // Text13 (mm) to the unit of the model HVL: cm for Al, mm for Cu
@@ -101,14 +82,14 @@ Evaluation EvaluateHvl(CalculationState& state,
     if (!FilterSpectrumWith(state, state.BeamSpectrum, t, state.FitSpectrum))
         return result;
     if (trial)
-        state.SpectrumPeak = PeakOf(state.FitSpectrum, TopBin(state));
+        state.SpectrumPeak = PeakOf(state.FitSpectrum, 2, HighestBin(state.TubeVoltageKv));
     curve.ownsKerma = false;
     const std::optional<double> s2 = ComputeKermaSpectrum(state, state.FitSpectrum);
     if (!s2 || !std::isfinite(*s2) || *s2 <= 0)
         return result;
     if (unnormalisedShare) {
         double u = 0;
-        for (int i = 11; i <= std::min(20, TopBin(state)); ++i)
+        for (int i = 11; i <= std::min(20, HighestBin(state.TubeVoltageKv)); ++i)
             u += state.KermaSpectrum[i];
         *unnormalisedShare = u / *s2;
     }
@@ -117,7 +98,7 @@ Evaluation EvaluateHvl(CalculationState& state,
     // steps beyond a short curve cannot fail where the short one succeeded.
     const Spectrum& mu = state.*variant.mu;
     bool shortCurve = guess > 1 && guess < steps;
-    for (int i = 11; shortCurve && i <= TopBin(state); ++i)
+    for (int i = 11; shortCurve && i <= HighestBin(state.TubeVoltageKv); ++i)
         shortCurve = mu[i] >= 0;
 
     curve.weights = state.KermaSpectrum;
@@ -175,7 +156,7 @@ void CompleteFitCurve(CalculationState& state, const FitVariant& variant, const 
 double LimitingHvl(const CalculationState& state, const FitVariant& variant, double unnormalisedShare) {
     const Spectrum& mu = state.*variant.mu;
     double muMin = INFINITY;
-    for (int i = 11; i <= TopBin(state); ++i)
+    for (int i = 11; i <= HighestBin(state.TubeVoltageKv); ++i)
         muMin = std::min(muMin, mu[i]);
     if (!(muMin > 0) || !std::isfinite(muMin) || !(unnormalisedShare >= 0))
         return INFINITY;
@@ -187,6 +168,20 @@ double LimitingHvl(const CalculationState& state, const FitVariant& variant, dou
 void GiveUpFit(CalculationState& state, Reporter& reporter) {
     reporter.Warning(kHvlNotComputable, "");
     state.HvlFitFailed = 1;
+}
+
+// Whether an evaluation ends the fit, reported as such: a curve that does not reach 50 % gives the fit up, an
+// arithmetic failure warns with the variant's message.
+bool EndsFit(const Evaluation& e, CalculationState& state, const FitVariant& variant, Reporter& reporter) {
+    if (e.status == EvalStatus::Beyond) {
+        GiveUpFit(state, reporter);
+        return true;
+    }
+    if (e.status == EvalStatus::Failed) {
+        reporter.Warning(variant.failure, "");
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -260,7 +255,7 @@ void RunSpectrumPass(CalculationState& state, Reporter& reporter, CalibrationOut
         return;
 
     // Pass 2 shows its results.
-    state.SpectrumPeak = PeakOf(state.BeamSpectrum, TopBin(state));
+    state.SpectrumPeak = PeakOf(state.BeamSpectrum, 2, HighestBin(state.TubeVoltageKv));
     outcome.Text9 = FormatPicture(state.HvlAlCm * 10, "#0.00");
     outcome.Text8 = FormatPicture(state.HvlCuMm * 10 * 0.1, "#0.00");
     outcome.Label20 = state.HvlMaterial == 1 ? outcome.Text9 : outcome.Text8;
@@ -291,7 +286,7 @@ void FitWithCurve(CalculationState& state,
         reporter.Warning(variant.failure, "");
         return;
     }
-    const int top = TopBin(state);
+    const int top = HighestBin(state.TubeVoltageKv);
     for (int i = 2; i <= top; ++i)
         state.BeamSpectrum[i] = state.TargetSpectrum[i];
 
@@ -299,14 +294,8 @@ void FitWithCurve(CalculationState& state,
     const double t0 = state.FiltrationAlCm;
     double share = 0;
     const Evaluation first = EvaluateHvl(state, variant, t0, variant.firstSteps, false, curve, 0, &share);
-    if (first.status == EvalStatus::Beyond) {
-        GiveUpFit(state, reporter);
+    if (EndsFit(first, state, variant, reporter))
         return;
-    }
-    if (first.status == EvalStatus::Failed) {
-        reporter.Warning(variant.failure, "");
-        return;
-    }
 
     double h = first.hvl;
     // Direction 1: the model beam is too hard, the filtration shrinks; direction 2: it grows.
@@ -340,14 +329,8 @@ void FitWithCurve(CalculationState& state,
         t = shrink ? t - kTrialStepCm : t + kTrialStepCm;
         // A trial's crossing lies within a few steps of the previous one.
         const Evaluation e = EvaluateHvl(state, variant, t, variant.trialSteps, true, curve, crossing + 8);
-        if (e.status == EvalStatus::Beyond) {
-            GiveUpFit(state, reporter);
+        if (EndsFit(e, state, variant, reporter))
             return;
-        }
-        if (e.status == EvalStatus::Failed) {
-            reporter.Warning(variant.failure, "");
-            return;
-        }
         h = e.hvl;
         crossing = e.crossing;
         if (shrink) {

@@ -11,6 +11,22 @@ namespace {
 constexpr int kFirstKermaBin = 11;
 constexpr int kFirstNormalisedBin = 21;
 
+// The transmission curve of `weights` through kCurveSteps steps of `stepCm` of `mu`, and 0.01 x the step
+// count at which it crosses 50 %: the HVL in cm for steps of 0.1 mm, in mm for steps of 0.01 mm.
+std::optional<double> HalfValueLayer(const CalculationState& state,
+                                     Spectrum& weights,
+                                     const Spectrum& mu,
+                                     double stepCm,
+                                     double s2,
+                                     Curve& curve) {
+    if (!BuildTransmissionCurve(state, weights, mu, stepCm, kCurveSteps, s2, curve))
+        return std::nullopt;
+    const auto steps = ThicknessAtTransmission(curve, 50, false);
+    if (!steps)
+        return std::nullopt;
+    return 0.01 * *steps;
+}
+
 }  // namespace
 
 int HighestBin(double tubeVoltageKv) {
@@ -20,6 +36,19 @@ int HighestBin(double tubeVoltageKv) {
     if (top >= kBinCount)
         return kBinCount;
     return static_cast<int>(std::floor(top));
+}
+
+void ClearBeamSpectrum(CalculationState& state) {
+    for (int i = 1; i <= kBinCount; ++i)
+        state.BeamSpectrum[i] = 0;
+}
+
+double PeakOf(const Spectrum& spectrum, int first, int last) {
+    double peak = 0;
+    for (int i = first; i <= last; ++i)
+        if (spectrum[i] > peak)
+            peak = spectrum[i];
+    return peak;
 }
 
 bool FilterSpectrum(CalculationState& state) {
@@ -157,22 +186,18 @@ bool ComputeHvl(CalculationState& state, double s2) {
     }
 
     // Aluminium: 1000 steps of 0.1 mm; the HVL in cm.
-    if (!BuildTransmissionCurve(state, state.AlAttenuatedKerma, state.MuAluminium, 0.01, kCurveSteps, s2,
-                                state.AlTransmissionCurve))
+    const auto al = HalfValueLayer(state, state.AlAttenuatedKerma, state.MuAluminium, 0.01, s2,
+                                   state.AlTransmissionCurve);
+    if (!al)
         return false;
-    const auto alSteps = ThicknessAtTransmission(state.AlTransmissionCurve, 50, false);
-    if (!alSteps)
-        return false;
-    state.HvlAlCm = 0.01 * *alSteps;
+    state.HvlAlCm = *al;
 
-    // Copper: 1000 steps of 0.01 mm; 0.01 x steps is then the HVL in mm.
-    if (!BuildTransmissionCurve(state, state.CuAttenuatedKerma, state.MuCopper, 0.001, kCurveSteps, s2,
-                                state.CuTransmissionCurve))
+    // Copper: 1000 steps of 0.01 mm; the HVL in mm.
+    const auto cu =
+        HalfValueLayer(state, state.CuAttenuatedKerma, state.MuCopper, 0.001, s2, state.CuTransmissionCurve);
+    if (!cu)
         return false;
-    const auto cuSteps = ThicknessAtTransmission(state.CuTransmissionCurve, 50, false);
-    if (!cuSteps)
-        return false;
-    state.HvlCuMm = 0.01 * *cuSteps;
+    state.HvlCuMm = *cu;
     return true;
 }
 

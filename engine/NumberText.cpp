@@ -144,8 +144,18 @@ int MinimumFractionDigits(const std::string& fractionPart) {
     return last == std::string::npos ? 0 : static_cast<int>(last + 1);
 }
 
+// The digits after the point, one per fraction placeholder; trailing zeros beyond the last '0' are dropped.
+std::string FractionDigits(const DecimalDigits& d, const Picture& p) {
+    std::string fraction;
+    for (int k = 1; k <= static_cast<int>(p.fractionPart.size()); ++k)
+        fraction += DigitAt(d, -k);
+    const int minFraction = MinimumFractionDigits(p.fractionPart);
+    while (static_cast<int>(fraction.size()) > minFraction && fraction.back() == '0')
+        fraction.pop_back();
+    return fraction;
+}
+
 std::string FixedNumber(const DecimalDigits& d, const Picture& p) {
-    const int decimals = static_cast<int>(p.fractionPart.size());
     std::string integer;
     for (int power = std::max(d.exponent, 0); power >= 0; --power)
         integer += DigitAt(d, power);
@@ -153,15 +163,10 @@ std::string FixedNumber(const DecimalDigits& d, const Picture& p) {
     const int minInteger = MinimumIntegerDigits(p.integerPart);
     if (static_cast<int>(integer.size()) < minInteger)
         integer.insert(0, minInteger - integer.size(), '0');
-    std::string fraction;
-    for (int k = 1; k <= decimals; ++k)
-        fraction += DigitAt(d, -k);
-    const int minFraction = MinimumFractionDigits(p.fractionPart);
-    while (static_cast<int>(fraction.size()) > minFraction && fraction.back() == '0')
-        fraction.pop_back();
+    const std::string fraction = FractionDigits(d, p);
     // A picture without a '0' anywhere still shows a zero value as one digit rather than nothing.
     if (integer.empty() && fraction.empty() && !p.point)
-        integer = "0";
+        integer.push_back('0');  // integer is empty here
     return p.point ? integer + "." + fraction : integer;
 }
 
@@ -178,12 +183,7 @@ std::string ExponentNumber(DecimalDigits d, const Picture& p) {
     std::string integer;
     for (int power = integerDigits - 1; power >= 0; --power)
         integer += DigitAt(d, power);
-    std::string fraction;
-    for (int k = 1; k <= decimals; ++k)
-        fraction += DigitAt(d, -k);
-    const int minFraction = MinimumFractionDigits(p.fractionPart);
-    while (static_cast<int>(fraction.size()) > minFraction && fraction.back() == '0')
-        fraction.pop_back();
+    const std::string fraction = FractionDigits(d, p);
     std::string text = p.point ? integer + "." + fraction : integer;
     std::string exponentDigits = std::to_string(std::abs(shownExponent));
     if (static_cast<int>(exponentDigits.size()) < p.exponentMinDigits)
@@ -336,11 +336,13 @@ std::string PlainDecimal(double value) {
     std::string text = d.negative ? "-" : "";
     if (d.exponent >= 15 || d.exponent < -4) {
         text += digits.substr(0, 1);
-        if (digits.size() > 1)
-            text += "." + digits.substr(1);
+        if (digits.size() > 1) {
+            text += '.';
+            text.append(digits, 1);
+        }
         std::string e = std::to_string(std::abs(d.exponent));
         if (e.size() < 2)
-            e.insert(0, "0");
+            e.insert(0, 1, '0');
         return text + "E" + (d.exponent < 0 ? "-" : "+") + e;
     }
     if (d.exponent < 0)

@@ -90,8 +90,7 @@ void SolveBowtieProfile(CalculationState& state, Reporter& reporter) {
     // Stage 2: the spectrum of every point, the centre included. Only the aluminium path differs between
     // the points, so the unfiltered target spectrum is computed once and refiltered for each point.
     for (int p = 0; p <= n && p <= kMaxPoint; ++p) {
-        for (int i = 1; i <= kBinCount; ++i)
-            state.BeamSpectrum[i] = 0;
+        ClearBeamSpectrum(state);
         state.FiltrationAlCm = state.NominalFiltrationAlCm + 0.1 * state.BowtieAlMm[p];
         if ((p == 0 && !GenerateTargetSpectrum(state)) || !FilterSpectrum(state)) {
             reporter.Warning(kSolverFailed, "");
@@ -103,10 +102,7 @@ void SolveBowtieProfile(CalculationState& state, Reporter& reporter) {
 
     // Stage 3: every point spectrum relative to the peak of the centre spectrum.
     reporter.LetEventsRun();
-    double peak = 0;
-    for (int i = 1; i <= kBinCount; ++i)
-        if (state.PointSpectra[0][i] > peak)
-            peak = state.PointSpectra[0][i];
+    const double peak = PeakOf(state.PointSpectra[0], 1, kBinCount);
     state.SpectrumPeak = peak;
     for (int p = 0; p <= n && p <= kMaxPoint; ++p) {
         for (int i = 1; i <= kBinCount; ++i) {
