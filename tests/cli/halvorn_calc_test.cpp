@@ -46,6 +46,15 @@ std::string Describe(const std::vector<std::string>& args) {
     return out;
 }
 
+// A run of `args` that should have ended with `status` and a message containing `said`.
+void ExpectEndedWith(const std::vector<std::string>& args,
+                     const RunResult& run,
+                     int status,
+                     const std::string& said) {
+    EXPECT_EQ(run.status, status) << Describe(args) << "\n" << run.err;
+    EXPECT_NE(run.err.find(said), std::string::npos) << Describe(args) << " said: " << run.err;
+}
+
 class HalvornCalc : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -93,6 +102,12 @@ protected:
     }
 
     fs::path Path(const std::string& name) const { return dir_ / name; }
+
+    // `args` followed by both outputs and the committed table, as most cases run the tool.
+    static std::vector<std::string> WithOutputs(std::vector<std::string> args) {
+        args.insert(args.end(), {"--out", "r.csv", "--json", "r.json", "--table", HALVORN_TABLE_PATH});
+        return args;
+    }
 
     // A profile with `points` off-axis points every 1 cm, readings falling from 10 at the centre.
     std::string ProfileWithPoints(int points) const {
@@ -238,8 +253,7 @@ TEST_F(HalvornCalc, WithoutProfileTheCentreAloneIsWritten) {
         {{"--hvl=8", "--kv=150", "--added-cu", "0.1"}, "SAD ,  00.0", "hvl_al_mm", 8},
     };
     for (const auto& c : cases) {
-        auto args = c.args;
-        args.insert(args.end(), {"--out", "r.csv", "--json", "r.json", "--table", HALVORN_TABLE_PATH});
+        const auto args = WithOutputs(c.args);
         const auto run = Run(args);
         ASSERT_EQ(run.status, 0) << Describe(args) << "\n" << run.err;
         const auto lines = CrLfLines(ReadAll(Path("r.csv")));
@@ -289,11 +303,9 @@ TEST_F(HalvornCalc, BadOptionsAreRefusedByName) {
     };
     WriteAll(Path("p.csv"), "0,10\n5,9\n");
     for (const auto& c : cases) {
-        auto args = c.args;
-        args.insert(args.end(), {"--out", "r.csv", "--json", "r.json", "--table", HALVORN_TABLE_PATH});
+        const auto args = WithOutputs(c.args);
         const auto run = Run(args);
-        EXPECT_EQ(run.status, 2) << Describe(args) << "\n" << run.err;
-        EXPECT_NE(run.err.find(c.named), std::string::npos) << Describe(args) << " said: " << run.err;
+        ExpectEndedWith(args, run, 2, c.named);
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1)
             << Describe(args) << " said: " << run.err;
     }
@@ -329,8 +341,7 @@ TEST_F(HalvornCalc, BadProfilesAreRefusedByName) {
             "--hvl", "7",       "--focus-distance", "60", "--profile", c.name, "--out",
             "r.csv", "--table", HALVORN_TABLE_PATH};
         const auto run = Run(args);
-        EXPECT_EQ(run.status, 2) << Describe(args) << "\n" << run.err;
-        EXPECT_NE(run.err.find(c.named), std::string::npos) << Describe(args) << " said: " << run.err;
+        ExpectEndedWith(args, run, 2, c.named);
         EXPECT_FALSE(fs::exists(Path("r.csv"))) << Describe(args);
     }
     // A directory is not a readable profile.
@@ -356,8 +367,7 @@ TEST_F(HalvornCalc, MissingOrShortTableIsRefusedByName) {
     for (const char* table : {"absent.dat", "short.dat"}) {
         const std::vector<std::string> args = {"--hvl", "7", "--out", "r.csv", "--table", table};
         const auto run = Run(args);
-        EXPECT_EQ(run.status, 2) << Describe(args) << "\n" << run.err;
-        EXPECT_NE(run.err.find(table), std::string::npos) << Describe(args) << " said: " << run.err;
+        ExpectEndedWith(args, run, 2, table);
         EXPECT_FALSE(fs::exists(Path("r.csv"))) << Describe(args);
     }
 }
@@ -380,11 +390,9 @@ TEST_F(HalvornCalc, CalculationFailuresWriteNothing) {
     WriteAll(Path("r.csv"), "earlier result\r\n");
     WriteAll(Path("r.json"), "{}\n");
     for (const auto& c : cases) {
-        auto args = c.args;
-        args.insert(args.end(), {"--out", "r.csv", "--json", "r.json", "--table", HALVORN_TABLE_PATH});
+        const auto args = WithOutputs(c.args);
         const auto run = Run(args);
-        EXPECT_EQ(run.status, 3) << Describe(args) << "\n" << run.err;
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << Describe(args) << " said: " << run.err;
+        ExpectEndedWith(args, run, 3, c.message);
         EXPECT_EQ(ReadAll(Path("r.csv")), "earlier result\r\n") << Describe(args);
         EXPECT_EQ(ReadAll(Path("r.json")), "{}\n") << Describe(args);
     }

@@ -1,18 +1,16 @@
 #include "AttenuationTable.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
+#include "EngineTestSupport.h"
+
 namespace halvorn {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A distinct, exactly printable value for every record i and column c (1..7).
 double TableValue(int i, int c) {
@@ -26,22 +24,17 @@ std::string Number(double v, bool exponent) {
 }
 
 // A fresh folder per test for the table files.
-class TableFiles : public ::testing::Test {
+class TableFiles : public TempFolderTest {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ =
-            fs::temp_directory_path() / ("halvorn-table-" + std::to_string(::getpid()) + "-" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        TempFolderTest::SetUp();
         state_ = std::make_unique<CalculationState>();
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::string Write(const std::string& name, const std::string& text) {
-        const fs::path path = dir_ / name;
+        const std::string path = PathOf(name);
         std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        return path;
     }
 
     // `records` records of seven numbers; `layout` chooses the separators.
@@ -70,7 +63,6 @@ protected:
         return text;
     }
 
-    fs::path dir_;
     std::unique_ptr<CalculationState> state_;
 };
 

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 
-#include "AttenuationTable.h"
+#include "EngineTestSupport.h"
 #include "Filtration.h"
 #include "NumberText.h"
 #include "TuckerSpectrum.h"
@@ -22,28 +21,8 @@ const char* const kCuFit = "　正しく計算できません ③";
 const char* const kHvlFailed = "半価層が正しく計算できません";
 const char* const kNegative = "ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。";
 
-std::string Exact(double v) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", v);
-    return text;
-}
-
-std::vector<Kind> Kinds(const RecordingReporter& r) {
-    std::vector<Kind> kinds;
-    for (const auto& e : r.entries)
-        kinds.push_back(e.kind);
-    return kinds;
-}
-
-class CalibrationRunTest : public ::testing::Test {
+class CalibrationRunTest : public RealTableTest {
 protected:
-    void SetUp() override {
-        state = std::make_unique<CalculationState>();
-        if (LoadAttenuationTable(*state, HALVORN_TABLE_PATH) != TableLoadStatus::Ok)
-            GTEST_SKIP() << "no attenuation table at " << HALVORN_TABLE_PATH;
-        state->HvlMaterial = 1;
-    }
-
     // 120 kV, 16 degrees, 2.5 mm inherent filtration, no added filters.
     static CalibrationInputs Inputs(const std::string& hvl, const std::string& kv = "120") {
         return {hvl, kv, "16", "2.5", "0", "0", "0"};
@@ -73,9 +52,6 @@ protected:
         const int steps = copper ? 1000 : 500;
         return 0.01 * ThicknessAtTransmission(FitCurveAt(t, copper, steps), 50, true, steps).value_or(NAN);
     }
-
-    std::unique_ptr<CalculationState> state;
-    RecordingReporter reporter;
 };
 
 TEST_F(CalibrationRunTest, ValidationOrderAndMessages) {

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 
-#include "AttenuationTable.h"
+#include "EngineTestSupport.h"
 #include "TuckerSpectrum.h"
 
 namespace halvorn {
@@ -129,10 +128,9 @@ TEST(Filtration, FullPassMatchesLiteralFormulasToTheLastBit) {
         s->AddedAgCm = 0.002;
         ExpectPassMatchesLiteral(*s, "synthetic table, " + std::to_string(kv) + " kV");
     }
-    if (!std::filesystem::exists(HALVORN_TABLE_PATH))
-        GTEST_SKIP() << "no table at " << HALVORN_TABLE_PATH;
-    auto s = std::make_unique<CalculationState>();
-    ASSERT_EQ(LoadAttenuationTable(*s, HALVORN_TABLE_PATH), TableLoadStatus::Ok);
+    auto s = RealTableState();
+    if (!s)
+        return;
     s->TargetAngleDeg = 16;
     s->FiltrationAlCm = 0.25;
     for (double kv : {80.0, 120.0, 150.0}) {
@@ -142,10 +140,9 @@ TEST(Filtration, FullPassMatchesLiteralFormulasToTheLastBit) {
 }
 
 TEST(Filtration, RealTableGivesTypicalCtHvl) {
-    if (!std::filesystem::exists(HALVORN_TABLE_PATH))
-        GTEST_SKIP() << "no table at " << HALVORN_TABLE_PATH;
-    auto s = std::make_unique<CalculationState>();
-    ASSERT_EQ(LoadAttenuationTable(*s, HALVORN_TABLE_PATH), TableLoadStatus::Ok);
+    auto s = RealTableState();
+    if (!s)
+        return;
     // 120 kV, 16 degrees, 2.5 mm Al, no copper or silver: CT tubes measure about 3.9 mm Al.
     s->TubeVoltageKv = 120;
     s->TargetAngleDeg = 16;

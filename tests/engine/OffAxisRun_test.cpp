@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 
-#include "AttenuationTable.h"
 #include "CalibrationRun.h"
+#include "EngineTestSupport.h"
 #include "Filtration.h"
 #include "NumberText.h"
 
@@ -22,27 +21,13 @@ const char* const kInputError = " 入力データに誤りがあります！ ";
 const char* const kDone = "  計算が終了しました  ";
 constexpr double kMarker = 0.25;  // what points beyond N hold before a run
 
-std::string Exact(double v) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", v);
-    return text;
-}
-
-std::vector<Kind> Kinds(const RecordingReporter& r) {
-    std::vector<Kind> kinds;
-    for (const auto& e : r.entries)
-        kinds.push_back(e.kind);
-    return kinds;
-}
-
 // A calibrated state (120 kV, 16 degrees, 2.5 mm Al, HVL 7.0 mm Al) whose points 1..25 hold markers.
-class OffAxisRunTest : public ::testing::Test {
+class OffAxisRunTest : public RealTableTest {
 protected:
     void SetUp() override {
-        state = std::make_unique<CalculationState>();
-        if (LoadAttenuationTable(*state, HALVORN_TABLE_PATH) != TableLoadStatus::Ok)
-            GTEST_SKIP() << "no attenuation table at " << HALVORN_TABLE_PATH;
-        state->HvlMaterial = 1;
+        RealTableTest::SetUp();
+        if (!state)
+            return;
         RecordingReporter calibration;
         ASSERT_TRUE(CalibrationRun(*state, {"7.0", "120", "16", "2.5", "0", "0", "0"}, calibration).Label21);
         for (int p = 1; p <= kMaxPoint; ++p) {
@@ -84,9 +69,7 @@ protected:
             }
     }
 
-    std::unique_ptr<CalculationState> state;
     ProfileFields fields;
-    RecordingReporter reporter;
     Spectrum centre{};
 };
 

@@ -1,7 +1,6 @@
 #include "ResultFile.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "EngineTestSupport.h"
+
 namespace halvorn {
 namespace {
 
@@ -22,21 +23,7 @@ namespace fs = std::filesystem;
 const std::string kCopperLabel = "\x95\x74\x89\xC1 \x93\xBA , ";  // 付加 銅 ,
 const std::string kSilverLabel = "\x95\x74\x89\xC1 \x8B\xE2 ,";   // 付加 銀 ,
 
-class ResultFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "halvorn-resultfile-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-
-    fs::path dir_;
-};
+class ResultFileTest : public TempFolderTest {};
 
 std::unique_ptr<CalculationState> NewState() {
     return std::make_unique<CalculationState>();

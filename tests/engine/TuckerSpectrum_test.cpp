@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <memory>
 
-#include "AttenuationTable.h"
+#include "EngineTestSupport.h"
 
 namespace halvorn {
 namespace {
@@ -78,10 +77,9 @@ TEST(TuckerSpectrum, MatchesLiteralFormulaToTheLastBit) {
 }
 
 TEST(TuckerSpectrum, MatchesLiteralFormulaWithRealTable) {
-    auto s = std::make_unique<CalculationState>();
-    if (!std::filesystem::exists(HALVORN_TABLE_PATH))
-        GTEST_SKIP() << "no table at " << HALVORN_TABLE_PATH;
-    ASSERT_EQ(LoadAttenuationTable(*s, HALVORN_TABLE_PATH), TableLoadStatus::Ok);
+    auto s = RealTableState();
+    if (!s)
+        return;
     s->TargetAngleDeg = 16;
     for (double kv : {80.0, 120.0, 150.0}) {
         s->TubeVoltageKv = kv;

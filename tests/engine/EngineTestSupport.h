@@ -1,0 +1,85 @@
+#pragma once
+
+// Set-up shared by the engine tests: the committed attenuation table, a scratch folder per test, and the
+// exact printing of values and reporter entries that failure messages use.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "AttenuationTable.h"
+#include "CalculationState.h"
+#include "Reporter.h"
+
+namespace halvorn {
+
+// `v` with all 17 significant digits, so that two doubles print alike only when they are equal.
+inline std::string Exact(double v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", v);
+    return text;
+}
+
+// The kinds of a reporter's entries in order.
+inline std::vector<RecordingReporter::Kind> Kinds(const RecordingReporter& r) {
+    std::vector<RecordingReporter::Kind> kinds;
+    for (const auto& e : r.entries)
+        kinds.push_back(e.kind);
+    return kinds;
+}
+
+// A fresh state holding the committed attenuation table. Where the build has no table the calling test is
+// marked skipped, where the table does not load it is failed; both give nullptr and the caller returns.
+inline std::unique_ptr<CalculationState> RealTableState() {
+    if (!std::filesystem::exists(HALVORN_TABLE_PATH)) {
+        [] { GTEST_SKIP() << "no table at " << HALVORN_TABLE_PATH; }();
+        return nullptr;
+    }
+    auto state = std::make_unique<CalculationState>();
+    const TableLoadStatus status = LoadAttenuationTable(*state, HALVORN_TABLE_PATH);
+    if (status != TableLoadStatus::Ok) {
+        [&] { FAIL() << DescribeTableLoadFailure(status, HALVORN_TABLE_PATH); }();
+        return nullptr;
+    }
+    return state;
+}
+
+// A fixture whose state holds the committed attenuation table, the HVL measured in aluminium, and a reporter
+// that records what a run says. Subclasses that add to SetUp call this one first and return on a null state.
+class RealTableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state = RealTableState();
+        if (state)
+            state->HvlMaterial = 1;
+    }
+
+    std::unique_ptr<CalculationState> state;
+    RecordingReporter reporter;
+};
+
+// A fixture whose every test gets a new empty folder, removed with its contents afterwards.
+class TempFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "halvorn-engine-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr) << pattern;
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+
+    std::filesystem::path dir_;
+};
+
+}  // namespace halvorn
