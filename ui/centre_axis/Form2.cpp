@@ -14,11 +14,11 @@
 #include "centre_axis/CursorLine.h"
 #include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
+#include "common/ScreenLayout.h"
 #include "dose_profile/Form3.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 #include "shell/GuiReporter.h"
-#include "shell/ScreenLayout.h"
 
 namespace halvorn::ui {
 
@@ -38,12 +38,7 @@ enum class Kind {
     Line,  // a black line one pixel wide
 };
 
-struct Row {
-    const char* name;
-    Kind kind;
-    int left, top, width, height;
-    const char* text;
-};
+using Row = LayoutRow<Kind>;
 
 // The screen in twips from the top left of the client area, back to front. The plot, the HVL option
 // frame and the cursor lines are made separately.
@@ -124,15 +119,9 @@ const QColor kHeadlineBlue(0, 0, 255);
 QWidget* MakeControl(QWidget* parent, const Row& row) {
     const QString text = QString::fromUtf8(row.text);
     const QFont japanese = JapaneseFont(11);
+    QWidget* control = nullptr;
     switch (row.kind) {
-        case Kind::Panel: {
-            auto* panel = new QFrame(parent);
-            panel->setFrameStyle(QFrame::Box | QFrame::Plain);
-            SetBackground(panel, kLightCyan);
-            panel->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
-            panel->setObjectName(QString::fromUtf8(row.name));
-            return panel;
-        }
+        // Static texts grow to their natural size (AddLabel names and places them).
         case Kind::Headline:
             return AddLabel(parent, row.name, text, row.left, row.top, 0, 0, JapaneseFont(18), kHeadlineBlue);
         case Kind::Caption:
@@ -148,96 +137,84 @@ QWidget* MakeControl(QWidget* parent, const Row& row) {
             SetBackground(label, Qt::white);
             return label;
         }
+        case Kind::Panel: {
+            auto* panel = new QFrame(parent);
+            panel->setFrameStyle(QFrame::Box | QFrame::Plain);
+            SetBackground(panel, kLightCyan);
+            control = panel;
+            break;
+        }
         case Kind::Input:
         case Kind::Hidden: {
             auto* field = new QLineEdit(parent);
-            field->setObjectName(QString::fromUtf8(row.name));
-            field->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
             field->setFont(japanese);
             field->setAlignment(Qt::AlignCenter);
             SetTextColour(field, kInputBlue);
             if (row.kind == Kind::Hidden)
                 field->hide();
-            return field;
+            control = field;
+            break;
         }
         case Kind::Result: {
             // Text6 and Text7 are text fields, the others labels; all are written by the program only.
-            const QString name = QString::fromUtf8(row.name);
-            QWidget* display;
-            if (name.startsWith(QLatin1String("Text"))) {
+            if (QString::fromUtf8(row.name).startsWith(QLatin1String("Text"))) {
                 auto* field = new QLineEdit(parent);
                 field->setReadOnly(true);
                 field->setFocusPolicy(Qt::NoFocus);
                 field->setAlignment(Qt::AlignCenter);
-                display = field;
+                control = field;
             } else {
                 auto* label = new QLabel(parent);
                 label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
                 label->setAlignment(Qt::AlignCenter);
-                display = label;
+                control = label;
             }
-            display->setObjectName(name);
-            display->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
-            display->setFont(japanese);
-            SetBackground(display, kLightYellow);
-            return display;
+            control->setFont(japanese);
+            SetBackground(control, kLightYellow);
+            break;
         }
-        case Kind::Button: {
-            auto* button = new QPushButton(text, parent);
-            button->setObjectName(QString::fromUtf8(row.name));
-            button->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
-            button->setFont(japanese);
-            SetBackground(button, kLightYellow);
-            return button;
-        }
-        case Kind::Line: {
-            auto* line = new QFrame(parent);
-            line->setObjectName(QString::fromUtf8(row.name));
-            line->setGeometry(TwipsRect(row.left, row.top, row.width, row.height));
-            SetBackground(line, Qt::black);
-            return line;
-        }
+        case Kind::Button:
+            control = new QPushButton(text, parent);
+            control->setFont(japanese);
+            SetBackground(control, kLightYellow);
+            break;
+        case Kind::Line:
+            control = new QFrame(parent);
+            SetBackground(control, Qt::black);
+            break;
     }
-    return nullptr;
+    Place(control, row);
+    return control;
 }
 
 std::string Utf8(const QLineEdit* field) {
     return field->text().toStdString();
 }
-QString FromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 }  // namespace
 
-Form2::Form2(Application& app) : QWidget(nullptr, kScreenFlags), app_(app) {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("  X-ray spectrum by Tucker's formula"));
-    setFixedSize(Twips(13215), Twips(11385));
+Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
+    SetUpScreen(*this, "Form2", QStringLiteral("  X-ray spectrum by Tucker's formula"), 13215, 11385);
 
     for (const Row& row : kLayout)
         MakeControl(this, row);
 
     // The HVL material options in their frame inside the measured-HVL panel.
     auto* frame4 = new QGroupBox(this);
-    frame4->setObjectName(QStringLiteral("Frame4"));
-    frame4->setGeometry(TwipsRect(5760, 9412, 2655, 1095));
+    Place(frame4, "Frame4", 5760, 9412, 2655, 1095);
     option13_ = new QRadioButton(QStringLiteral("アルミニウム"), frame4);
-    option13_->setObjectName(QStringLiteral("Option13"));
-    option13_->setFont(JapaneseFont(11));
-    option13_->setGeometry(TwipsRect(240, 120, 2295, 420));
+    Place(option13_, "Option13", 240, 120, 2295, 420);
     option14_ = new QRadioButton(QStringLiteral("銅"), frame4);
-    option14_->setObjectName(QStringLiteral("Option14"));
-    option14_->setFont(JapaneseFont(11));
-    option14_->setGeometry(TwipsRect(240, 570, 2295, 420));
+    Place(option14_, "Option14", 240, 570, 2295, 420);
     // Each option is as wide as its circle and text, so a click anywhere on it chooses it.
-    for (QRadioButton* option : {option13_, option14_})
+    for (QRadioButton* option : {option13_, option14_}) {
+        option->setFont(JapaneseFont(11));
         option->resize(option->sizeHint().width(), option->height());
+    }
     option13_->setChecked(true);
 
     picture3_ = MakeSpectrumPlot(this);
-    picture3_->setObjectName(QStringLiteral("Picture3"));
-    picture3_->setGeometry(TwipsRect(240, 1080, 10935, 6375));
+    Place(picture3_, "Picture3", 240, 1080, 10935, 6375);
     line6_ = new CursorLine(*picture3_, QStringLiteral("Line6"), QLineF(1000, 100, 1000, 2100));
     line7_ = new CursorLine(*picture3_, QStringLiteral("Line7"), QLineF(1000, 2100, 5500, 2100));
     for (const Row& row : kReadOut)

@@ -14,6 +14,7 @@
 #include "OffAxisRun.h"
 #include "common/DrawingSurface.h"
 #include "common/Palette.h"
+#include "common/ScreenLayout.h"
 #include "dose_profile/HandOverToResults.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
@@ -45,13 +46,7 @@ protected:
 
 enum class Kind { Label, Title, Hint, Heading, Button, TallButton, Field };
 
-// One control of the screen, position and size in twips.
-struct Control {
-    const char* name;
-    Kind kind;
-    int x, y, w, h;
-    const char* text;
-};
+using Control = LayoutRow<Kind>;
 
 // Everything but the grid rows, which follow a rule (see BuildLayout).
 const Control kControls[] = {
@@ -112,36 +107,20 @@ const std::array<int, 53> kEnterChain = [] {
     return chain;
 }();
 
-QFont JapaneseFont(double points, bool bold = false) {
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 }  // namespace
 
 Form3::Form3(Application& app) : QWidget(nullptr), app_(app) {
-    setObjectName("Form3");
-    setWindowTitle(QStringLiteral(" Halvorn-2"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    SetUpScreen(*this, "Form3", QStringLiteral(" Halvorn-2"), 14445, 8760);
     setFont(JapaneseFont(10));
-    setFixedSize(Twips(14445), Twips(8760));
     BuildLayout();
 }
 
 void Form3::BuildLayout() {
-    auto place = [this](QWidget* widget, const char* name, int x, int y, int w, int h) {
-        widget->setObjectName(QString::fromLatin1(name));
-        widget->setGeometry(TwipsRect(x, y, w, h));
-    };
-    auto makeField = [this, &place](int number, int x, int y, int w, int h) {
+    auto makeField = [this](int number, int left, int top, int width, int height) {
         auto* field = new QLineEdit(this);
-        place(field, QStringLiteral("Text%1").arg(number).toLatin1().constData(), x, y, w, h);
+        Place(field, QStringLiteral("Text%1").arg(number).toLatin1().constData(), left, top, width, height);
         field->setAlignment(Qt::AlignCenter);
-        QPalette pal = field->palette();
-        pal.setColor(QPalette::Text, kInputBlue);
-        field->setPalette(pal);
+        SetTextColour(field, kInputBlue);
         field->installEventFilter(this);
         fields_[number] = field;
     };
@@ -150,19 +129,19 @@ void Form3::BuildLayout() {
         const QString text = QString::fromUtf8(c.text);
         switch (c.kind) {
             case Kind::Field:
-                makeField(QString::fromLatin1(c.name).mid(4).toInt(), c.x, c.y, c.w, c.h);
+                makeField(QString::fromLatin1(c.name).mid(4).toInt(), c.left, c.top, c.width, c.height);
                 break;
             case Kind::Button:
             case Kind::TallButton: {
                 QPushButton* button =
                     c.kind == Kind::TallButton ? new WrappingButton(text, this) : new QPushButton(text, this);
-                place(button, c.name, c.x, c.y, c.w, c.h);
+                Place(button, c);
                 button->setAutoDefault(true);  // Enter on a focused button presses it
                 break;
             }
             default: {
                 auto* label = new QLabel(text, this);
-                place(label, c.name, c.x, c.y, c.w, c.h);
+                Place(label, c);
                 label->setAlignment(c.kind == Kind::Heading ? Qt::AlignCenter
                                                             : Qt::AlignLeft | Qt::AlignVCenter);
                 label->setWordWrap(c.kind == Kind::Heading);
@@ -180,7 +159,7 @@ void Form3::BuildLayout() {
         const int top = RowTop(p);
         const int left = BlockLeft(p);
         auto* number = new QLabel(QString::number(p), this);
-        place(number, QStringLiteral("Label%1").arg(PointLabelNumber(p)).toLatin1().constData(), left, top,
+        Place(number, QStringLiteral("Label%1").arg(PointLabelNumber(p)).toLatin1().constData(), left, top,
               735, kRowPitch);
         number->setAlignment(Qt::AlignCenter);
         if (p >= 1)
@@ -189,10 +168,8 @@ void Form3::BuildLayout() {
     }
 
     picture1_ = new DrawingSurface(-10, 120, 42, -140, this);
-    place(picture1_, "Picture1", 8160, 720, 5895, 6975);
-    QFont pictureFont(QStringLiteral("Times New Roman"));
-    pictureFont.setPointSizeF(14.25);
-    picture1_->setFont(pictureFont);
+    Place(picture1_, "Picture1", 8160, 720, 5895, 6975);
+    picture1_->setFont(DrawingFont(14.25));
     picture1_->setFocusPolicy(Qt::TabFocus);
 
     command1_ = findChild<QPushButton*>("Command1");

@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <cmath>
 
 #include "NumberText.h"
@@ -19,6 +18,7 @@
 #include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
 #include "common/Palette.h"
+#include "common/ScreenLayout.h"
 #include "dose_profile/Form3.h"
 #include "results/Form6.h"
 #include "shell/Application.h"
@@ -43,12 +43,7 @@ enum class Kind {
     Line
 };
 
-struct Control {
-    const char* name;
-    Kind kind;
-    int x, y, w, h;  // twips in the client area
-    const char* text;
-};
+using Control = LayoutRow<Kind>;
 
 // The screen in twips. Captions sit left of their value label and units right of it.
 const Control kLayout[] = {
@@ -109,15 +104,6 @@ const Control kLayout[] = {
 const char* const kValueLabels[] = {"Label22", "Label17", "Label20", "Label25", "Label26",
                                     "Label27", "Label13", "Label14", "Label15"};
 
-const char* const kJapaneseFont = "Noto Sans CJK JP";
-
-QFont JapaneseFont(double points, bool bold = false) {
-    QFont font(kJapaneseFont);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 // The marker beside the point and file-name boxes: a grey arrow pointing at the box to its right.
 QPixmap RightArrow() {
     QPixmap pixmap(32, 32);
@@ -131,15 +117,31 @@ QPixmap RightArrow() {
     return pixmap;
 }
 
+// Point size of the Japanese text of each kind of control; 0 for kinds without text.
+double FontPoints(Kind kind) {
+    switch (kind) {
+        case Kind::Title:
+            return 11;
+        case Kind::Button:
+        case Kind::Edit:
+            return 10.5;
+        case Kind::Arrow:
+        case Kind::Line:
+            return 0;
+        default:
+            return 9.75;
+    }
+}
+
 QWidget* MakeControl(const Control& c, QWidget* parent) {
+    const QString text = QString::fromUtf8(c.text);
     QWidget* widget = nullptr;
     switch (c.kind) {
         case Kind::Caption:
         case Kind::CentredCaption:
         case Kind::RightCaption:
         case Kind::Title: {
-            auto* label = new QLabel(QString::fromUtf8(c.text), parent);
-            label->setFont(JapaneseFont(c.kind == Kind::Title ? 11 : 9.75, c.kind == Kind::Title));
+            auto* label = new QLabel(text, parent);
             label->setAlignment(Qt::AlignVCenter | (c.kind == Kind::CentredCaption ? Qt::AlignHCenter
                                                     : c.kind == Kind::RightCaption ? Qt::AlignRight
                                                                                    : Qt::AlignLeft));
@@ -149,39 +151,29 @@ QWidget* MakeControl(const Control& c, QWidget* parent) {
         case Kind::Value:
         case Kind::Comment: {
             auto* label = new QLabel(parent);
-            label->setFont(JapaneseFont(9.75));
             label->setAlignment(Qt::AlignCenter);
             label->setFrameStyle(QFrame::Box | QFrame::Plain);
-            label->setAutoFillBackground(true);
-            QPalette pal = label->palette();
-            pal.setColor(QPalette::Window, c.kind == Kind::Value ? kLightCyan : QColor(Qt::white));
-            label->setPalette(pal);
+            SetBackground(label, c.kind == Kind::Value ? kLightCyan : QColor(Qt::white));
             widget = label;
             break;
         }
         case Kind::Button: {
-            auto* button = new QPushButton(QString::fromUtf8(c.text), parent);
-            button->setFont(JapaneseFont(10.5));
+            auto* button = new QPushButton(text, parent);
             button->setAutoDefault(false);
             widget = button;
             break;
         }
         case Kind::Edit: {
             auto* edit = new QLineEdit(parent);
-            edit->setFont(JapaneseFont(10.5));
             edit->setAlignment(Qt::AlignCenter);
             widget = edit;
             break;
         }
-        case Kind::Check: {
-            auto* check = new QCheckBox(QString::fromUtf8(c.text), parent);
-            check->setFont(JapaneseFont(9.75));
-            widget = check;
+        case Kind::Check:
+            widget = new QCheckBox(text, parent);
             break;
-        }
         case Kind::List: {
             auto* list = new QListWidget(parent);
-            list->setFont(JapaneseFont(9.75));
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             widget = list;
             break;
@@ -193,18 +185,14 @@ QWidget* MakeControl(const Control& c, QWidget* parent) {
             widget = picture;
             break;
         }
-        case Kind::Line: {
-            auto* line = new QFrame(parent);
-            line->setAutoFillBackground(true);
-            QPalette pal = line->palette();
-            pal.setColor(QPalette::Window, kBlack);
-            line->setPalette(pal);
-            widget = line;
+        case Kind::Line:
+            widget = new QFrame(parent);
+            SetBackground(widget, kBlack);
             break;
-        }
     }
-    widget->setObjectName(QString::fromUtf8(c.name));
-    widget->setGeometry(TwipsRect(c.x, c.y, c.w, c.h));
+    if (const double points = FontPoints(c.kind))
+        widget->setFont(JapaneseFont(points, c.kind == Kind::Title));
+    Place(widget, c);
     // Lines one twip-pixel thick would round to zero.
     if (c.kind == Kind::Line)
         widget->resize(std::max(1, widget->width()), std::max(1, widget->height()));
@@ -225,27 +213,18 @@ bool UsableDivisor(double divisor) {
     return std::isfinite(divisor) && divisor > 0;
 }
 
-QString Text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
 }  // namespace
 
 Form4::Form4(Application& app) : QWidget(nullptr), app_(app) {
-    setObjectName("Form4");
-    setWindowTitle(" Halvorn-2");
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    setFixedSize(Twips(15270), Twips(11325));
+    SetUpScreen(*this, "Form4", QStringLiteral(" Halvorn-2"), 15270, 11325);
 
     for (const Control& c : kLayout)
         MakeControl(c, this);
 
     picture3_ = MakeSpectrumPlot(this);
-    picture3_->setObjectName("Picture3");
-    picture3_->setGeometry(TwipsRect(4080, 240, 10935, 6735));
+    Place(picture3_, "Picture3", 4080, 240, 10935, 6735);
     auto* command5 = new QPushButton("Graph Clear", picture3_);
-    command5->setObjectName("Command5");
-    command5->setGeometry(TwipsRect(18, 6301, 1335, 375));
+    Place(command5, "Command5", 18, 6301, 1335, 375);
     command5->setAutoDefault(false);
     command5->setFont(JapaneseFont(9));  // not the plot's Times
 
@@ -280,8 +259,7 @@ void Form4::showEvent(QShowEvent* event) {
     // Centred on the screen the first time it opens; afterwards where the user left it.
     if (!centred_) {
         centred_ = true;
-        if (QScreen* s = screen())
-            move(s->availableGeometry().center() - rect().center());
+        CentreOnScreen(*this);
     }
     QWidget::showEvent(event);
 }
@@ -297,6 +275,10 @@ void Form4::ReadFileList() {
 QString Form4::SelectedFile() const {
     const QList<QListWidgetItem*> selected = file1_->selectedItems();
     return selected.isEmpty() ? QString() : selected.front()->text();
+}
+
+void Form4::SetLabel(const char* name, const std::string& text) {
+    findChild<QLabel*>(name)->setText(FromUtf8(text));
 }
 
 void Form4::SetSaveControlsVisible(bool visible) {
@@ -342,19 +324,16 @@ void Form4::EnterResultState() {
     command4_->setEnabled(true);
     command6_->setEnabled(true);
     text2_->setText("0");
-    const auto set = [this](const char* name, const std::string& text) {
-        findChild<QLabel*>(name)->setText(Text(text));
-    };
-    set("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
-    set("Label14", "0");
-    set("Label13", PlainDecimal(state.ProfilePointCount));
-    set("Label36", "");
-    set("Label22", PlainDecimal(state.FocusCentreDistanceCm));
-    set("Label17", PlainDecimal(state.TubeVoltageKv));
-    set("Label20", PlainDecimal(state.InherentFiltrationMm));
-    set("Label25", PlainDecimal(state.AddedAlMm));
-    set("Label26", PlainDecimal(10 * state.AddedCuCm));
-    set("Label27", PlainDecimal(10 * state.AddedAgCm));
+    SetLabel("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
+    SetLabel("Label14", "0");
+    SetLabel("Label13", PlainDecimal(state.ProfilePointCount));
+    SetLabel("Label36", "");
+    SetLabel("Label22", PlainDecimal(state.FocusCentreDistanceCm));
+    SetLabel("Label17", PlainDecimal(state.TubeVoltageKv));
+    SetLabel("Label20", PlainDecimal(state.InherentFiltrationMm));
+    SetLabel("Label25", PlainDecimal(state.AddedAlMm));
+    SetLabel("Label26", PlainDecimal(10 * state.AddedCuCm));
+    SetLabel("Label27", PlainDecimal(10 * state.AddedAgCm));
     check1_->setChecked(false);
     ReadFileList();
 }
@@ -368,7 +347,7 @@ void Form4::File1_Click() {
         app_.presenter().Warning(this, QString(" ファイル %1 を読めません ").arg(name));
         return;
     }
-    findChild<QLabel*>("Label36")->setText(Text(*comment));
+    SetLabel("Label36", *comment);
     command1_->setEnabled(true);
 }
 
@@ -380,19 +359,16 @@ void Form4::Command1_Click() {
     }
     CalculationState& state = app_.state();
     LoadResultFile(state, QFile::encodeName(name).toStdString());
-    const auto set = [this](const char* label, const std::string& text) {
-        findChild<QLabel*>(label)->setText(Text(text));
-    };
-    set("Label22", FormatPicture(state.FocusCentreDistanceCm, "#00.0"));
-    set("Label17", FormatPicture(state.TubeVoltageKv, "#00"));
-    set("Label20", FormatPicture(state.InherentFiltrationMm, "#0.00"));
-    set("Label25", FormatPicture(state.AddedAlMm, "#0.00"));
-    set("Label26", FormatPicture(10 * state.AddedCuCm, "0.00"));
-    set("Label27", FormatPicture(10 * state.AddedAgCm, "0.00"));
-    set("Label13", PlainDecimal(state.ProfilePointCount));
+    SetLabel("Label22", FormatPicture(state.FocusCentreDistanceCm, "#00.0"));
+    SetLabel("Label17", FormatPicture(state.TubeVoltageKv, "#00"));
+    SetLabel("Label20", FormatPicture(state.InherentFiltrationMm, "#0.00"));
+    SetLabel("Label25", FormatPicture(state.AddedAlMm, "#0.00"));
+    SetLabel("Label26", FormatPicture(10 * state.AddedCuCm, "0.00"));
+    SetLabel("Label27", FormatPicture(10 * state.AddedAgCm, "0.00"));
+    SetLabel("Label13", PlainDecimal(state.ProfilePointCount));
     text2_->setText("0");
-    set("Label14", "0");
-    set("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
+    SetLabel("Label14", "0");
+    SetLabel("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
     DrawCentreSpectrum();
     command4_->setEnabled(true);
     command6_->setEnabled(true);
@@ -413,7 +389,8 @@ void Form4::Command3_Click() {
                         &error)) {
         // Nothing was written over an earlier file of that name; the screen stays as it was so the user
         // can correct the name and save again.
-        presenter.Warning(this, QString(" ファイル %1 を保存できませんでした（%2） ").arg(name, Text(error)));
+        presenter.Warning(this,
+                          QString(" ファイル %1 を保存できませんでした（%2） ").arg(name, FromUtf8(error)));
         return;
     }
     QCoreApplication::processEvents();
@@ -467,8 +444,8 @@ void Form4::ShowPointSpectrum() {
             this, check1_->isChecked() ? QString(" ポイント %1 のスペクトルが 0 のため、描けません ").arg(q)
                                        : QString(" 中心のスペクトルが 0 のため、スペクトルを描けません "));
     }
-    findChild<QLabel*>("Label15")->setText(Text(FormatPicture(state.BowtieAlMm[q], "##0.000")));
-    findChild<QLabel*>("Label14")->setText(Text(FormatPicture(state.DoseProfile[0][q], "#0.0")));
+    SetLabel("Label15", FormatPicture(state.BowtieAlMm[q], "##0.000"));
+    SetLabel("Label14", FormatPicture(state.DoseProfile[0][q], "#0.0"));
 }
 
 bool Form4::eventFilter(QObject* watched, QEvent* event) {

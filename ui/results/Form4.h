@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -50,6 +51,8 @@ private:
     // drawing when the centre spectrum is all zero.
     void DrawCentreSpectrum();
     QString SelectedFile() const;
+    // Writes an engine text into the label of that name.
+    void SetLabel(const char* name, const std::string& text);
 
     Application& app_;
     DrawingSurface* picture3_ = nullptr;

@@ -7,17 +7,12 @@
 #include "NumberText.h"
 #include "common/DrawingSurface.h"
 #include "common/Palette.h"
+#include "common/ScreenLayout.h"
 #include "shell/Application.h"
 
 namespace halvorn::ui {
 
 namespace {
-
-QFont Times(double points) {
-    QFont font("Times New Roman");
-    font.setPointSizeF(points);
-    return font;
-}
 
 // One profile point of the outline, in 0.1 mm of the base plane: where its ray meets the base plane, and
 // the right outline point reached by going its path length back along the ray toward the focus.
@@ -33,15 +28,11 @@ bool Finite(const OutlinePoint& point) {
 }  // namespace
 
 Form6::Form6(Application& app) : QWidget(nullptr), app_(app) {
-    setObjectName("Form6");
-    setWindowTitle(" Bowtie filter");
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    setFixedSize(Twips(7860), Twips(8490));
+    SetUpScreen(*this, "Form6", QStringLiteral(" Bowtie filter"), 7860, 8490);
 
     // 3.75 twips to the unit both ways, y up from the base plane, x = 0 on the central axis.
     picture1_ = new DrawingSurface(-1000, 1704, 7575 / 3.75, -7575 / 3.75, this);
-    picture1_->setObjectName("Picture1");
-    picture1_->setGeometry(TwipsRect(120, 120, 7575, 7575));
+    Place(picture1_, "Picture1", 120, 120, 7575, 7575);
     picture1_->SetLineWidth(2);
 
     // The fixed figure in twips from the drawing area's top-left corner, on a transparent layer over it.
@@ -54,8 +45,7 @@ Form6::Form6(Application& app) : QWidget(nullptr), app_(app) {
     DrawFigure();
 
     auto* command1 = new QPushButton("Close", this);
-    command1->setObjectName("Command1");
-    command1->setGeometry(TwipsRect(6480, 7800, 1215, 540));
+    Place(command1, "Command1", 6480, 7800, 1215, 540);
     command1->setAutoDefault(false);
     connect(command1, &QPushButton::clicked, this, &Form6::Command1_Click);
 }
@@ -84,8 +74,8 @@ void Form6::DrawFigure() {
     f.Line({360, 6390}, {240, 6000}, kDarkGrey);
     f.Line({360, 6375}, {480, 6000}, kDarkGrey);
 
-    const QFont large = Times(18);
-    const QFont small = Times(15.75);
+    const QFont large = DrawingFont(18);
+    const QFont small = DrawingFont(15.75);
     f.Text({120, 1920}, "15 cm", large);
     f.Text({120, 2280}, "from the X-ray focus", large);
     f.Text({1560, 720}, "The shape of this Bowtie filter", large);

@@ -10,10 +10,10 @@
 #include "AttenuationTable.h"
 #include "centre_axis/Form2.h"
 #include "centre_axis/SpectrumPlot.h"
+#include "common/ScreenLayout.h"
 #include "results/Form4.h"
 #include "shell/Application.h"
 #include "shell/GeometryFigure.h"
-#include "shell/ScreenLayout.h"
 
 namespace halvorn::ui {
 
@@ -95,8 +95,7 @@ QPushButton* AddTextButton(QWidget* parent,
                            int width,
                            int height) {
     auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromUtf8(name));
-    button->setGeometry(TwipsRect(left, top, width, height));
+    Place(button, name, left, top, width, height);
     button->setFont(JapaneseFont(15.75));
     SetBackground(button, kLightYellow);
     return button;
@@ -104,10 +103,8 @@ QPushButton* AddTextButton(QWidget* parent,
 
 }  // namespace
 
-Form1::Form1(Application& app) : QWidget(nullptr, kScreenFlags), app_(app) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("　Halvorn  version 2"));
-    setFixedSize(Twips(14610), Twips(6570));
+Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
+    SetUpScreen(*this, "Form1", QStringLiteral("　Halvorn  version 2"), 14610, 6570);
 
     // The shadowed title: the yellow copy lies behind the red one, 30 twips right and 20 lower.
     const QString title = QStringLiteral("Halvorn  ver.2");
@@ -127,8 +124,7 @@ Form1::Form1(Application& app) : QWidget(nullptr, kScreenFlags), app_(app) {
     QPushButton* command3 =
         AddTextButton(this, "Command3", QStringLiteral("結果検索"), 4200, 5160, 1815, 735);
     auto* command2 = new QPushButton(this);
-    command2->setObjectName(QStringLiteral("Command2"));
-    command2->setGeometry(TwipsRect(360, 5760, 520, 520));
+    Place(command2, "Command2", 360, 5760, 520, 520);
     command2->setIcon(ExitIcon());
     command2->setIconSize(command2->size() - QSize(8, 8));
     command2->setToolTip(QStringLiteral(" bye bye "));
@@ -137,8 +133,7 @@ Form1::Form1(Application& app) : QWidget(nullptr, kScreenFlags), app_(app) {
     picture1->setGeometry(TwipsRect(7800, 240, 6480, 6000));
 
     auto* picture2 = new QLabel(this);
-    picture2->setObjectName(QStringLiteral("Picture2"));
-    picture2->setGeometry(TwipsRect(6840, 5880, 480, 480));
+    Place(picture2, "Picture2", 6840, 5880, 480, 480);
     picture2->setPixmap(DecorativeIcon(picture2->width()));
 
     connect(command1, &QPushButton::clicked, this, &Form1::Command1_Click);

@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
+#include "common/ScreenLayout.h"
 #include "shell/Application.h"
-#include "shell/ScreenLayout.h"
 
 namespace halvorn::ui {
 

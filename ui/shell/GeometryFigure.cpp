@@ -5,7 +5,7 @@
 #include <QPolygonF>
 #include <cmath>
 
-#include "shell/ScreenLayout.h"
+#include "common/ScreenLayout.h"
 
 namespace halvorn::ui {
 

@@ -1,6 +1,7 @@
 #pragma once
 
-// Small helpers the screens share for their fixed layouts in twips: fonts, label placement, centring.
+// Small helpers the screens share for their fixed layouts in twips: the row type of the layout tables,
+// fonts, colours, label placement, window set-up and centring.
 
 #include <QFont>
 #include <QGuiApplication>
@@ -9,24 +10,61 @@
 #include <QString>
 #include <QWidget>
 #include <algorithm>
+#include <string>
 
 #include "common/Palette.h"
 
 namespace halvorn::ui {
 
+// One control of a screen's layout table: its objectName, what kind of control it is (each screen has
+// its own kinds), its box in twips from the top left of the client area, and its text.
+template <typename Kind>
+struct LayoutRow {
+    const char* name;
+    Kind kind;
+    int left, top, width, height;
+    const char* text;
+};
+
+// A text of the engine (UTF-8) for a control.
+inline QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Names a control and puts it in its box, given in twips.
+inline void Place(QWidget* widget, const char* name, double left, double top, double width, double height) {
+    widget->setObjectName(QString::fromUtf8(name));
+    widget->setGeometry(TwipsRect(left, top, width, height));
+}
+
+template <typename Kind>
+void Place(QWidget* widget, const LayoutRow<Kind>& row) {
+    Place(widget, row.name, row.left, row.top, row.width, row.height);
+}
+
 inline const QString kJapaneseFamily = QStringLiteral("Noto Sans CJK JP");
 
-inline QFont JapaneseFont(double points) {
+inline QFont JapaneseFont(double points, bool bold = false) {
     QFont font(kJapaneseFamily);
     font.setPointSizeF(points);
+    font.setBold(bold);
     return font;
 }
 
+// Times for the texts of controls, with the serif hint for the font matcher.
 inline QFont TimesFont(double points, bool italic = false) {
     QFont font(QStringLiteral("Times New Roman"));
     font.setStyleHint(QFont::Serif);
     font.setPointSizeF(points);
     font.setItalic(italic);
+    return font;
+}
+
+// Times for the texts inside drawings: the family name alone, which the system maps to its own Times
+// substitute; the serif hint of TimesFont would choose a different, wider serif font.
+inline QFont DrawingFont(double points) {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSizeF(points);
     return font;
 }
 
@@ -90,5 +128,17 @@ inline void CentreOnScreen(QWidget& window) {
 // Window flags of a fixed screen: title and close box, no minimise or maximise box.
 inline constexpr Qt::WindowFlags kScreenFlags =
     Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+
+// A screen's window: its name, title, the flags above and its fixed client size in twips.
+inline void SetUpScreen(QWidget& window,
+                        const char* name,
+                        const QString& title,
+                        double width,
+                        double height) {
+    window.setObjectName(QString::fromUtf8(name));
+    window.setWindowTitle(title);
+    window.setWindowFlags(kScreenFlags);
+    window.setFixedSize(Twips(width), Twips(height));
+}
 
 }  // namespace halvorn::ui
