@@ -3,7 +3,6 @@
 // arrow keys.
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -18,6 +17,7 @@
 #include "CalibrationRun.h"
 #include "NumberText.h"
 #include "Reporter.h"
+#include "UiTestSupport.h"
 #include "centre_axis/CursorLine.h"
 #include "centre_axis/Form2.h"
 #include "common/DrawingSurface.h"
@@ -28,11 +28,11 @@
 
 using halvorn::CalculationState;
 using halvorn::FormatPicture;
-using halvorn::ui::Application;
 using halvorn::ui::CursorLine;
 using halvorn::ui::DrawingSurface;
 using halvorn::ui::Form2;
 using halvorn::ui::RecordingPresenter;
+using namespace halvorn::ui::test;
 using Op = halvorn::ui::DrawingSurface::Op;
 
 namespace {
@@ -42,44 +42,17 @@ const QString kEnterVoltage = QStringLiteral(" Ｘ線管電圧を入力して下
 const QString kVoltageTooHigh = QStringLiteral(" Ｘ線管電圧は最大 150 kV までです ");
 const QString kHvlNotComputable = QStringLiteral("半価層が正しく計算できません");
 
-CalculationState& State() {
-    static CalculationState state;
-    return state;
-}
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(QString::fromUtf8(name));
-    if (!child)
-        qFatal("%s has no control %s", qPrintable(window.objectName()), name);
-    return child;
-}
-
-void SaveShot(QWidget& window, const char* file) {
-    const QByteArray dir = qgetenv("HALVORN_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        return;
-    window.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromUtf8(file)));
-}
-
 // One program run, entered into the centre-axis screen through the start screen's "新規計算".
-struct Session {
-    RecordingPresenter presenter;
-    Application app{State(), presenter};
+struct CentreAxisSession : Session {
     Form2* form2 = nullptr;
 
-    Session() {
+    CentreAxisSession() {
         app.exitProgram = [](int code) { qFatal("the program ended with %d", code); };
         app.Start();
         NewCalculation();
     }
     void NewCalculation() {
-        QTest::mouseClick(Child<QPushButton>(app.form1(), "Command1"), Qt::LeftButton);
-        form2 = &app.form2();
+        form2 = &halvorn::ui::test::NewCalculation(app);
         if (!form2->isVisible())
             qFatal("new calculation did not show Form2: %s", qPrintable(presenter.Texts().join('|')));
     }
@@ -92,17 +65,11 @@ struct Session {
     DrawingSurface& Plot() { return form2->Picture3(); }
 
     // Replaces a field's text by typing, as a user would.
-    void Type(const char* field, const QString& text) {
-        QLineEdit* edit = Field(field);
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
-    }
-    void Click(const char* button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
+    void Type(const char* field, const QString& text) { Retype(Field(field), text); }
+    void Click(const char* button) { halvorn::ui::test::Click(*form2, button); }
     void Calculate(const QString& hvl) {
-        Type("Text13", hvl);
         presenter.Clear();
-        Click("Command1");
+        RunCalibration(*form2, hvl);
     }
     // The mouse over the plot at a point in its user coordinates.
     void Mouse(double x, double y) { emit Plot().MouseMoved(QPointF(x, y), Qt::NoButton, Qt::NoModifier); }
@@ -163,7 +130,7 @@ private slots:
 };
 
 void CentreAxisTest::newCalculationSetsTheDefaults() {
-    Session s;
+    CentreAxisSession s;
     Form2& form2 = *s.form2;
     QCOMPARE(form2.windowTitle(), QStringLiteral("  X-ray spectrum by Tucker's formula"));
     QCOMPARE(form2.size(), QSize(881, 759));
@@ -193,7 +160,7 @@ void CentreAxisTest::newCalculationSetsTheDefaults() {
     for (const char* hidden : {"Text2", "Text8", "Text9"})
         QVERIFY2(!s.Field(hidden)->isVisible() && s.Field(hidden)->y() >= form2.height(), hidden);
     CheckEmptyAxes(s.Plot());
-    SaveShot(form2, "form2-before-run.png");
+    SaveScreenshot(form2, "form2-before-run.png");
 }
 
 void CentreAxisTest::validationMessagesInOrder_data() {
@@ -228,7 +195,7 @@ void CentreAxisTest::validationMessagesInOrder() {
     QFETCH(QString, kv);
     QFETCH(QString, message);
     QFETCH(QString, caption);
-    Session s;
+    CentreAxisSession s;
     s.Type("Text1", kv);
     State().TubeVoltageKv = -1;
     s.Calculate(hvl);
@@ -251,7 +218,7 @@ void CentreAxisTest::validationMessagesInOrder() {
 }
 
 void CentreAxisTest::runShowsTheEngineResults() {
-    Session s;
+    CentreAxisSession s;
     s.Calculate(QStringLiteral("7.0"));
     QVERIFY2(s.presenter.entries.empty(), qPrintable(s.presenter.Texts().join('|')));
 
@@ -285,7 +252,7 @@ void CentreAxisTest::runShowsTheEngineResults() {
     // The screenshot shows the cursor on the 60 keV bin.
     s.Mouse(1000 + 15 * 120, 1000);
     QCOMPARE(s.FieldText("Text6"), QStringLiteral("60.0"));
-    SaveShot(*s.form2, "form2-after-run.png");
+    SaveScreenshot(*s.form2, "form2-after-run.png");
 
     // A second run draws its curve over the first one; both stay until the axes are drawn again.
     s.Calculate(QStringLiteral("6.0"));
@@ -295,7 +262,7 @@ void CentreAxisTest::runShowsTheEngineResults() {
 }
 
 void CentreAxisTest::failedFitKeepsThePreviousResults() {
-    Session s;
+    CentreAxisSession s;
     s.Calculate(QStringLiteral("7.0"));
     const QStringList before{s.FieldText("Text2"), s.FieldText("Text8"), s.FieldText("Text9"),
                              s.LabelText("Label20"), s.LabelText("Label21")};
@@ -320,7 +287,7 @@ void CentreAxisTest::failedFitKeepsThePreviousResults() {
 }
 
 void CentreAxisTest::copperResultsAndBackToAluminium() {
-    Session s;
+    CentreAxisSession s;
     s.Calculate(QStringLiteral("7.0"));
     const QString copperHvl = s.FieldText("Text8");
 
@@ -353,7 +320,7 @@ void CentreAxisTest::copperResultsAndBackToAluminium() {
 }
 
 void CentreAxisTest::spectrumStrokes() {
-    Session s;
+    CentreAxisSession s;
     const size_t axes = s.Plot().Ops().size();
     s.Calculate(QStringLiteral("7.0"));
     const std::vector<Op>& ops = s.Plot().Ops();
@@ -377,7 +344,7 @@ void CentreAxisTest::spectrumStrokes() {
 }
 
 void CentreAxisTest::mouseCursorFindsTheBin() {
-    Session s;
+    CentreAxisSession s;
     s.Calculate(QStringLiteral("7.0"));
     const struct {
         double x;
@@ -434,7 +401,7 @@ void CentreAxisTest::mouseCursorFindsTheBin() {
 }
 
 void CentreAxisTest::arrowKeysMoveTheCursor() {
-    Session s;
+    CentreAxisSession s;
     s.Calculate(QStringLiteral("7.0"));
     s.Field("Text13")->setFocus();
 
@@ -482,7 +449,7 @@ void CentreAxisTest::arrowKeysMoveTheCursor() {
 }
 
 void CentreAxisTest::cursorInertAfterNewCalculation() {
-    Session s;
+    CentreAxisSession s;
     s.Calculate(QStringLiteral("7.0"));
     s.Click("Command3");
     s.NewCalculation();
@@ -504,7 +471,7 @@ void CentreAxisTest::cursorInertAfterNewCalculation() {
 }
 
 void CentreAxisTest::inputIgnoredDuringARun() {
-    Session s;
+    CentreAxisSession s;
     QSignalSpy calculate(s.Button("Command1"), &QPushButton::clicked);
     QSignalSpy cancel(s.Button("Command3"), &QPushButton::clicked);
     bool busy = false;

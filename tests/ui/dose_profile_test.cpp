@@ -2,14 +2,13 @@
 // HVL of 7.0 mm Al, "次へ進む", then typing into the grid and pressing its buttons.
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "CalculationState.h"
+#include "UiTestSupport.h"
 #include "centre_axis/Form2.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
@@ -20,6 +19,7 @@
 
 using halvorn::ui::DrawingSurface;
 using halvorn::ui::Form3;
+using namespace halvorn::ui::test;
 
 namespace {
 
@@ -97,51 +97,35 @@ const QString kFrameAgain = QStringLiteral("rect (0,0)-(30,110) #000000 w2");
 
 }  // namespace
 
-class DoseProfileTest : public QObject {
+class DoseProfileTest : public ScreenTest {
     Q_OBJECT
 
 private:
-    halvorn::ui::RecordingPresenter presenter_;
-    std::unique_ptr<halvorn::ui::Application> app_;
-    QTemporaryDir workDir_;
     ShowCounter busyShows_;
 
-    halvorn::CalculationState& state() { return app_->state(); }
-    Form3& form3() { return app_->form3(); }
+    halvorn::CalculationState& state() { return app().state(); }
+    Form3& form3() { return app().form3(); }
     QLineEdit* field(int number) {
-        auto* f = form3().findChild<QLineEdit*>(QStringLiteral("Text%1").arg(number));
-        if (!f)
-            qFatal("Form3 has no Text%d", number);
-        return f;
+        return Child<QLineEdit>(form3(), QStringLiteral("Text%1").arg(number).toLatin1().constData());
     }
-    QPushButton* button(QWidget& form, const char* name) {
-        auto* b = form.findChild<QPushButton*>(name);
-        if (!b)
-            qFatal("%s has no %s", qPrintable(form.objectName()), name);
-        return b;
-    }
-    QPushButton* command(const char* name) { return button(form3(), name); }
+    QPushButton* command(const char* name) { return Child<QPushButton>(form3(), name); }
     DrawingSurface& picture() { return *form3().findChild<DrawingSurface*>("Picture1"); }
     QWidget* focused() { return form3().focusWidget(); }
 
     // Start screen -> new calculation -> HVL 7.0 mm Al -> calculate -> next. Clears the recorded messages.
     void ReachForm3() {
-        QVERIFY(app_->form1().isVisible());
-        QTest::mouseClick(button(app_->form1(), "Command1"), Qt::LeftButton);
-        auto& form2 = app_->form2();
+        QVERIFY(app().form1().isVisible());
+        halvorn::ui::Form2& form2 = NewCalculation(app());
         QVERIFY(form2.isVisible());
-        auto* hvl = form2.findChild<QLineEdit*>("Text13");
-        QVERIFY(hvl);
-        hvl->setFocus();
-        QTest::keyClicks(hvl, "7.0");
-        QTest::mouseClick(button(form2, "Command1"), Qt::LeftButton);
-        QVERIFY2(button(form2, "Command4")->isEnabled(), qPrintable(presenter_.Texts().join('|')));
+        RunCalibration(form2, "7.0");
+        QVERIFY2(Child<QPushButton>(form2, "Command4")->isEnabled(),
+                 qPrintable(presenter().Texts().join('|')));
         QVERIFY(state().BowtieAlMm[0] > 0);
-        QTest::mouseClick(button(form2, "Command4"), Qt::LeftButton);
+        Click(form2, "Command4");
         QVERIFY(form3().isVisible());
         QVERIFY(!form2.isVisible());
         form3().activateWindow();
-        presenter_.Clear();
+        presenter().Clear();
         busyShows_.shows = 0;
     }
 
@@ -149,9 +133,7 @@ private:
     void TypeAndEnter(const QString& text) {
         QWidget* at = focused();
         QVERIFY(at);
-        if (!text.isEmpty())
-            QTest::keyClicks(at, text);
-        QTest::keyClick(at, Qt::Key_Return);
+        halvorn::ui::test::TypeAndEnter(at, text);
     }
 
     // Fills the grid directly as typed text: F, N, centre reading and (distance, reading) rows.
@@ -168,23 +150,11 @@ private:
         }
     }
 
-    void Shot(QWidget& window, const char* name) {
-        const QByteArray dir = qgetenv("HALVORN_SCREENSHOT_DIR");
-        if (dir.isEmpty())
-            return;
-        QTest::qWait(200);
-        window.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)));
-    }
-
 private slots:
     void initTestCase() {
-        QVERIFY(workDir_.isValid());
-        QDir::setCurrent(workDir_.path());
-        static halvorn::CalculationState calculation;
-        app_ = std::make_unique<halvorn::ui::Application>(calculation, presenter_);
-        app_->exitProgram = [](int) {};
-        app_->form5().installEventFilter(&busyShows_);
-        app_->Start();
+        QVERIFY(StartRun(State()));
+        app().form5().installEventFilter(&busyShows_);
+        app().Start();
     }
 
     void cleanup() {
@@ -192,9 +162,9 @@ private slots:
         if (form3().isVisible())
             QTest::mouseClick(command("Command2"), Qt::LeftButton);
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != &app_->form1())
+            if (w != &app().form1())
                 w->hide();
-        app_->form1().show();
+        app().form1().show();
     }
 
     void layoutMatchesTheScreen() {
@@ -224,26 +194,23 @@ private slots:
 
     // Every entry from the centre-axis screen empties the 53 fields and the graph and hides Command4.
     void entryStartsFromAnEmptyGrid() {
-        ReachForm3();
-        for (int n = 1; n <= 54; ++n)
-            if (n != 2)
-                QVERIFY2(field(n)->text().isEmpty(), qPrintable(QStringLiteral("Text%1").arg(n)));
-        QVERIFY(picture().Ops().empty());
-        QVERIFY(!command("Command4")->isVisible());
-
-        // Fill, draw, calculate, then come round again: everything is empty once more.
-        Fill("50", "3", "100", {{"5", "90"}, {"10", "70"}, {"15", "50"}});
-        QTest::mouseClick(command("Command3"), Qt::LeftButton);
-        QTest::mouseClick(command("Command1"), Qt::LeftButton);
-        QVERIFY(command("Command4")->isVisible());
-        QVERIFY(!picture().Ops().empty());
-        QTest::mouseClick(command("Command2"), Qt::LeftButton);
-        ReachForm3();
-        for (int n = 1; n <= 54; ++n)
-            if (n != 2)
-                QVERIFY2(field(n)->text().isEmpty(), qPrintable(QStringLiteral("Text%1").arg(n)));
-        QVERIFY(picture().Ops().empty());
-        QVERIFY(!command("Command4")->isVisible());
+        for (const bool comingRound : {false, true}) {
+            if (comingRound) {
+                // Fill, draw, calculate, then come round again: everything is empty once more.
+                Fill("50", "3", "100", {{"5", "90"}, {"10", "70"}, {"15", "50"}});
+                QTest::mouseClick(command("Command3"), Qt::LeftButton);
+                QTest::mouseClick(command("Command1"), Qt::LeftButton);
+                QVERIFY(command("Command4")->isVisible());
+                QVERIFY(!picture().Ops().empty());
+                QTest::mouseClick(command("Command2"), Qt::LeftButton);
+            }
+            ReachForm3();
+            for (int n = 1; n <= 54; ++n)
+                if (n != 2)
+                    QVERIFY2(field(n)->text().isEmpty(), qPrintable(QStringLiteral("Text%1").arg(n)));
+            QVERIFY(picture().Ops().empty());
+            QVERIFY(!command("Command4")->isVisible());
+        }
     }
 
     // Enter moves along Text1, Text54, Text28, then distance and reading of each point.
@@ -297,9 +264,9 @@ private slots:
         QTest::keyClick(field(53), Qt::Key_Return);
         QCOMPARE(focused(), static_cast<QWidget*>(command("Command1")));
         // Enter once more presses the button; the distance "x" counts as 0, so the grid is refused.
-        presenter_.Clear();
+        presenter().Clear();
         QTest::keyClick(command("Command1"), Qt::Key_Return);
-        QCOMPARE(presenter_.Texts(), QStringList{kInputError});
+        QCOMPARE(presenter().Texts(), QStringList{kInputError});
     }
 
     // Tab runs down the distances, then the readings, then the count and the buttons.
@@ -327,10 +294,10 @@ private slots:
         ReachForm3();
         Fill("50", "3", "100", {{"10", "50"}, {"20", "30"}, {"5", "100"}});
         QTest::mouseClick(command("Command1"), Qt::LeftButton);
-        QCOMPARE(presenter_.Texts(), QStringList{kFinished});
-        QCOMPARE(presenter_.entries[0].icon, halvorn::ui::MessagePresenter::Icon::None);
+        QCOMPARE(presenter().Texts(), QStringList{kFinished});
+        QCOMPARE(presenter().entries[0].icon, halvorn::ui::MessagePresenter::Icon::None);
         QCOMPARE(busyShows_.shows, 1);
-        QVERIFY(!app_->form5().isVisible());
+        QVERIFY(!app().form5().isVisible());
         QCOMPARE(state().FocusCentreDistanceCm, 50.0);
         QCOMPARE(state().ProfilePointCount, 3.0);
         QCOMPARE(state().DoseProfile[1][0], 1.0);
@@ -349,24 +316,24 @@ private slots:
         ReachForm3();
         Fill("50", "2", "", {{"10", "50"}, {"20", "30"}});
         QTest::mouseClick(command("Command1"), Qt::LeftButton);
-        QCOMPARE(presenter_.Texts(), QStringList{kInputError});
-        QCOMPARE(presenter_.entries[0].icon, halvorn::ui::MessagePresenter::Icon::Warning);
+        QCOMPARE(presenter().Texts(), QStringList{kInputError});
+        QCOMPARE(presenter().entries[0].icon, halvorn::ui::MessagePresenter::Icon::Warning);
         QCOMPARE(busyShows_.shows, 0);
         QVERIFY(!command("Command4")->isVisible());
 
-        presenter_.Clear();
+        presenter().Clear();
         Fill("", "2", "100", {{"10", "50"}, {"20", "30"}});
         QTest::mouseClick(command("Command1"), Qt::LeftButton);
-        QVERIFY2(presenter_.Texts() == QStringList{kInputError}, "empty focus-centre distance");
+        QVERIFY2(presenter().Texts() == QStringList{kInputError}, "empty focus-centre distance");
         QVERIFY(!command("Command4")->isVisible());
 
-        presenter_.Clear();
+        presenter().Clear();
         std::vector<std::pair<QString, QString>> rows;
         for (int p = 1; p <= 25; ++p)
             rows.push_back({QString::number(p), QString::number(100 - 3 * p)});
         Fill("60", "26", "100", rows);
         QTest::mouseClick(command("Command1"), Qt::LeftButton);
-        QCOMPARE(presenter_.Texts(), (QStringList{kSolverFailed, kFinished}));
+        QCOMPARE(presenter().Texts(), (QStringList{kSolverFailed, kFinished}));
         QVERIFY(command("Command4")->isVisible());
         QVERIFY(state().BowtieAlMm[25] > state().BowtieAlMm[24]);
     }
@@ -378,7 +345,7 @@ private slots:
         Fill("", "0", "100", {});
         QTest::mouseClick(command("Command3"), Qt::LeftButton);
         QCOMPARE(Describe(picture()), GraphBackground() << kFrameAgain);
-        QVERIFY(presenter_.entries.empty());
+        QVERIFY(presenter().entries.empty());
 
         // Entered from the far end inwards: the line runs back towards the centre, ratios not corrected.
         Fill("50", "3", "200", {{"20", "100"}, {"10", "150"}, {"5", "190"}});
@@ -395,7 +362,7 @@ private slots:
         QStringList flat = Describe(picture()).mid(GraphBackground().size());
         QCOMPARE(flat, (QStringList{"line (0,100)-(5,100) #ff0000 w2", "line (5,100)-(10,100) #ff0000 w2",
                                     "line (10,100)-(15,100) #ff0000 w2", kFrameAgain}));
-        QVERIFY(presenter_.entries.empty());
+        QVERIFY(presenter().entries.empty());
 
         // A fractional count draws the whole points below it.
         field(54)->setText("2.5");
@@ -411,25 +378,25 @@ private slots:
         const QStringList before = Describe(picture());
         for (const QString& centre :
              {QString(), QStringLiteral("0"), QStringLiteral("abc"), QStringLiteral("-0")}) {
-            presenter_.Clear();
+            presenter().Clear();
             field(28)->setText(centre);
             QTest::mouseClick(command("Command3"), Qt::LeftButton);
-            QVERIFY2(presenter_.Texts() == QStringList{kInputError}, qPrintable("centre reading " + centre));
+            QVERIFY2(presenter().Texts() == QStringList{kInputError}, qPrintable("centre reading " + centre));
             QVERIFY2(Describe(picture()) == before, qPrintable("centre reading " + centre));
         }
         // A distance or a ratio too large for a number fails before the picture is touched.
-        presenter_.Clear();
+        presenter().Clear();
         field(28)->setText("100");
         field(3)->setText("1e999");
         QTest::mouseClick(command("Command3"), Qt::LeftButton);
-        QVERIFY2(presenter_.Texts() == QStringList{kInputError}, "distance 1e999");
+        QVERIFY2(presenter().Texts() == QStringList{kInputError}, "distance 1e999");
         QVERIFY2(Describe(picture()) == before, "distance 1e999");
-        presenter_.Clear();
+        presenter().Clear();
         field(3)->setText("10");
         field(28)->setText("1e-300");
         field(29)->setText("1e300");
         QTest::mouseClick(command("Command3"), Qt::LeftButton);
-        QVERIFY2(presenter_.Texts() == QStringList{kInputError}, "ratio 1e300 / 1e-300");
+        QVERIFY2(presenter().Texts() == QStringList{kInputError}, "ratio 1e300 / 1e-300");
         QCOMPARE(Describe(picture()), before);
 
         // More points than rows: points 1..25 drawn, then the message, without the second frame.
@@ -437,19 +404,19 @@ private slots:
         for (int p = 1; p <= 25; ++p)
             rows.push_back({QString::number(p), QString::number(100 - 2 * p)});
         for (const QString& count : {QStringLiteral("30"), QStringLiteral("1e9"), QStringLiteral("1e999")}) {
-            presenter_.Clear();
+            presenter().Clear();
             Fill("50", count, "100", rows);
             QTest::mouseClick(command("Command3"), Qt::LeftButton);
-            QVERIFY2(presenter_.Texts() == QStringList{kInputError}, qPrintable("count " + count));
+            QVERIFY2(presenter().Texts() == QStringList{kInputError}, qPrintable("count " + count));
             const QStringList drawn = Describe(picture());
             QVERIFY2(drawn.size() == GraphBackground().size() + 25, qPrintable("count " + count));
             QCOMPARE(drawn.last(), QStringLiteral("line (24,52)-(25,50) #ff0000 w2"));
         }
         // Readings far outside the frame are drawn as they are and do not break the painting.
-        presenter_.Clear();
+        presenter().Clear();
         Fill("50", "2", "1", {{"40", "1e250"}, {"-1e200", "-5"}});
         QTest::mouseClick(command("Command3"), Qt::LeftButton);
-        QVERIFY(presenter_.entries.empty());
+        QVERIFY(presenter().entries.empty());
         QVERIFY(!picture().grab().isNull());
     }
 
@@ -458,25 +425,25 @@ private slots:
         ReachForm3();
         Fill("60", "1", "100", {{"10", "70"}});
         QTest::mouseClick(command("Command2"), Qt::LeftButton);
-        QVERIFY(app_->form1().isVisible());
+        QVERIFY(app().form1().isVisible());
         QVERIFY(!form3().isVisible());
         QCOMPARE(field(1)->text(), QStringLiteral("60"));
         QCOMPARE(field(29)->text(), QStringLiteral("70"));
 
         form3().show();
-        app_->form1().hide();
+        app().form1().hide();
         form3().close();
-        QVERIFY(app_->form1().isVisible());
+        QVERIFY(app().form1().isVisible());
         QVERIFY(!form3().isVisible());
         QCOMPARE(field(3)->text(), QStringLiteral("10"));
     }
 
     // A plausible 12-point profile at F = 60 cm, calculated and drawn (saved only under Xvfb).
     void screenshot() {
-        if (qEnvironmentVariableIsEmpty("HALVORN_SCREENSHOT_DIR"))
+        if (!ScreenshotsWanted())
             QSKIP("HALVORN_SCREENSHOT_DIR not set");
         ReachForm3();
-        Shot(form3(), "form3-empty.png");
+        SaveScreenshot(form3(), "form3-empty.png", 200);
         const QStringList readings{"99.1", "96.4", "91.8", "85.2", "77.0", "67.9",
                                    "58.6", "49.7", "41.6", "34.5", "28.6", "23.8"};
         std::vector<std::pair<QString, QString>> rows;
@@ -485,7 +452,7 @@ private slots:
         Fill("60", "12", "100", rows);
         QTest::mouseClick(command("Command1"), Qt::LeftButton);
         QTest::mouseClick(command("Command3"), Qt::LeftButton);
-        Shot(form3(), "form3.png");
+        SaveScreenshot(form3(), "form3.png", 200);
     }
 };
 

@@ -8,14 +8,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
-#include <memory>
 
 #include "CalculationState.h"
 #include "NumberText.h"
 #include "ResultFile.h"
+#include "UiTestSupport.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "dose_profile/Form3.h"
@@ -28,6 +27,7 @@
 using halvorn::CalculationState;
 using halvorn::ui::DrawingSurface;
 using Op = DrawingSurface::Op;
+using namespace halvorn::ui::test;
 
 namespace {
 
@@ -105,46 +105,33 @@ bool AllFinite(const DrawingSurface& plot) {
     return true;
 }
 
-QByteArray ReadAll(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool SaveFile(const QString& name, const std::string& comment) {
     return halvorn::SaveResultFile(state, comment, name.toStdString());
 }
 
 }  // namespace
 
-class ResultsTest : public QObject {
+class ResultsTest : public ScreenTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<halvorn::ui::RecordingPresenter> presenter_;
-    std::unique_ptr<halvorn::ui::Application> app_;
-
-    halvorn::ui::Form4& form4() { return app_->form4(); }
+    halvorn::ui::Form4& form4() { return app().form4(); }
     template <typename T>
     T* child(const char* name) {
-        T* widget = form4().findChild<T*>(name);
-        if (!widget)
-            qFatal("Form4 has no %s", name);
-        return widget;
+        return Child<T>(form4(), name);
     }
-    QString label(const char* name) { return child<QLabel>(name)->text(); }
+    QString label(const char* name) { return LabelText(form4(), name); }
     QString lastMessage() {
-        return presenter_->entries.empty() ? QString() : presenter_->entries.back().text;
+        return presenter().entries.empty() ? QString() : presenter().entries.back().text;
     }
 
     void clickFile(const QString& name) {
         QListWidget* list = child<QListWidget>("File1");
         const auto items = list->findItems(name, Qt::MatchExactly);
         QVERIFY2(!items.isEmpty(), qPrintable("not listed: " + name));
-        list->scrollToItem(items.front());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.front()).center());
+        ClickItem(*list, items.front());
     }
-    void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    void click(const char* button) { Click(form4(), button); }
     // Types a point number and presses "表示".
     void showPoint(const QString& text) {
         QLineEdit* text2 = child<QLineEdit>("Text2");
@@ -159,28 +146,10 @@ private:
             names << list->item(i)->text();
         return names;
     }
-    void shot(QWidget& window, const char* name) {
-        const QString dir = qEnvironmentVariable("HALVORN_SCREENSHOT_DIR");
-        if (dir.isEmpty())
-            return;
-        QTest::qWait(200);
-        window.grab().save(QDir(dir).filePath(name));
-    }
 
 private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir::setCurrent(dir_->path()));
-        state = CalculationState{};
-        presenter_ = std::make_unique<halvorn::ui::RecordingPresenter>();
-        app_ = std::make_unique<halvorn::ui::Application>(state, *presenter_);
-    }
-    void cleanup() {
-        app_.reset();
-        QDir::setCurrent(QDir::tempPath());
-        dir_.reset();
-    }
+    void init() { QVERIFY(StartRun(state)); }
+    void cleanup() { EndRun(); }
 
     void browseStateChooseAndLoad() {
         FillState(3);
@@ -190,11 +159,11 @@ private slots:
         QVERIFY(notes.open(QIODevice::WriteOnly));
         notes.close();
         state = CalculationState{};
-        app_->form1().show();
+        app().form1().show();
 
         form4().OpenResultsBrowser();
         QVERIFY(form4().isVisible());
-        QVERIFY(!app_->form1().isVisible());
+        QVERIFY(!app().form1().isVisible());
         QCOMPARE(fileList(), QStringList({"a-run.csv", "b-run.csv"}));
         for (const char* hidden : {"Label1", "Text1", "Command3", "Picture2"})
             QVERIFY2(!child<QWidget>(hidden)->isVisible(), hidden);
@@ -209,7 +178,7 @@ private slots:
         // "OK" with no file chosen: a warning and nothing else.
         form4().Command1_Click();
         QCOMPARE(lastMessage(), QString(" ファイルが選択されていません "));
-        QCOMPARE(presenter_->entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+        QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
         QVERIFY(label("Label22").isEmpty());
 
         // Choosing a file shows its comment without loading it.
@@ -223,9 +192,9 @@ private slots:
 
         // A file that vanished after listing: a warning, and the comment and buttons stay as they were.
         QVERIFY(QFile::remove("b-run.csv"));
-        const size_t before = presenter_->entries.size();
+        const size_t before = presenter().entries.size();
         clickFile("b-run.csv");
-        QCOMPARE(presenter_->entries.size(), before + 1);
+        QCOMPARE(presenter().entries.size(), before + 1);
         QVERIFY2(lastMessage().contains("b-run.csv"), qPrintable(lastMessage()));
         QCOMPARE(label("Label36"), QString("第一の測定"));
 
@@ -255,23 +224,23 @@ private slots:
 
         // Back: the start screen shows, the results screen and the bowtie figure hide; so does the close box.
         click("Command6");
-        QVERIFY(app_->form6().isVisible());
+        QVERIFY(app().form6().isVisible());
         click("Command2");
-        QVERIFY(app_->form1().isVisible());
+        QVERIFY(app().form1().isVisible());
         QVERIFY(!form4().isVisible());
-        QVERIFY(!app_->form6().isVisible());
+        QVERIFY(!app().form6().isVisible());
         form4().OpenResultsBrowser();
         form4().close();
         QVERIFY(!form4().isVisible());
-        QVERIFY(app_->form1().isVisible());
+        QVERIFY(app().form1().isVisible());
     }
 
     void handOverShowsTheCalculation() {
         FillState(10);
-        app_->form3().show();
-        halvorn::ui::HandOverToResults(*app_);
+        app().form3().show();
+        halvorn::ui::HandOverToResults(app());
         QVERIFY(form4().isVisible());
-        QVERIFY(!app_->form3().isVisible());
+        QVERIFY(!app().form3().isVisible());
         QCOMPARE(label("Label22"), QString("60"));
         QCOMPARE(label("Label17"), QString("120"));
         QCOMPARE(label("Label20"), QString("2.5"));
@@ -302,8 +271,8 @@ private slots:
         QCOMPARE(curve.front().from, QPointF(1000, 2100));
         QCOMPARE(curve.front().to.x(), 1022.5);  // the slant up to the left end of bin 2's step
         QCOMPARE(curve.back().to.x(), 5507.5);
-        QVERIFY(presenter_->entries.empty());
-        shot(form4(), "form4-handover-test.png");
+        QVERIFY(presenter().entries.empty());
+        SaveScreenshot(form4(), "form4-handover-test.png", 200);
     }
 
     void zeroCentreSpectrumWarnsInsteadOfDrawing() {
@@ -311,16 +280,16 @@ private slots:
         FillState(2);
         state.PointSpectra[0].fill(0);
         QVERIFY(SaveFile("zero.csv", "zero centre"));
-        halvorn::ui::HandOverToResults(*app_);
+        halvorn::ui::HandOverToResults(app());
         QCOMPARE(state.SpectrumPeak, 0.0);
         QCOMPARE(CurveCount(form4().Picture3()), 0);
-        QCOMPARE(presenter_->entries.size(), size_t(1));
-        QCOMPARE(presenter_->entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+        QCOMPARE(presenter().entries.size(), size_t(1));
+        QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
         QVERIFY(AllFinite(form4().Picture3()));
 
         showPoint("1");  // the centre peak is the divisor: nothing to draw against
         QCOMPARE(CurveCount(form4().Picture3()), 0);
-        QCOMPARE(presenter_->entries.size(), size_t(2));
+        QCOMPARE(presenter().entries.size(), size_t(2));
         QCOMPARE(label("Label14"), QString("3.0"));
 
         child<QCheckBox>("Check1")->setChecked(true);
@@ -329,33 +298,33 @@ private slots:
         QCOMPARE(TopOf(LastCurve(form4().Picture3())), 100.0);
         showPoint("0");  // the centre against its own zero peak
         QCOMPARE(CurveCount(form4().Picture3()), 1);
-        QCOMPARE(presenter_->entries.size(), size_t(3));
+        QCOMPARE(presenter().entries.size(), size_t(3));
 
         form4().OpenResultsBrowser();
         clickFile("zero.csv");
         click("Command1");
         QCOMPARE(CurveCount(form4().Picture3()), 0);
-        QCOMPARE(presenter_->entries.size(), size_t(4));
+        QCOMPARE(presenter().entries.size(), size_t(4));
         QCOMPARE(label("Label13"), QString("2"));
         QVERIFY(AllFinite(form4().Picture3()));
     }
 
     void saveDialogue() {
         FillState(4);
-        halvorn::ui::HandOverToResults(*app_);
+        halvorn::ui::HandOverToResults(app());
         QLineEdit* text1 = child<QLineEdit>("Text1");
         QTest::keyClicks(text1, "run1");
 
         // No comment, then a cancelled dialog: a warning each time and nothing written.
-        presenter_->answers = {QString(), std::nullopt};
+        presenter().answers = {QString(), std::nullopt};
         click("Command3");
         QCOMPARE(lastMessage(), QString(" コメントが入力されていません "));
         click("Command3");
         QCOMPARE(lastMessage(), QString(" コメントが入力されていません "));
-        QCOMPARE(presenter_->entries.size(), size_t(4));
-        QVERIFY(presenter_->entries[0].input);
-        QCOMPARE(presenter_->entries[0].text, QString("このデータについてのコメントを入力して下さい"));
-        QCOMPARE(presenter_->entries[0].caption, QString("コメント入力"));
+        QCOMPARE(presenter().entries.size(), size_t(4));
+        QVERIFY(presenter().entries[0].input);
+        QCOMPARE(presenter().entries[0].text, QString("このデータについてのコメントを入力して下さい"));
+        QCOMPARE(presenter().entries[0].caption, QString("コメント入力"));
         QVERIFY(!QFile::exists("run1.csv"));
         QVERIFY(child<QWidget>("Command3")->isVisible());
 
@@ -366,10 +335,10 @@ private slots:
         old.write("earlier result\r\n");
         old.close();
         text1->setText("no/such/dir/x");
-        presenter_->answers = {QString("a comment")};
+        presenter().answers = {QString("a comment")};
         click("Command3");
         QVERIFY2(lastMessage().contains("no/such/dir/x.csv"), qPrintable(lastMessage()));
-        QCOMPARE(presenter_->entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+        QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
         QVERIFY(child<QWidget>("Command3")->isVisible());
         QVERIFY(text1->isVisible());
         QCOMPARE(text1->text(), QString("no/such/dir/x"));
@@ -379,10 +348,10 @@ private slots:
 
         // A save over an existing name replaces that file with the calculation on show.
         text1->setText("keep");
-        presenter_->answers = {QString("測定 1, 120 kV")};
+        presenter().answers = {QString("測定 1, 120 kV")};
         click("Command3");
         QCOMPARE(lastMessage(), QString(" ファイルを保存しました "));
-        QCOMPARE(presenter_->entries.back().icon, halvorn::ui::MessagePresenter::Icon::None);
+        QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::None);
         const std::string expected = halvorn::FormatResultFile(state, "測定 1, 120 kV");
         QCOMPARE(ReadAll("keep.csv"), QByteArray::fromStdString(expected));
         QVERIFY(fileList().contains("keep.csv"));
@@ -400,7 +369,7 @@ private slots:
 
     void pointDisplay() {
         FillState(5);
-        halvorn::ui::HandOverToResults(*app_);
+        halvorn::ui::HandOverToResults(app());
         form4().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form4()));
         const DrawingSurface& plot = form4().Picture3();
@@ -408,7 +377,7 @@ private slots:
 
         // Refused: below 0 and beyond N, with the focus back in the point box and nothing drawn.
         for (const QString& text : {QString("-0.4"), QString("5.5"), QString("1e400")}) {
-            presenter_->Clear();
+            presenter().Clear();
             showPoint(text);
             QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
             QVERIFY2(text2->hasFocus(), qPrintable(text));
@@ -422,7 +391,7 @@ private slots:
             int point;
         } accepted[] = {{"5", 5},   {"2.5", 2}, {"3.5", 4}, {"0.4", 0},
                         {"3cm", 3}, {"", 0},    {"abc", 0}, {" 1 ", 1}};
-        presenter_->Clear();
+        presenter().Clear();
         for (const auto& c : accepted) {
             const int before = CurveCount(plot);
             showPoint(c.text);
@@ -432,7 +401,7 @@ private slots:
             QCOMPARE(label("Label15"),
                      QString::fromStdString(halvorn::FormatPicture(5 + 2.5 * c.point, "##0.000")));
         }
-        QVERIFY(presenter_->entries.empty());
+        QVERIFY(presenter().entries.empty());
         QCOMPARE(TopOf(LastCurve(plot)), 100 + 200.0);  // point 1 peaks at 0.9 of the centre
 
         // Each spectrum against its own peak: every curve touches the top edge.
@@ -487,7 +456,7 @@ private slots:
         click("Command1");
         QVERIFY2(state.ProfilePointCount <= 25, qPrintable(label("Label13")));
         for (const char* text : {"26", "30"}) {
-            presenter_->Clear();
+            presenter().Clear();
             showPoint(text);
             QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
         }
@@ -495,7 +464,7 @@ private slots:
         // The same guard holds whatever put the count above 25.
         state.ProfilePointCount = 30;
         for (const char* text : {"25.6", "26", "30"}) {
-            presenter_->Clear();
+            presenter().Clear();
             const int curves = CurveCount(form4().Picture3());
             showPoint(text);
             QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
@@ -504,16 +473,16 @@ private slots:
         showPoint("25.4");
         QCOMPARE(label("Label14"), QString("75.0"));
 
-        presenter_->Clear();
+        presenter().Clear();
         click("Command6");
         QCOMPARE(lastMessage(), QString(" データ不足のため、ボウタイフィルタ形状を表示できません "));
-        QCOMPARE(presenter_->entries.back().caption, QString("ボウタイフィルタ"));
-        QVERIFY(!app_->form6().isVisible());
-        QVERIFY(app_->form6().Picture1().Ops().size() <= 1);
+        QCOMPARE(presenter().entries.back().caption, QString("ボウタイフィルタ"));
+        QVERIFY(!app().form6().isVisible());
+        QVERIFY(app().form6().Picture1().Ops().size() <= 1);
     }
 
     void bowtieFigure() {
-        DrawingSurface& pic = app_->form6().Picture1();
+        DrawingSurface& pic = app().form6().Picture1();
         const auto strokes = [&pic] {
             std::vector<Op> out;
             for (const Op& op : pic.Ops())
@@ -521,32 +490,32 @@ private slots:
                     out.push_back(op);
             return out;
         };
-        const size_t figureOps = app_->form6().Figure().Ops().size();
+        const size_t figureOps = app().form6().Figure().Ops().size();
         QVERIFY(figureOps > 30);
 
         // No focus distance: the message, the window stays closed.
         FillState(1);
         state.FocusCentreDistanceCm = 0;
-        app_->form6().DrawBowtieShape();
+        app().form6().DrawBowtieShape();
         QCOMPARE(lastMessage(), QString(" データ不足のため、ボウタイフィルタ形状を表示できません "));
-        QCOMPARE(presenter_->entries.back().caption, QString("ボウタイフィルタ"));
-        QVERIFY(!app_->form6().isVisible());
+        QCOMPARE(presenter().entries.back().caption, QString("ボウタイフィルタ"));
+        QVERIFY(!app().form6().isVisible());
         QVERIFY(strokes().empty());
         for (double n : {-1.0, 25.5, std::nan("")}) {
             FillState(1);
             state.ProfilePointCount = n;
-            presenter_->Clear();
-            app_->form6().DrawBowtieShape();
-            QVERIFY2(presenter_->entries.size() == 1, qPrintable(QString::number(n)));
-            QVERIFY(!app_->form6().isVisible());
+            presenter().Clear();
+            app().form6().DrawBowtieShape();
+            QVERIFY2(presenter().entries.size() == 1, qPrintable(QString::number(n)));
+            QVERIFY(!app().form6().isVisible());
         }
 
         // N = 0: the base segment is a dot at the origin, the centre thickness is marked twice, no outline.
         FillState(0);
-        presenter_->Clear();
-        app_->form6().DrawBowtieShape();
-        QVERIFY(presenter_->entries.empty());
-        QVERIFY(app_->form6().isVisible());
+        presenter().Clear();
+        app().form6().DrawBowtieShape();
+        QVERIFY(presenter().entries.empty());
+        QVERIFY(app().form6().isVisible());
         auto ops = strokes();
         QCOMPARE(ops.size(), size_t(3));
         QCOMPARE(ops[0].kind, Op::Kind::Line);
@@ -556,8 +525,8 @@ private slots:
         QCOMPARE(ops[1].from, QPointF(0, 50));
         QCOMPARE(ops[2].from, QPointF(0, 50));
         QCOMPARE(ops[0].colour, QColor(0, 0, 255));
-        app_->form6().Command1_Click();
-        QVERIFY(!app_->form6().isVisible());
+        app().form6().Command1_Click();
+        QVERIFY(!app().form6().isVisible());
 
         // S = 60 cm, d1 = 30 cm, B1 = 20 mm: x1 = 750, R1 = (661, 179), L1 = (-661, 179); point 2 with
         // no path length lies on the base line. Pressing twice draws the figure once.
@@ -566,7 +535,7 @@ private slots:
         state.BowtieAlMm[1] = 20;
         state.DoseProfile[0][2] = 36;
         state.BowtieAlMm[2] = 0;
-        halvorn::ui::HandOverToResults(*app_);
+        halvorn::ui::HandOverToResults(app());
         click("Command6");
         ops = strokes();
         click("Command6");
@@ -590,19 +559,19 @@ private slots:
         QCOMPARE(ops[13].to, QPointF(-900, 0));
         for (const Op& op : ops)
             QCOMPARE(op.colour, QColor(0, 0, 255));
-        QVERIFY(app_->form6().isVisible());
+        QVERIFY(app().form6().isVisible());
         QVERIFY(form4().isVisible());
         // The fixed figure survives every redraw.
-        QCOMPARE(app_->form6().Figure().Ops().size(), figureOps);
-        shot(app_->form6(), "form6-example.png");
+        QCOMPARE(app().form6().Figure().Ops().size(), figureOps);
+        SaveScreenshot(app().form6(), "form6-example.png", 200);
 
         // A failing run leaves a window opened earlier as it is.
         state.FocusCentreDistanceCm = 0;
         click("Command6");
-        QVERIFY(app_->form6().isVisible());
+        QVERIFY(app().form6().isVisible());
         QCOMPARE(strokes().size(), ops.size());
         click("Command2");
-        QVERIFY(!app_->form6().isVisible());
+        QVERIFY(!app().form6().isVisible());
     }
 };
 

@@ -3,16 +3,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include "CalculationState.h"
+#include "UiTestSupport.h"
 #include "centre_axis/Form2.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
@@ -21,26 +20,10 @@
 #include "shell/Form5.h"
 #include "shell/GeometryFigure.h"
 
-using halvorn::ui::Application;
 using halvorn::ui::MessagePresenter;
-using halvorn::ui::RecordingPresenter;
+using namespace halvorn::ui::test;
 
 namespace {
-
-halvorn::CalculationState& State() {
-    static halvorn::CalculationState state;
-    return state;
-}
-
-// One program run: the application with a recording presenter and an exit that only records its code.
-struct Session {
-    RecordingPresenter presenter;
-    Application app{State(), presenter};
-    QList<int> exits;
-    Session() {
-        app.exitProgram = [this](int code) { exits << code; };
-    }
-};
 
 // The screens on view, by name.
 QStringList VisibleScreens() {
@@ -50,25 +33,6 @@ QStringList VisibleScreens() {
             names << w->objectName();
     names.sort();
     return names;
-}
-
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(QString::fromUtf8(name));
-    if (!child)
-        qFatal("%s has no control %s", qPrintable(window.objectName()), name);
-    return child;
-}
-
-void Click(QWidget& window, const char* button) {
-    QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
-}
-
-void SaveShot(QWidget& window, const char* file) {
-    const QByteArray dir = qgetenv("HALVORN_SCREENSHOT_DIR");
-    if (dir.isEmpty())
-        return;
-    window.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromUtf8(file)));
 }
 
 }  // namespace
@@ -155,7 +119,7 @@ void ShellTest::startShowsOnlyTheStartScreen() {
             inked += image.pixelColor(x, y) != QColor(Qt::white);
     QVERIFY2(inked > 1000, qPrintable(QStringLiteral("only %1 inked pixels").arg(inked)));
     QVERIFY(Child<QLabel>(form1, "Picture2")->pixmap().width() > 0);
-    SaveShot(form1, "form1.png");
+    SaveScreenshot(form1, "form1.png");
     QVERIFY(s.exits.isEmpty());
 }
 
@@ -192,11 +156,9 @@ void ShellTest::faultyTableEndsTheProgram_data() {
 
 void ShellTest::faultyTableEndsTheProgram() {
     QFETCH(int, records);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    const QString table = dir.filePath(QStringLiteral("MUs2022.dat"));
+    WorkingFolder folder;
+    QVERIFY(folder.Entered());
+    const QString table = folder.FilePath(QStringLiteral("MUs2022.dat"));
     if (records >= 0) {
         QFile file(table);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -207,7 +169,6 @@ void ShellTest::faultyTableEndsTheProgram() {
     s.app.tablePathOverride = table.toStdString();
     s.app.Start();
     Click(s.app.form1(), "Command1");
-    QDir::setCurrent(previous);
 
     QCOMPARE(s.exits, QList<int>{1});
     QCOMPARE(s.presenter.entries.size(), size_t(1));
@@ -264,7 +225,7 @@ void ShellTest::busyDialogShowsOnlyDuringARun() {
         seen = form5.isVisible();
         form2Visible = form2.isVisible();
         frame = form5.grab().toImage();
-        SaveShot(form5, "form5.png");
+        SaveScreenshot(form5, "form5.png");
     });
     Click(form2, "Command1");
     QVERIFY2(seen, "the busy dialog was not up at the run's first yield");

@@ -4,19 +4,17 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <memory>
 
 #include "CalculationState.h"
 #include "NumberText.h"
+#include "UiTestSupport.h"
 #include "centre_axis/Form2.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
@@ -29,6 +27,7 @@
 using halvorn::CalculationState;
 using halvorn::FormatPicture;
 using halvorn::ui::DrawingSurface;
+using namespace halvorn::ui::test;
 
 namespace {
 
@@ -43,52 +42,20 @@ const struct {
                 {"16", "6.48"}, {"18", "4.96"},  {"20", "3.77"}};
 constexpr int kPoints = 10;
 
-QByteArray ReadAll(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-template <typename T>
-T* Child(QWidget& form, const char* name) {
-    T* widget = form.findChild<T*>(name);
-    if (!widget)
-        qFatal("%s has no %s", qPrintable(form.objectName()), name);
-    return widget;
-}
-
-QString LabelText(QWidget& form, const char* name) {
-    return Child<QLabel>(form, name)->text();
-}
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 }  // namespace
 
-class WholeRoadTest : public QObject {
+class WholeRoadTest : public ScreenTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<halvorn::ui::RecordingPresenter> presenter_;
-    std::unique_ptr<halvorn::ui::Application> app_;
-
     void click(QWidget& form, const char* button) {
         QPushButton* b = Child<QPushButton>(form, button);
         QVERIFY2(b->isVisible() && b->isEnabled(), qPrintable(form.objectName() + "." + button));
         QTest::mouseClick(b, Qt::LeftButton);
     }
-    void shot(QWidget& window, const char* name) {
-        const QString dir = qEnvironmentVariable("HALVORN_SCREENSHOT_DIR");
-        if (dir.isEmpty())
-            return;
-        QTest::qWait(300);
-        window.grab().save(QDir(dir).filePath(name));
-    }
     QStringList warnings() {
         QStringList out;
-        for (const auto& e : presenter_->entries)
+        for (const auto& e : presenter().entries)
             if (e.icon == halvorn::ui::MessagePresenter::Icon::Warning)
                 out << e.text;
         return out;
@@ -98,30 +65,27 @@ private:
         QLineEdit* expected = form3.Field(field);
         QVERIFY2(QApplication::focusWidget() == expected,
                  qPrintable(QString("Text%1 has no focus").arg(field)));
-        QTest::keyClicks(QApplication::focusWidget(), text);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        TypeAndEnter(QApplication::focusWidget(), text);
     }
 
     // From the start screen to the results screen: the defaults with an HVL of 7.0 mm Al and `copper` in
     // Text10, then the ten-point profile at 60 cm.
     void calculate(const char* copper) {
-        halvorn::ui::Form1& form1 = app_->form1();
-        app_->Start();
+        halvorn::ui::Form1& form1 = app().form1();
+        app().Start();
         click(form1, "Command1");  // 新規計算
-        halvorn::ui::Form2& form2 = app_->form2();
+        halvorn::ui::Form2& form2 = app().form2();
         QVERIFY(form2.isVisible());
         QCOMPARE(Child<QLineEdit>(form2, "Text1")->text(), QString("120"));
         QCOMPARE(Child<QLineEdit>(form2, "Text3")->text(), QString("2.5"));
         QCOMPARE(Child<QLineEdit>(form2, "Text5")->text(), QString("16"));
-        QTest::keyClicks(Child<QLineEdit>(form2, "Text13"), "7.0");
-        QLineEdit* text10 = Child<QLineEdit>(form2, "Text10");
-        text10->clear();
-        QTest::keyClicks(text10, copper);
+        Retype(Child<QLineEdit>(form2, "Text13"), "7.0");
+        Retype(Child<QLineEdit>(form2, "Text10"), copper);
         click(form2, "Command1");  // 計算する
         QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
         click(form2, "Command4");  // 次へ進む
 
-        halvorn::ui::Form3& form3 = app_->form3();
+        halvorn::ui::Form3& form3 = app().form3();
         QVERIFY(form3.isVisible());
         form3.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form3));
@@ -136,7 +100,7 @@ private:
         click(form3, "Command1");  // スペクトル計算
         QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
         click(form3, "Command4");  // 結果を見る
-        QVERIFY(app_->form4().isVisible());
+        QVERIFY(app().form4().isVisible());
         QVERIFY(!form3.isVisible());
     }
 
@@ -162,24 +126,12 @@ private:
     }
 
 private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir::setCurrent(dir_->path()));
-        state = CalculationState{};
-        presenter_ = std::make_unique<halvorn::ui::RecordingPresenter>();
-        app_ = std::make_unique<halvorn::ui::Application>(state, *presenter_);
-        app_->exitProgram = [](int) {};
-    }
-    void cleanup() {
-        app_.reset();
-        QDir::setCurrent(QDir::tempPath());
-        dir_.reset();
-    }
+    void init() { QVERIFY(StartRun(state)); }
+    void cleanup() { EndRun(); }
 
     void wholeCalculationSavedFoundAndShown() {
         calculate("0");
-        halvorn::ui::Form4& form4 = app_->form4();
+        halvorn::ui::Form4& form4 = app().form4();
         QCOMPARE(LabelText(form4, "Label22"), QString("60"));
         QCOMPARE(LabelText(form4, "Label17"), QString("120"));
         QCOMPARE(LabelText(form4, "Label20"), QString("2.5"));
@@ -189,27 +141,27 @@ private slots:
         QCOMPARE(LabelText(form4, "Label14"), QString("0"));
         QCOMPARE(LabelText(form4, "Label15"), Q(FormatPicture(state.BowtieAlMm[0], "##0.000")));
         QCOMPARE(state.SpectrumPeak, 1.0);
-        shot(form4, "form4-handover.png");
+        SaveScreenshot(form4, "form4-handover.png", 300);
 
         // Save under a name with a comment.
         const QString comment = "道のり全体, HVL 7.0 mm Al";
         QTest::keyClicks(Child<QLineEdit>(form4, "Text1"), "road");
-        presenter_->answers = {comment};
+        presenter().answers = {comment};
         click(form4, "Command3");
-        QCOMPARE(presenter_->entries.back().text, QString(" ファイルを保存しました "));
+        QCOMPARE(presenter().entries.back().text, QString(" ファイルを保存しました "));
         QVERIFY(QFile::exists("road.csv"));
         QVERIFY(!Child<QWidget>(form4, "Command3")->isVisible());
 
         // Back to the start, then find the file again and load it.
         click(form4, "Command2");
-        QVERIFY(app_->form1().isVisible());
+        QVERIFY(app().form1().isVisible());
         QVERIFY(!form4.isVisible());
-        click(app_->form1(), "Command3");  // 結果検索
+        click(app().form1(), "Command3");  // 結果検索
         QVERIFY(form4.isVisible());
         QListWidget* list = Child<QListWidget>(form4, "File1");
         const auto items = list->findItems("road.csv", Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.front()).center());
+        ClickItem(*list, items.front());
         QCOMPARE(LabelText(form4, "Label36"), comment);
         const std::array<double, 26> bowtie = state.BowtieAlMm;
         state = CalculationState{};  // the file alone brings the calculation back
@@ -240,7 +192,7 @@ private slots:
                 QCOMPARE(LabelText(form4, "Label15"), Q(FormatPicture(bowtie[s.point], "##0.000")));
             }
             if (!own)
-                shot(form4, "form4-points.png");
+                SaveScreenshot(form4, "form4-points.png", 300);
         }
         QCOMPARE(LabelText(form4, "Label13"), QString("10"));
         // The outer points see more bowtie filter than the centre.
@@ -248,13 +200,13 @@ private slots:
 
         // The bowtie figure: the base segment, two centre dots and three strokes per point on each side.
         click(form4, "Command6");
-        halvorn::ui::Form6& form6 = app_->form6();
+        halvorn::ui::Form6& form6 = app().form6();
         QVERIFY(form6.isVisible());
         int strokes = 0;
         for (const auto& op : form6.Picture1().Ops())
             strokes += op.kind != DrawingSurface::Op::Kind::LineWidth;
         QCOMPARE(strokes, 3 + 6 * kPoints);
-        shot(form6, "form6.png");
+        SaveScreenshot(form6, "form6.png", 300);
         QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
 
         compareWithBatchTool("road.csv", comment, {});
@@ -262,17 +214,17 @@ private slots:
 
     void addedCopperShowsInBothForms() {
         calculate("0.1");
-        halvorn::ui::Form4& form4 = app_->form4();
+        halvorn::ui::Form4& form4 = app().form4();
         QCOMPARE(LabelText(form4, "Label26"), QString("0.1"));
         QTest::keyClicks(Child<QLineEdit>(form4, "Text1"), "copper");
-        presenter_->answers = {QString("0.1 mm Cu")};
+        presenter().answers = {QString("0.1 mm Cu")};
         click(form4, "Command3");
         QVERIFY(QFile::exists("copper.csv"));
 
         QListWidget* list = Child<QListWidget>(form4, "File1");
         const auto items = list->findItems("copper.csv", Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.front()).center());
+        ClickItem(*list, items.front());
         click(form4, "Command1");
         QCOMPARE(LabelText(form4, "Label26"), QString("0.10"));
         QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
