@@ -312,11 +312,13 @@ void FitWithCurve(CalculationState& state,
 
     // Trials in steps of 0.1 mm. The trial filtration lives in t; FiltrationAlCm changes only when the fit
     // completes. The loop is bounded so that an HVL the model cannot give ends the fit instead of running
-    // on: a trial whose curve no longer crosses 50 % within its steps, a model HVL that stops falling while
-    // the filtration shrinks (below the softest beam the model can make, the unnormalised low-energy bins
-    // take over and the HVL rises again), or more than kMaxTrials trials. The first two never happen on
-    // the way to an HVL the trials do reach, so every HVL within 10 cm of aluminium of the starting
-    // filtration is fitted exactly where the unbounded loop would fit it.
+    // on: a trial whose curve no longer crosses 50 % within its steps, or more than kMaxTrials trials. The
+    // first never happens on the way to an HVL the trials do reach, so every HVL within 10 cm of aluminium
+    // of the starting filtration is fitted exactly where the unbounded loop would fit it.
+    // A measured HVL below the softest beam the model can make (near 0) is not given up here: the model HVL
+    // passes its minimum and rises again as the trial filtration turns negative, and the trials go on until
+    // the filter's exponential overflows, a few tenths of a millimetre below zero. That is the fit's
+    // arithmetic failure, reported with the variant's message; the nominal filtration stays and pass 2 runs.
     double t = t0;
     double previous = h;
     int crossing = first.crossing;
@@ -333,16 +335,8 @@ void FitWithCurve(CalculationState& state,
             return;
         h = e.hvl;
         crossing = e.crossing;
-        if (shrink) {
-            if (!(h > measured))
-                break;
-            if (h >= previous) {
-                GiveUpFit(state, reporter);
-                return;
-            }
-        } else if (!(h < measured)) {
+        if (shrink ? !(h > measured) : !(h < measured))
             break;
-        }
     }
 
     // Linear interpolation between the last two trials.

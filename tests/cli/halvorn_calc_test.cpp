@@ -383,7 +383,8 @@ TEST_F(HalvornCalc, CalculationFailuresWriteNothing) {
     const Case cases[] = {
         {{"--hvl", "65"}, "半価層が正しく計算できません"},  // no filtration gives 65 mm Al at 120 kV
         {{"--hvl", "3"}, "ボウタイフィルタ厚"},             // softer than the nominal 2.5 mm Al gives
-        {{"--hvl", "7", "--target-angle", "0"}, "①"},       // the spectrum model fails in every phase
+        {{"--hvl", "0.01"}, "②"},  // softer than any filtration gives: the fit's trials overflow
+        {{"--hvl", "7", "--target-angle", "0"}, "①"},  // the spectrum model fails in every phase
         {{"--hvl", "7", "--focus-distance", "60", "--profile", "deadpoint.csv"}, "④"},  // zero reading
         {{"--hvl", "7", "--focus-distance", "60", "--profile", "negative.csv"}, "④"},
     };
