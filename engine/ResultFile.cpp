@@ -358,20 +358,21 @@ void LoadResultFile(CalculationState& state, const std::string& path) {
     for (int b = 1; b <= kBinCount; ++b)
         readRow([&](int p) -> double& { return state.PointSpectra[p][b]; });
 
-    auto readSetting = [&](double& target, double scale) {
+    auto readSetting = [&](double& target, double divisor) {
         reader.SkipField();
         double value = std::nan("");
         reader.ReadNumber(value);
         if (!std::isnan(value))
-            target = value * scale;
+            target = value / divisor;
     };
     readSetting(state.FocusCentreDistanceCm, 1);
     readSetting(state.TubeVoltageKv, 1);
     readSetting(state.InherentFiltrationMm, 1);
     readSetting(state.AddedAlMm, 1);
-    // Copper and silver are written in mm and held in cm.
-    readSetting(state.AddedCuCm, 0.1);
-    readSetting(state.AddedAgCm, 0.1);
+    // Copper and silver are written in mm and held in cm: divided by 10 (0.100 mm gives exactly 0.01 cm,
+    // where multiplying by 0.1 would give 0.010000000000000002).
+    readSetting(state.AddedCuCm, 10);
+    readSetting(state.AddedAgCm, 10);
 }
 
 // Line 1 as UTF-8, at most its first 64 KiB; bytes that are not valid Shift-JIS become U+FFFD.

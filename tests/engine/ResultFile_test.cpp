@@ -275,7 +275,7 @@ TEST_F(ResultFileTest, SaveAndLoadRestoresEveryValueToItsPrecision) {
         EXPECT_EQ(loaded->TubeVoltageKv, 120);
         EXPECT_EQ(loaded->InherentFiltrationMm, 2.5);
         EXPECT_EQ(loaded->AddedAlMm, 1.25);
-        EXPECT_DOUBLE_EQ(loaded->AddedCuCm, 0.01);
+        EXPECT_EQ(loaded->AddedCuCm, 0.01) << "0.100 mm divided by 10";
         EXPECT_EQ(loaded->AddedAgCm, 0);
     }
 }
@@ -453,7 +453,7 @@ TEST_F(ResultFileTest, LoaderSurvivesDamagedFiles) {
         lf.replace(0, 4, "a,b,");
         auto state = load(lf);
         EXPECT_EQ(state->ProfilePointCount, 5);
-        EXPECT_DOUBLE_EQ(state->AddedCuCm, 0.01);
+        EXPECT_EQ(state->AddedCuCm, 0.01);
     }
 }
 
