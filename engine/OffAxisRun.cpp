@@ -19,14 +19,30 @@ constexpr double kSmallestBin = 1e-10;
 }  // namespace
 
 OffAxisOutcome OffAxisRun(CalculationState& state, const ProfileFields& fields, Reporter& reporter) {
-    state.FocusCentreDistanceCm = LeadingNumber(fields[1]);
-    state.ProfilePointCount = LeadingNumber(fields[54]);
+    // A field whose number overflows a double ("1e999") is an arithmetic failure of its conversion: the
+    // handler ends there and the field's target keeps its value. Without this a focus distance or centre
+    // reading of infinity would pass (d / F = 0, M / M0 = 0) and end up in the state and the result file.
+    auto convert = [&](const std::string& text, double& target) {
+        const double value = LeadingNumber(text);
+        if (!std::isfinite(value)) {
+            reporter.Warning(kInputError, "");
+            return false;
+        }
+        target = value;
+        return true;
+    };
+
+    if (!convert(fields[1], state.FocusCentreDistanceCm) || !convert(fields[54], state.ProfilePointCount))
+        return OffAxisOutcome::InputError;
 
     state.DoseProfile[0][0] = 0;
     for (int p = 1; p <= kMaxPoint; ++p)
-        state.DoseProfile[0][p] = LeadingNumber(fields[p + 2]);
+        if (!convert(fields[p + 2], state.DoseProfile[0][p]))
+            return OffAxisOutcome::InputError;
 
-    const double centreReading = LeadingNumber(fields[28]);
+    double centreReading = 0;
+    if (!convert(fields[28], centreReading))
+        return OffAxisOutcome::InputError;
     state.DoseProfile[1][0] = 1;
 
     // Relative kerma of every row, with the inverse-square correction of a reading taken at
@@ -35,7 +51,9 @@ OffAxisOutcome OffAxisRun(CalculationState& state, const ProfileFields& fields, 
     // before it stay.
     const double focus = state.FocusCentreDistanceCm;
     for (int p = 1; p <= kMaxPoint; ++p) {
-        const double reading = LeadingNumber(fields[p + 28]);
+        double reading = 0;
+        if (!convert(fields[p + 28], reading))
+            return OffAxisOutcome::InputError;
         const double distance = state.DoseProfile[0][p];
         if (centreReading == 0 || focus == 0) {
             reporter.Warning(kInputError, "");

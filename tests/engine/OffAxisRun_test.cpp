@@ -199,6 +199,40 @@ TEST_F(OffAxisRunTest, InputErrorsStopBeforeTheSolver) {
         EXPECT_EQ(state->BowtieAlMm[1], -kMarker) << what;
         EXPECT_EQ(state->PointSpectra[0], centre) << what;
     }
+
+    // A number too large for a double in any converted field fails at that field: its target keeps its
+    // value, no infinity reaches the state, and the solver does not run.
+    struct Overflow {
+        int field;
+        const char* text;
+    };
+    for (const Overflow& o : {Overflow{1, "1e999"}, Overflow{54, "-1e999"}, Overflow{4, "1e999"},
+                              Overflow{28, "1e999"}, Overflow{30, "1e999"}}) {
+        fields = ProfileFields{};
+        fields[1] = "50";
+        fields[28] = "1";
+        Row(1, "10", "0.5");
+        Row(2, "20", "0.4");
+        fields[o.field] = o.text;
+        state->FocusCentreDistanceCm = 77;
+        state->ProfilePointCount = 7;
+        state->DoseProfile[0][2] = kMarker;
+        state->DoseProfile[1][2] = kMarker;
+        const std::string what = "Text" + std::to_string(o.field) + " '" + o.text + "'";
+        EXPECT_EQ(Run(o.field == 54 ? o.text : "2"), OffAxisOutcome::InputError) << what;
+        EXPECT_EQ(reporter.Warnings(), std::vector<std::string>{kInputError}) << what;
+        EXPECT_EQ(reporter.entries.size(), 1u) << what << ": no busy dialog, no solver";
+        EXPECT_EQ(state->FocusCentreDistanceCm, o.field == 1 ? 77 : 50) << what;
+        EXPECT_EQ(state->ProfilePointCount, o.field == 1 || o.field == 54 ? 7 : 2) << what;
+        const bool distancesRead = o.field == 28 || o.field == 30;
+        EXPECT_EQ(state->DoseProfile[0][2], distancesRead ? 20 : kMarker) << what;
+        EXPECT_EQ(state->DoseProfile[1][2], kMarker) << what;
+        for (int p = 0; p <= kMaxPoint; ++p)
+            EXPECT_TRUE(std::isfinite(state->DoseProfile[0][p]) && std::isfinite(state->DoseProfile[1][p]))
+                << what << ", point " << p;
+        EXPECT_EQ(state->BowtieAlMm[1], -kMarker) << what;
+        EXPECT_EQ(state->PointSpectra[0], centre) << what;
+    }
 }
 
 }  // namespace
