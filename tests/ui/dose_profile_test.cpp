@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 #include "CalculationState.h"
@@ -171,6 +172,11 @@ private slots:
         ReachForm3();
         QCOMPARE(form3().windowTitle(), QStringLiteral(" Halvorn-2"));
         QCOMPARE(form3().size(), QSize(963, 584));
+        // Centred on the screen.
+        const QPoint offCentre = form3().pos() + QPoint(form3().width() / 2, form3().height() / 2) -
+                                 form3().screen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1, %2 from the centre").arg(offCentre.x()).arg(offCentre.y())));
         QVERIFY(!form3().findChild<QLineEdit*>("Text2"));
         QCOMPARE(form3().findChildren<QLineEdit*>().size(), 53);
         auto label = [&](const char* name) {

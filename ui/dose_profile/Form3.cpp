@@ -113,6 +113,7 @@ Form3::Form3(Application& app) : QWidget(nullptr), app_(app) {
     SetUpScreen(*this, "Form3", QStringLiteral(" Halvorn-2"), 14445, 8760);
     setFont(JapaneseFont(10));
     BuildLayout();
+    CentreOnScreen(*this);
 }
 
 void Form3::BuildLayout() {
