@@ -386,9 +386,12 @@ private slots:
              {QString(), QStringLiteral("0"), QStringLiteral("abc"), QStringLiteral("-0")}) {
             presenter().Clear();
             field(28)->setText(centre);
+            state().DoseProfile[1][0] = 0.25;
             QTest::mouseClick(command("Command3"), Qt::LeftButton);
             QVERIFY2(presenter().Texts() == QStringList{kInputError}, qPrintable("centre reading " + centre));
             QVERIFY2(Describe(picture()) == before, qPrintable("centre reading " + centre));
+            // The centre's ratio of 1 is stored before the first division fails.
+            QVERIFY2(state().DoseProfile[1][0] == 1.0, qPrintable("centre reading " + centre));
         }
         // A distance or a ratio too large for a number fails before the picture is touched.
         presenter().Clear();

@@ -284,9 +284,9 @@ bool Form3::DrawOffAxisRatio() {
         profile[0][p] = distance;
     }
     const double centre = Number(28);
+    profile[1][0] = 1;
     if (!std::isfinite(centre) || centre == 0)
         return false;
-    profile[1][0] = 1;
     for (int p = 1; p <= kMaxPoint; ++p) {
         const double ratio = Number(p + 28) / centre;
         if (!std::isfinite(ratio))
