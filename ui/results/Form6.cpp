@@ -99,9 +99,9 @@ void Form6::DrawBowtieShape() {
     const double s = state.FocusCentreDistanceCm;
     const double n = state.ProfilePointCount;
 
-    // Every outline point is worked out before anything is drawn, so data that cannot give a figure
-    // (no focus distance, a point count the arrays cannot hold, numbers that overflow) leaves the
-    // drawing area as it was.
+    // Every outline point is worked out before a stroke is drawn, so data that cannot give a figure
+    // (no focus distance, a point count the arrays cannot hold, numbers that overflow) draws no part of
+    // one.
     std::vector<OutlinePoint> points;
     bool usable = s != 0 && std::isfinite(s) && n >= 0 && n <= kMaxPoint;
     if (usable) {
@@ -117,15 +117,17 @@ void Form6::DrawBowtieShape() {
         for (int p = 0; p <= last && usable; ++p)
             usable = Finite(points[p]);
     }
+    // The outline of an earlier run goes first, also when this run cannot draw, so an open window never
+    // shows the shape of other data than the data now loaded.
+    DrawingSurface& pic = *picture1_;
+    pic.Erase();
+    pic.SetLineWidth(2);
     if (!usable) {
         app_.presenter().Warning(this, " データ不足のため、ボウタイフィルタ形状を表示できません ",
                                  "ボウタイフィルタ");
         return;
     }
 
-    DrawingSurface& pic = *picture1_;
-    pic.Erase();
-    pic.SetLineWidth(2);
     // The base segment reaches the ray of point N, N taken as the nearest whole point.
     const double xn = points[static_cast<int>(RoundHalfEven(n))].base;
     pic.Line({-xn, 0}, {xn, 0}, kBowtieBlue);
