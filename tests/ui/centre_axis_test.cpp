@@ -121,6 +121,8 @@ private slots:
     void validationMessagesInOrder();
     void runShowsTheEngineResults();
     void failedFitKeepsThePreviousResults();
+    void everyFailureKindEndsInTheAfterRunState_data();
+    void everyFailureKindEndsInTheAfterRunState();
     void copperResultsAndBackToAluminium();
     void spectrumStrokes();
     void mouseCursorFindsTheBin();
@@ -284,6 +286,72 @@ void CentreAxisTest::failedFitKeepsThePreviousResults() {
     QCOMPARE(s.FieldText("Text7"), QString());
     QCOMPARE(State().PlotCursorShown, 0);
     QVERIFY(!s.app.form5().isVisible());
+}
+
+void CentreAxisTest::everyFailureKindEndsInTheAfterRunState_data() {
+    QTest::addColumn<bool>("copper");
+    QTest::addColumn<QString>("angle");
+    QTest::addColumn<QString>("hvl");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("hvlShown");  // the model HVL of this run reaches Label20
+    const QString pass = QStringLiteral("　正しく計算できません ①");
+    QTest::newRow("target angle 0, aluminium")
+        << false << "0"
+        << "7.0" << QStringList{pass, QStringLiteral("　正しく計算できません ②"), pass} << false;
+    QTest::newRow("target angle 0, copper")
+        << true << "0"
+        << "0.25" << QStringList{pass, QStringLiteral("　正しく計算できません ③"), pass} << false;
+    QTest::newRow("negative bowtie thickness")
+        << false << "16"
+        << "2.0"
+        << QStringList{QStringLiteral(
+               "ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。")}
+        << true;
+    QTest::newRow("HVL out of reach") << false << "16"
+                                      << "65" << QStringList{kHvlNotComputable} << false;
+}
+
+// Whatever went wrong inside a run, the screen ends in its after-run state and keeps the previous curve,
+// bowtie thickness and red cursor lines.
+void CentreAxisTest::everyFailureKindEndsInTheAfterRunState() {
+    QFETCH(bool, copper);
+    QFETCH(QString, angle);
+    QFETCH(QString, hvl);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, hvlShown);
+    CentreAxisSession s;
+    s.Calculate(QStringLiteral("7.0"));
+    const QString label20 = s.LabelText("Label20");
+    const QString label21 = s.LabelText("Label21");
+    const size_t ops = s.Plot().Ops().size();
+    s.Mouse(2000, 1000);
+    QVERIFY(State().PlotCursorShown == 1);
+
+    if (copper)
+        QTest::mouseClick(Child<QRadioButton>(*s.form2, "Option14"), Qt::LeftButton);
+    s.Type("Text5", angle);
+    s.Calculate(hvl);
+    QCOMPARE(s.presenter.Texts(), messages);
+    for (const auto& box : s.presenter.entries) {
+        QCOMPARE(box.caption, QStringLiteral("Halvorn-2"));
+        QCOMPARE(box.icon, RecordingPresenter::Icon::Warning);
+    }
+    QCOMPARE(s.LabelText("Label21"), label21);
+    QCOMPARE(s.Plot().Ops().size(), ops);
+    if (hvlShown)
+        QCOMPARE(s.LabelText("Label20"), Q(FormatPicture(State().HvlAlCm * 10, "#0.00")));
+    else
+        QCOMPARE(s.LabelText("Label20"), label20);
+    QVERIFY(s.Button("Command4")->isEnabled());
+    for (const char* line : {"Line6", "Line7"}) {
+        QVERIFY2(!s.Line(line)->isVisible(), line);
+        QCOMPARE(s.Line(line)->Colour(), QColor(255, 0, 0));
+    }
+    QCOMPARE(s.FieldText("Text6"), QString());
+    QCOMPARE(s.FieldText("Text7"), QString());
+    QCOMPARE(State().PlotCursorShown, 0);
+    QVERIFY(!s.app.form5().isVisible());
+    QVERIFY(s.form2->isVisible());
 }
 
 void CentreAxisTest::copperResultsAndBackToAluminium() {
@@ -475,16 +543,30 @@ void CentreAxisTest::inputIgnoredDuringARun() {
     QSignalSpy calculate(s.Button("Command1"), &QPushButton::clicked);
     QSignalSpy cancel(s.Button("Command3"), &QPushButton::clicked);
     bool busy = false;
-    // Clicks and the close box arriving at the run's first yield.
+    QWidget* popup = nullptr;
+    QLineEdit* text13 = s.Field("Text13");
+    // Clicks, the close box, a field's context menu and text from an input method arriving at the run's
+    // first yield.
     QTimer::singleShot(0, s.form2, [&] {
         busy = s.app.form5().isVisible();
         QTest::mouseClick(s.Button("Command1"), Qt::LeftButton);
         QTest::mouseClick(s.Button("Command3"), Qt::LeftButton);
         QTest::keyClick(s.Button("Command1"), Qt::Key_Space);
         s.form2->close();
+        const QPoint inField = text13->rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, inField, text13->mapToGlobal(inField));
+        QApplication::sendEvent(text13, &menu);
+        popup = QApplication::activePopupWidget();
+        if (popup)
+            popup->close();
+        QInputMethodEvent typed;
+        typed.setCommitString(QStringLiteral("9"));
+        QApplication::sendEvent(text13, &typed);
     });
     s.Calculate(QStringLiteral("7.0"));
     QVERIFY2(busy, "the timer did not fire during the run");
+    QVERIFY2(!popup, "a context menu opened during the run");
+    QCOMPARE(text13->text(), QStringLiteral("7.0"));
     QCOMPARE(calculate.count(), 1);
     QCOMPARE(cancel.count(), 0);
     QVERIFY(s.form2->isVisible());

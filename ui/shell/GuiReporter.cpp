@@ -9,8 +9,12 @@
 namespace halvorn::ui {
 
 namespace {
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
+// Everything by which a user acts on a window: buttons, keys, the close box, and the roads into a text
+// field that bypass the keys (its context menu, text committed by an input method, dropped text).
 bool IsUserInput(QEvent::Type type) {
     switch (type) {
         case QEvent::MouseButtonPress:
@@ -22,6 +26,16 @@ bool IsUserInput(QEvent::Type type) {
         case QEvent::Shortcut:
         case QEvent::Wheel:
         case QEvent::Close:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
             return true;
         default:
             return false;
@@ -32,26 +46,33 @@ bool IsUserInput(QEvent::Type type) {
 GuiReporter::GuiReporter(Application& app, QWidget* owner) : app_(app), owner_(owner) {}
 
 GuiReporter::~GuiReporter() {
-    if (busy_) HideBusy();
+    if (busy_)
+        HideBusy();
 }
 
 void GuiReporter::Warning(std::string_view text, std::string_view caption) {
     app_.presenter().Warning(owner_, FromUtf8(text), FromUtf8(caption));
 }
 
-void GuiReporter::Notice(std::string_view text) { app_.presenter().Notice(owner_, FromUtf8(text)); }
+void GuiReporter::Notice(std::string_view text) {
+    app_.presenter().Notice(owner_, FromUtf8(text));
+}
 
-void GuiReporter::LetEventsRun() { QCoreApplication::processEvents(); }
+void GuiReporter::LetEventsRun() {
+    QCoreApplication::processEvents();
+}
 
 void GuiReporter::ShowBusy() {
-    if (!busy_) QCoreApplication::instance()->installEventFilter(this);
+    if (!busy_)
+        QCoreApplication::instance()->installEventFilter(this);
     busy_ = true;
     app_.form5().show();
 }
 
 void GuiReporter::HideBusy() {
     app_.form5().hide();
-    if (busy_) QCoreApplication::instance()->removeEventFilter(this);
+    if (busy_)
+        QCoreApplication::instance()->removeEventFilter(this);
     busy_ = false;
 }
 
