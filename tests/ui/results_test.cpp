@@ -174,6 +174,7 @@ private slots:
                                   "Label13", "Label14", "Label15"})
             QVERIFY2(label(value).isEmpty(), value);
         QCOMPARE(CurveCount(form4().Picture3()), 0);
+        QCOMPARE(child<QPushButton>("Command6")->text(), QString("ボウタイフィルタの 形状を表示"));
 
         // "OK" with no file chosen: a warning and nothing else.
         form4().Command1_Click();

@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <cmath>
 
 #include "NumberText.h"
@@ -36,6 +38,7 @@ enum class Kind {
     Value,
     Comment,
     Button,
+    BreakingButton,
     Edit,
     Check,
     List,
@@ -54,8 +57,8 @@ const Control kLayout[] = {
     {"Label10", Kind::Caption, 480, 6960, 2640, 360, "このファイルのコメント"},
     {"Label36", Kind::Comment, 240, 7320, 3615, 375, ""},
     {"Command1", Kind::Button, 600, 7920, 2535, 735, "OK"},
-    // The caption breaks at its blank, as it does on a button too narrow for one line.
-    {"Command6", Kind::Button, 600, 8880, 2535, 975, "ボウタイフィルタの\n形状を表示"},
+    // The caption is too wide for one line on this button; it breaks at its blank.
+    {"Command6", Kind::BreakingButton, 600, 8880, 2535, 975, "ボウタイフィルタの 形状を表示"},
     {"Command2", Kind::Button, 600, 10320, 2565, 645, "スタート画面へ戻る"},
     {"Label24", Kind::Caption, 4320, 7620, 1500, 285, "回転半径"},
     {"Label22", Kind::Value, 5880, 7560, 975, 375, ""},
@@ -104,6 +107,21 @@ const Control kLayout[] = {
 const char* const kValueLabels[] = {"Label22", "Label17", "Label20", "Label25", "Label26",
                                     "Label27", "Label13", "Label14", "Label15"};
 
+// A button whose caption is shown broken into lines at its blanks; the caption itself keeps them.
+class BreakingButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.replace(QLatin1Char(' '), QLatin1Char('\n'));
+        painter.drawControl(QStyle::CE_PushButton, option);
+    }
+};
+
 // The marker beside the point and file-name boxes: a grey arrow pointing at the box to its right.
 QPixmap RightArrow() {
     QPixmap pixmap(32, 32);
@@ -123,6 +141,7 @@ double FontPoints(Kind kind) {
         case Kind::Title:
             return 11;
         case Kind::Button:
+        case Kind::BreakingButton:
         case Kind::Edit:
             return 10.5;
         case Kind::Arrow:
@@ -157,8 +176,10 @@ QWidget* MakeControl(const Control& c, QWidget* parent) {
             widget = label;
             break;
         }
-        case Kind::Button: {
-            auto* button = new QPushButton(text, parent);
+        case Kind::Button:
+        case Kind::BreakingButton: {
+            auto* button = c.kind == Kind::BreakingButton ? new BreakingButton(text, parent)
+                                                          : new QPushButton(text, parent);
             button->setAutoDefault(false);
             widget = button;
             break;
