@@ -191,13 +191,15 @@ private slots:
         clickFile("a-run.csv");
         QCOMPARE(label("Label36"), QString("第一の測定"));
 
-        // A file that vanished after listing: a warning, and the comment and buttons stay as they were.
+        // A file that vanished after listing: a warning, no comment of another file beside it, and no
+        // "OK" for it.
         QVERIFY(QFile::remove("b-run.csv"));
         const size_t before = presenter().entries.size();
         clickFile("b-run.csv");
         QCOMPARE(presenter().entries.size(), before + 1);
         QVERIFY2(lastMessage().contains("b-run.csv"), qPrintable(lastMessage()));
-        QCOMPARE(label("Label36"), QString("第一の測定"));
+        QCOMPARE(label("Label36"), QString());
+        QVERIFY(!child<QWidget>("Command1")->isEnabled());
 
         clickFile("a-run.csv");
         click("Command1");
@@ -366,6 +368,20 @@ private slots:
         click("Command1");
         QCOMPARE(label("Label13"), QString("4"));
         QCOMPARE(label("Label22"), QString("60.0"));
+    }
+
+    // An empty file name saves ".csv", which the list offers like any other result file.
+    void saveWithAnEmptyNameIsListed() {
+        FillState(1);
+        halvorn::ui::HandOverToResults(app());
+        presenter().answers = {QString("no name")};
+        click("Command3");
+        QCOMPARE(lastMessage(), QString(" ファイルを保存しました "));
+        QVERIFY(QFile::exists(".csv"));
+        QCOMPARE(fileList(), QStringList{".csv"});
+        clickFile(".csv");
+        QCOMPARE(label("Label36"), QString("no name"));
+        QVERIFY(child<QWidget>("Command1")->isEnabled());
     }
 
     void pointDisplay() {

@@ -285,9 +285,11 @@ void Form4::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+// Every file whose name matches *.csv: also ".csv", which a save with an empty name writes, and files that
+// cannot be read (choosing one says so).
 void Form4::ReadFileList() {
     const QStringList names =
-        QDir::current().entryList({QStringLiteral("*.csv")}, QDir::Files | QDir::Readable, QDir::Name);
+        QDir::current().entryList({QStringLiteral("*.csv")}, QDir::Files | QDir::Hidden, QDir::Name);
     const QSignalBlocker blocker(file1_);
     file1_->clear();
     file1_->addItems(names);
@@ -365,6 +367,9 @@ void Form4::File1_Click() {
         return;
     const std::optional<std::string> comment = ReadResultComment(QFile::encodeName(name).toStdString());
     if (!comment) {
+        // No other file's comment beside this name, and nothing to load from it.
+        SetLabel("Label36", "");
+        command1_->setEnabled(false);
         app_.presenter().Warning(this, QString(" ファイル %1 を読めません ").arg(name));
         return;
     }
