@@ -21,6 +21,7 @@
 #include "shell/GeometryFigure.h"
 
 using halvorn::ui::MessagePresenter;
+using halvorn::ui::RecordingPresenter;
 using namespace halvorn::ui::test;
 
 namespace {
@@ -48,6 +49,8 @@ private slots:
     void exitIconAndCloseBoxEndTheProgram();
     void centreAxisCloseBoxActsAsCancel();
     void busyDialogShowsOnlyDuringARun();
+    // Last: it ends the event loops of this test program for good.
+    void faultyTableEndsTheRealProgramWithCode1();
 };
 
 void ShellTest::startShowsOnlyTheStartScreen() {
@@ -241,6 +244,23 @@ void ShellTest::busyDialogShowsOnlyDuringARun() {
         QCOMPARE(at(d, 85), QColor(255, 0, 0));
     QCOMPARE(at(5, 85), QColor(Qt::white));
     QCOMPARE(at(0, 85), QColor(Qt::white));
+}
+
+// The program's own exit, not the recording one: after the faulty-table message every window is closed
+// and the event loop ends with code 1, although closing the start screen asks to end with 0.
+void ShellTest::faultyTableEndsTheRealProgramWithCode1() {
+    WorkingFolder folder;
+    QVERIFY(folder.Entered());
+    RecordingPresenter presenter;
+    halvorn::ui::Application app(State(), presenter);
+    app.tablePathOverride = folder.FilePath(QStringLiteral("MUs2022.dat")).toStdString();
+    app.Start();
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] { Click(app.form1(), "Command1"); });
+    const int code = loop.exec();
+    QCOMPARE(code, 1);
+    QCOMPARE(presenter.entries.size(), size_t(1));
+    QVERIFY2(VisibleScreens().isEmpty(), qPrintable(VisibleScreens().join(',')));
 }
 
 QTEST_MAIN(ShellTest)
