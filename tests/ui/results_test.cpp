@@ -526,6 +526,17 @@ private slots:
             QVERIFY2(presenter().entries.size() == 1, qPrintable(QString::number(n)));
             QVERIFY(!app().form6().isVisible());
         }
+        // N = 2.6 draws the outline of points 1 and 2 over a base segment out to point 3, whose distance
+        // here overflows the base position: the message, nothing drawn.
+        FillState(3);
+        state.ProfilePointCount = 2.6;
+        state.DoseProfile[0][3] = 1e308;
+        presenter().Clear();
+        app().form6().DrawBowtieShape();
+        QCOMPARE(presenter().Texts(),
+                 QStringList{" データ不足のため、ボウタイフィルタ形状を表示できません "});
+        QVERIFY(strokes().empty());
+        QVERIFY(!app().form6().isVisible());
 
         // N = 0: the base segment is a dot at the origin, the centre thickness is marked twice, no outline.
         FillState(0);

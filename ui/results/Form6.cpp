@@ -113,7 +113,8 @@ void Form6::DrawBowtieShape() {
             const double x = 100 * k * d;
             points.push_back({x, {x - t * std::sin(theta), t * std::cos(theta)}});
         }
-        const int last = static_cast<int>(std::floor(n));
+        // Points 1 ... N make the outline; the base segment reaches point N rounded, which may be one more.
+        const int last = static_cast<int>(RoundHalfEven(n));
         for (int p = 0; p <= last && usable; ++p)
             usable = Finite(points[p]);
     }
