@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -15,11 +16,13 @@
 #include "centre_axis/Form2.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
+#include "dose_profile/Form3.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 #include "shell/Form5.h"
 #include "shell/GeometryFigure.h"
 
+using halvorn::ui::Form2;
 using halvorn::ui::MessagePresenter;
 using halvorn::ui::RecordingPresenter;
 using namespace halvorn::ui::test;
@@ -43,6 +46,7 @@ class ShellTest : public QObject {
 private slots:
     void startShowsOnlyTheStartScreen();
     void newCalculationShowsTheCentreAxisScreen();
+    void secondNewCalculationKeepsTheDoseProfile();
     void resultsSearchOpensTheBrowser();
     void faultyTableEndsTheProgram_data();
     void faultyTableEndsTheProgram();
@@ -142,6 +146,33 @@ void ShellTest::newCalculationShowsTheCentreAxisScreen() {
     QVERIFY(State().MuAluminium[100] > 0);
     QVERIFY(!s.app.form2().Picture3().Ops().empty());
     QVERIFY(s.exits.isEmpty());
+}
+
+// A second new calculation resets the centre-axis screen only: the dose-profile entries of the first one
+// stay until "次へ進む" empties them.
+void ShellTest::secondNewCalculationKeepsTheDoseProfile() {
+    Session s;
+    s.app.Start();
+    Form2& form2 = NewCalculation(s.app);
+    RunCalibration(form2, QStringLiteral("7.0"));
+    Click(form2, "Command4");
+    QWidget& form3 = s.app.form3();
+    QCOMPARE(VisibleScreens(), QStringList{"Form3"});
+    auto* distance = Child<QLineEdit>(form3, "Text1");
+    QTest::keyClicks(distance, QStringLiteral("60"));
+    Click(form3, "Command2");
+    QCOMPARE(VisibleScreens(), QStringList{"Form1"});
+
+    NewCalculation(s.app);
+    QCOMPARE(VisibleScreens(), QStringList{"Form2"});
+    QCOMPARE(Child<QLineEdit>(form2, "Text13")->text(), QString());
+    QVERIFY(Child<QRadioButton>(form2, "Option13")->isChecked());
+    QVERIFY(!Child<QPushButton>(form2, "Command4")->isEnabled());
+    QCOMPARE(distance->text(), QStringLiteral("60"));
+
+    RunCalibration(form2, QStringLiteral("7.0"));
+    Click(form2, "Command4");
+    QCOMPARE(distance->text(), QString());
 }
 
 void ShellTest::resultsSearchOpensTheBrowser() {
