@@ -384,6 +384,26 @@ private slots:
         QVERIFY(child<QWidget>("Command1")->isEnabled());
     }
 
+    // A file loaded in the result state keeps the save controls, and a save then writes the loaded data.
+    void loadInResultStateThenSave() {
+        FillState(2);
+        QVERIFY(SaveFile("earlier.csv", "earlier"));
+        FillState(4);
+        halvorn::ui::HandOverToResults(app());
+        clickFile("earlier.csv");
+        click("Command1");
+        QCOMPARE(label("Label13"), QString("2"));
+        QCOMPARE(state.ProfilePointCount, 2.0);
+        for (const char* shown : {"Label1", "Text1", "Command3", "Picture2"})
+            QVERIFY2(child<QWidget>(shown)->isVisible(), shown);
+        QTest::keyClicks(child<QLineEdit>("Text1"), "again");
+        presenter().answers = {QString("loaded")};
+        click("Command3");
+        QCOMPARE(lastMessage(), QString(" ファイルを保存しました "));
+        QCOMPARE(ReadAll("again.csv"), QByteArray::fromStdString(halvorn::FormatResultFile(state, "loaded")));
+        QCOMPARE(ReadAll("again.csv").count("\r\n"), 311);
+    }
+
     void pointDisplay() {
         FillState(5);
         halvorn::ui::HandOverToResults(app());
