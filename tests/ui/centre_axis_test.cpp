@@ -20,6 +20,7 @@
 #include "UiTestSupport.h"
 #include "centre_axis/CursorLine.h"
 #include "centre_axis/Form2.h"
+#include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "shell/Application.h"
@@ -409,6 +410,13 @@ void CentreAxisTest::spectrumStrokes() {
     QCOMPARE(frame.kind, Op::Kind::Rectangle);
     QCOMPARE(frame.width, 2);
     QCOMPARE(frame.colour, QColor(Qt::black));
+
+    // The axes drawn again over two curves leave only the grid, the labels and the frame.
+    s.Calculate(QStringLiteral("6.0"));
+    halvorn::ui::DrawSpectrumAxes(s.Plot());
+    CheckEmptyAxes(s.Plot());
+    QCOMPARE(s.Plot().Ops().size(), axes);
+    QCOMPARE(s.Plot().LineWidth(), 2);
 }
 
 void CentreAxisTest::mouseCursorFindsTheBin() {
