@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include "CalculationState.h"
@@ -247,23 +248,28 @@ void ShellTest::busyDialogShowsOnlyDuringARun() {
     QVERIFY(form5.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(form5.windowFlags() & Qt::WindowDoesNotAcceptFocus);
     QVERIFY(form5.testAttribute(Qt::WA_ShowWithoutActivating));
+    // Not above every window: a warning box of the run must come out on top of it.
+    QVERIFY(!(form5.windowFlags() & Qt::WindowStaysOnTopHint));
     QCOMPARE(Child<QLabel>(form5, "Label1")->text(), QStringLiteral("ただいま計算中"));
     QCOMPARE(Child<QLabel>(form5, "Label1")->pos(), QPoint(88, 40));
     QCOMPARE(Child<QLabel>(form5, "Label2")->text(), QStringLiteral("しばらくお待ちください"));
     QCOMPARE(Child<QLabel>(form5, "Label2")->pos(), QPoint(48, 88));
 
     Child<QLineEdit>(form2, "Text13")->setText(QStringLiteral("7.0"));
-    bool seen = false, form2Visible = false;
+    bool seen = false, form2Visible = false, ownedByForm2 = false;
     QImage frame;
     QTimer::singleShot(0, &form2, [&] {
         seen = form5.isVisible();
         form2Visible = form2.isVisible();
+        ownedByForm2 =
+            form5.windowHandle() && form5.windowHandle()->transientParent() == form2.windowHandle();
         frame = form5.grab().toImage();
         SaveScreenshot(form5, "form5.png");
     });
     Click(form2, "Command1");
     QVERIFY2(seen, "the busy dialog was not up at the run's first yield");
     QVERIFY2(form2Visible, "the screen that started the run stays where it is");
+    QVERIFY2(ownedByForm2, "the busy dialog is not kept above the screen that started the run");
     QVERIFY(!form5.isVisible());
     QVERIFY(Child<QPushButton>(form2, "Command4")->isEnabled());
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QWindow>
 
 #include "shell/Application.h"
 #include "shell/Form5.h"
@@ -66,7 +67,15 @@ void GuiReporter::ShowBusy() {
     if (!busy_)
         QCoreApplication::instance()->installEventFilter(this);
     busy_ = true;
-    app_.form5().show();
+    // The dialog belongs to the screen that started the run while it is up, so it stays above that screen
+    // and below the run's own message boxes.
+    Form5& busy = app_.form5();
+    if (owner_) {
+        owner_->window()->winId();
+        busy.winId();
+        busy.windowHandle()->setTransientParent(owner_->window()->windowHandle());
+    }
+    busy.show();
 }
 
 void GuiReporter::HideBusy() {
