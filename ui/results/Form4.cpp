@@ -15,6 +15,7 @@
 #include <QStylePainter>
 #include <cmath>
 
+#include "Filtration.h"
 #include "NumberText.h"
 #include "ResultFile.h"
 #include "centre_axis/SpectrumPlot.h"
@@ -223,11 +224,7 @@ QWidget* MakeControl(const Control& c, QWidget* parent) {
 // Own peak of a spectrum: the largest of bins 1..300, starting from 0 and replacing on a strictly
 // greater value.
 double PeakOf(const Spectrum& spectrum) {
-    double peak = 0;
-    for (int b = 1; b <= kBinCount; ++b)
-        if (spectrum[b] > peak)
-            peak = spectrum[b];
-    return peak;
+    return halvorn::PeakOf(spectrum, 1, kBinCount);
 }
 
 bool UsableDivisor(double divisor) {
