@@ -323,9 +323,11 @@ bool SaveResultFile(const CalculationState& state,
 }
 
 // Safety rules of the reader (a result file may be damaged or hand-edited):
-// - N on line 2 above 25 is stored as 25 and below 0 as 0. The values per row follow the N as written,
-//   capped at points 0..25 as the writer caps them: a negative N reads no point values, a fractional N of
-//   2.5 reads points 0..2. Nothing is ever written past point 25.
+// - N on line 2 above 25 is stored as 25; any other N is stored as written, a negative one too (the
+//   dose-profile screen accepts one, and the file it saves must load back to the same count, not to 0,
+//   which would offer point 0 with data the file does not hold). The values per row follow the N as
+//   written, capped at points 0..25 as the writer caps them: a negative N reads no point values, a
+//   fractional N of 2.5 reads points 0..2. Nothing is ever written past point 25.
 // - A field that does not begin with a number (empty, a word, the file's end) is a failed read: its
 //   target keeps its value. When line 2 fails, ProfilePointCount keeps its value and the rows are read
 //   with the points that value gives (capped at 0..25).
@@ -344,7 +346,7 @@ void LoadResultFile(CalculationState& state, const std::string& path) {
     int points = PointsThrough(state.ProfilePointCount);
     if (!std::isnan(read)) {
         points = PointsThrough(read);
-        state.ProfilePointCount = std::clamp(read, 0.0, static_cast<double>(kMaxPoint));
+        state.ProfilePointCount = std::min(read, static_cast<double>(kMaxPoint));
     }
 
     auto readRow = [&](auto&& target) {

@@ -24,8 +24,8 @@ bool SaveResultFile(const CalculationState& state,
 
 // Reads a result file into the state field by field; a step that fails is skipped and leaves its target
 // unchanged; never writes past point 25. Never reports an error. A field that does not begin with a number
-// is a failed read. N on line 2 is stored clamped to 0..25 (the values per row follow the N as written,
-// capped at 26 points), so ProfilePointCount never leaves 0..25 through a load.
+// is a failed read. N on line 2 above 25 is stored as 25, any other N as written (the values per row follow
+// the N as written, capped at 26 points), so ProfilePointCount never exceeds 25 through a load.
 void LoadResultFile(CalculationState& state, const std::string& path);
 
 // Line 1 of the file as UTF-8 (its first 64 KiB; bytes that are not Shift-JIS become U+FFFD), or nothing

@@ -5,7 +5,7 @@
 //       -o /tmp/resultfile_fuzz
 //   /tmp/resultfile_fuzz -max_total_time=60 -max_len=100000 corpus/
 // The input is written to a file and loaded over a state of sentinels; the reader must never write past
-// point 25, nor leave ProfilePointCount outside 0..25 once it has read one.
+// point 25, nor leave ProfilePointCount above 25 (or not a number) once it has read one.
 
 #include <unistd.h>
 
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LoadResultFile(*state, path);
     ReadResultComment(path);
     if (state->TargetAngleDeg != 1234 || state->MuTungsten[0] != 1234 || state->MuTungsten[300] != 1234 ||
-        state->ProfilePointCount < 0 || state->ProfilePointCount > kMaxPoint)
+        !(state->ProfilePointCount <= kMaxPoint))
         std::abort();
     FormatResultFile(*state, std::string(text.substr(0, 256)));
     return 0;
