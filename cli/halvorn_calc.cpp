@@ -202,6 +202,11 @@ public:
             }
             done += static_cast<std::size_t>(n);
         }
+        if (::fsync(fd) != 0) {
+            const int err = errno;
+            ::close(fd);
+            throw InputError("cannot write " + target + ": " + std::strerror(err));
+        }
         if (::close(fd) != 0)
             throw InputError("cannot write " + target + ": " + std::strerror(errno));
     }
@@ -223,8 +228,18 @@ private:
     std::string temp_;
 };
 
+// A folder cannot be replaced by a rename; finding one before anything is written keeps a later output
+// from failing after an earlier one has already been put in place.
+void CheckNotAFolder(const std::optional<std::string>& target) {
+    std::error_code ec;
+    if (target && std::filesystem::is_directory(std::filesystem::symlink_status(*target, ec)))
+        throw InputError("cannot write " + *target + ": it is a folder");
+}
+
 int Run(const BatchOptions& options) {
     // Everything that can be checked before computing is checked first.
+    CheckNotAFolder(options.outPath);
+    CheckNotAFolder(options.jsonPath);
     std::optional<Profile> profile;
     if (options.profilePath)
         profile = halvorn::cli::ReadProfileFile(*options.profilePath);
@@ -276,19 +291,20 @@ int Run(const BatchOptions& options) {
         return kExitCalculation;
     }
 
-    // Both outputs are prepared before either target is touched.
+    // Both outputs are written in full under temporary names before either target is replaced, so a
+    // failure while writing one leaves both targets as they were. The result file holds the bytes that
+    // SaveResultFile writes.
     std::unique_ptr<PendingFile> json;
     if (options.jsonPath)
         json = std::make_unique<PendingFile>(*options.jsonPath, JsonSummary(*state, centre, pointCount));
-    if (options.outPath) {
-        std::string error;
-        if (!halvorn::SaveResultFile(*state, options.comment, *options.outPath, &error))
-            throw InputError(error.find(*options.outPath) != std::string::npos
-                                 ? error
-                                 : "cannot write " + *options.outPath + (error.empty() ? "" : ": " + error));
-    }
+    std::unique_ptr<PendingFile> out;
+    if (options.outPath)
+        out = std::make_unique<PendingFile>(*options.outPath,
+                                            halvorn::FormatResultFile(*state, options.comment));
     if (json)
         json->Commit();
+    if (out)
+        out->Commit();
     return 0;
 }
 

@@ -410,6 +410,22 @@ TEST_F(HalvornCalc, UnwritableOutputLeavesNothingBehind) {
     EXPECT_NE(run.err.find("no-such-folder/r.csv"), std::string::npos) << run.err;
     EXPECT_EQ(ReadAll(Path("r.json")), "{}\n");
     EXPECT_EQ(Files(), std::set<std::string>{"r.json"});
+
+    // A folder in place of either output: the other output is not written either (a rename cannot
+    // replace a folder, so one output used to be in place before the other failed).
+    fs::create_directory(Path("folder"));
+    WriteAll(Path("folder/inside"), "keep");
+    WriteAll(Path("r.csv"), "earlier result\r\n");
+    for (const auto& [outName, jsonName] : {std::pair<std::string, std::string>{"r.csv", "folder"},
+                                            std::pair<std::string, std::string>{"folder", "r.json"}}) {
+        const std::vector<std::string> folderArgs = {"--hvl",  "7",      "--out",   outName,
+                                                     "--json", jsonName, "--table", HALVORN_TABLE_PATH};
+        ExpectEndedWith(folderArgs, Run(folderArgs), 2, "folder");
+        EXPECT_EQ(ReadAll(Path("r.csv")), "earlier result\r\n") << Describe(folderArgs);
+        EXPECT_EQ(ReadAll(Path("r.json")), "{}\n") << Describe(folderArgs);
+        EXPECT_EQ(ReadAll(Path("folder/inside")), "keep") << Describe(folderArgs);
+        EXPECT_EQ(Files(), (std::set<std::string>{"folder", "r.csv", "r.json"})) << Describe(folderArgs);
+    }
 }
 
 }  // namespace
