@@ -462,6 +462,49 @@ TEST_F(ResultFileTest, LoaderSurvivesDamagedFiles) {
     }
 }
 
+// The reader takes fields in a fixed order and never looks at where lines end or what labels say: a
+// file whose rows are joined or split differently, whose labels are changed, or whose numbers carry blanks
+// and tabs around them before the comma loads to the same state.
+TEST_F(ResultFileTest, ReaderFollowsTheFieldStreamNotTheLines) {
+    const std::string path = PathOf("stream.csv");
+    const std::string good = FormatResultFile(*FilledState(3), "a, comment, with commas");
+    auto load = [&](const std::string& bytes) {
+        WriteAll(path, bytes);
+        auto state = SentinelState();
+        LoadResultFile(*state, path);
+        return state;
+    };
+    const auto expected = load(good);
+    ASSERT_EQ(expected->ProfilePointCount, 3);
+    ASSERT_EQ(expected->AddedCuCm, 0.01);
+
+    auto replaced = [&](std::string text, const std::string& from, const std::string& to) {
+        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+            text.replace(at, from.size(), to);
+        return text;
+    };
+    std::string joined = good;  // lines 3 and 4 as one line, lines 306 and 307 as one line
+    joined.replace(joined.find("\r\n  OCR "), 2, ",");
+    joined.replace(joined.find("\r\n\x8A\xC7"), 2, ",");
+    std::string split = good;  // every value of line 5 on a line of its own
+    const size_t line5 = split.find("Al(mm)");
+    split.replace(line5, split.find("\r\n", line5) - line5,
+                  replaced(split.substr(line5, split.find("\r\n", line5) - line5), ",", "\r\n"));
+    const struct {
+        const char* what;
+        std::string bytes;
+    } variants[] = {
+        {"rows joined", joined},
+        {"a row split", split},
+        {"labels changed", replaced(replaced(good, "OC(cm)", "distance"), "SAD ", "focus")},
+        {"blanks and tabs before commas", replaced(good, ",", " \t ,")},
+        {"LF line ends", replaced(good, "\r\n", "\n")},
+        {"CR line ends", replaced(good, "\r\n", "\r")},
+    };
+    for (const auto& v : variants)
+        EXPECT_TRUE(SameState(*load(v.bytes), *expected)) << v.what;
+}
+
 TEST_F(ResultFileTest, ExampleFileLoadsAndWritesBackByteForByte) {
     const std::string example = std::string(HALVORN_EXAMPLES_DIR) + "/ct-120kv.csv";
     const std::string original = ReadAll(example);
