@@ -1,10 +1,12 @@
 #include "ResultFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -319,6 +321,24 @@ TEST_F(ResultFileTest, SavingReplacesAndAFailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(ReadAll(folderTarget + "/inside"), "keep");
     EXPECT_EQ(ReadAll(path), second);
+
+    // The disk fills up halfway through the file (a file-size limit stands in for it): the save fails
+    // and the earlier file of that name is still whole.
+    {
+        rlimit old{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        error.clear();
+        const bool saved = SaveResultFile(*FilledState(25), "too big", path, &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_FALSE(saved) << "a save cut off after 4096 bytes";
+        EXPECT_NE(error.find("same.csv"), std::string::npos) << error;
+        EXPECT_EQ(ReadAll(path), second) << "the earlier file after a failed save";
+    }
 
     // No temporary file is left behind, whether the save worked or not.
     for (const auto& entry : fs::directory_iterator(dir_))
