@@ -467,7 +467,8 @@ private slots:
         QTest::keyClick(text2, Qt::Key_Return);
         QVERIFY(child<QPushButton>("Command4")->hasFocus());
         QCOMPARE(CurveCount(plot), curves);
-        QTest::keyClick(child<QPushButton>("Command4"), Qt::Key_Space);
+        // A second Enter, now on the focused button, presses it.
+        QTest::keyClick(child<QPushButton>("Command4"), Qt::Key_Return);
         QCOMPARE(CurveCount(plot), curves + 1);
 
         click("Command5");
@@ -586,7 +587,11 @@ private slots:
         halvorn::ui::HandOverToResults(app());
         click("Command6");
         ops = strokes();
+        // The second press finds the figure behind the results screen and brings it to the front.
+        form4().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form4()));
         click("Command6");
+        QVERIFY(QTest::qWaitForWindowActive(&app().form6()));
         QCOMPARE(strokes().size(), ops.size());
         // base, dot, 2 x (line, line, dot), dot, 2 x (line, line, dot)
         QCOMPARE(ops.size(), size_t(15));

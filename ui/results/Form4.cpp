@@ -181,7 +181,7 @@ QWidget* MakeControl(const Control& c, QWidget* parent) {
         case Kind::BreakingButton: {
             auto* button = c.kind == Kind::BreakingButton ? new BreakingButton(text, parent)
                                                           : new QPushButton(text, parent);
-            button->setAutoDefault(false);
+            button->setAutoDefault(true);  // Enter on a focused button presses it
             widget = button;
             break;
         }
@@ -243,7 +243,7 @@ Form4::Form4(Application& app) : QWidget(nullptr), app_(app) {
     Place(picture3_, "Picture3", 4080, 240, 10935, 6735);
     auto* command5 = new QPushButton("Graph Clear", picture3_);
     Place(command5, "Command5", 18, 6301, 1335, 375);
-    command5->setAutoDefault(false);
+    command5->setAutoDefault(true);
     command5->setFont(JapaneseFont(9));  // not the plot's Times
 
     file1_ = findChild<QListWidget*>("File1");

@@ -46,7 +46,7 @@ Form6::Form6(Application& app) : QWidget(nullptr), app_(app) {
 
     auto* command1 = new QPushButton("Close", this);
     Place(command1, "Command1", 6480, 7800, 1215, 540);
-    command1->setAutoDefault(false);
+    command1->setAutoDefault(true);  // Enter on the focused button closes
     connect(command1, &QPushButton::clicked, this, &Form6::Command1_Click);
 }
 
@@ -146,7 +146,10 @@ void Form6::DrawBowtieShape() {
         pic.LineTo({-points[p].base, 0}, kBowtieBlue);
         pic.Dot(left, kBowtieBlue);
     }
+    // A figure already open may lie behind the results screen: bring it to the front with its new outline.
     show();
+    raise();
+    activateWindow();
 }
 
 void Form6::Command1_Click() {
