@@ -125,6 +125,7 @@ private slots:
     void everyFailureKindEndsInTheAfterRunState_data();
     void everyFailureKindEndsInTheAfterRunState();
     void copperResultsAndBackToAluminium();
+    void newCalculationAfterChangesRestoresEveryDefault();
     void spectrumStrokes();
     void mouseCursorFindsTheBin();
     void arrowKeysMoveTheCursor();
@@ -386,6 +387,51 @@ void CentreAxisTest::copperResultsAndBackToAluminium() {
     QCOMPARE(s.LabelText("Label20"), QString());
     QVERIFY(!s.Button("Command4")->isEnabled());
     CheckEmptyAxes(s.Plot());
+}
+
+// Everything a user and a run can change on the screen comes back to its default on the next entry from
+// the start screen, whichever way the screen was left.
+void CentreAxisTest::newCalculationAfterChangesRestoresEveryDefault() {
+    for (const bool viaCloseBox : {false, true}) {
+        CentreAxisSession s;
+        const char* const inputs[] = {"Text1", "Text3", "Text4", "Text5", "Text10", "Text11"};
+        s.Type("Text1", QStringLiteral("100"));
+        s.Type("Text3", QStringLiteral("3"));
+        s.Type("Text4", QStringLiteral("0.5"));
+        s.Type("Text5", QStringLiteral("12"));
+        s.Type("Text10", QStringLiteral("0.1"));
+        s.Type("Text11", QStringLiteral("0.01"));
+        s.Calculate(QStringLiteral("6.5"));
+        QVERIFY2(s.presenter.entries.empty(), qPrintable(s.presenter.Texts().join('|')));
+        QVERIFY(!s.LabelText("Label21").isEmpty() && !s.FieldText("Text2").isEmpty());
+        s.Mouse(2000, 1000);
+        QVERIFY(s.Line("Line6")->isVisible() && !s.FieldText("Text6").isEmpty());
+        QTest::mouseClick(Child<QRadioButton>(*s.form2, "Option14"), Qt::LeftButton);
+        QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm Cu"));
+
+        if (viaCloseBox)
+            s.form2->close();
+        else
+            s.Click("Command3");
+        QVERIFY(s.app.form1().isVisible());
+        s.NewCalculation();
+
+        const char* const defaults[] = {"120", "2.5", "0", "16", "0", "0"};
+        for (size_t i = 0; i < std::size(inputs); ++i)
+            QVERIFY2(s.FieldText(inputs[i]) == QString::fromUtf8(defaults[i]), inputs[i]);
+        for (const char* empty : {"Text13", "Text2", "Text8", "Text9", "Text6", "Text7"})
+            QVERIFY2(s.FieldText(empty).isEmpty(), empty);
+        QCOMPARE(s.LabelText("Label20"), QString());
+        QCOMPARE(s.LabelText("Label21"), QString());
+        QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm AL"));
+        QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm AL"));
+        QVERIFY(Child<QRadioButton>(*s.form2, "Option13")->isChecked());
+        QCOMPARE(State().HvlMaterial, 1);
+        QCOMPARE(State().PlotCursorShown, 0);
+        QVERIFY(!s.Line("Line6")->isVisible() && !s.Line("Line7")->isVisible());
+        QVERIFY(!s.Button("Command4")->isEnabled());
+        CheckEmptyAxes(s.Plot());
+    }
 }
 
 void CentreAxisTest::spectrumStrokes() {

@@ -18,6 +18,7 @@
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "dose_profile/Form3.h"
+#include "results/Form4.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 #include "shell/Form5.h"
@@ -40,6 +41,37 @@ QStringList VisibleScreens() {
     return names;
 }
 
+// Records, in order, each screen the program shows or hides (not the window system's own show events).
+class ScreenLog : public QObject {
+public:
+    ScreenLog() { qApp->installEventFilter(this); }
+    ~ScreenLog() override { qApp->removeEventFilter(this); }
+    ScreenLog(const ScreenLog&) = delete;
+    ScreenLog& operator=(const ScreenLog&) = delete;
+
+    // What happened since the last call.
+    QStringList Take() {
+        QStringList out;
+        out.swap(entries_);
+        return out;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool shown = event->type() == QEvent::Show;
+        if ((shown || event->type() == QEvent::Hide) && !event->spontaneous() && watched->isWidgetType()) {
+            auto* window = static_cast<QWidget*>(watched);
+            if (window->isWindow() && window->objectName().startsWith(QLatin1String("Form")))
+                entries_ << window->objectName() +
+                                (shown ? QStringLiteral(" shown") : QStringLiteral(" hidden"));
+        }
+        return false;
+    }
+
+private:
+    QStringList entries_;
+};
+
 }  // namespace
 
 class ShellTest : public QObject {
@@ -49,6 +81,7 @@ private slots:
     void newCalculationShowsTheCentreAxisScreen();
     void secondNewCalculationKeepsTheDoseProfile();
     void resultsSearchOpensTheBrowser();
+    void transitionsShowTheTargetFirst();
     void faultyTableEndsTheProgram_data();
     void faultyTableEndsTheProgram();
     void exitIconAndCloseBoxEndTheProgram();
@@ -181,6 +214,38 @@ void ShellTest::resultsSearchOpensTheBrowser() {
     s.app.Start();
     Click(s.app.form1(), "Command3");
     QCOMPARE(VisibleScreens(), QStringList{"Form4"});
+}
+
+// Every transition shows its target before it hides its source, so some screen is always on view; only
+// the centre-axis screen's cancel (and its close box) hides first.
+void ShellTest::transitionsShowTheTargetFirst() {
+    Session s;
+    ScreenLog log;
+    s.app.Start();
+    QCOMPARE(log.Take(), QStringList{"Form1 shown"});
+
+    Form2& form2 = NewCalculation(s.app);
+    QCOMPARE(log.Take(), (QStringList{"Form2 shown", "Form1 hidden"}));
+    Click(form2, "Command3");
+    QCOMPARE(log.Take(), (QStringList{"Form2 hidden", "Form1 shown"}));
+    NewCalculation(s.app);
+    log.Take();
+    form2.close();
+    QCOMPARE(log.Take(), (QStringList{"Form2 hidden", "Form1 shown"}));
+
+    NewCalculation(s.app);
+    RunCalibration(form2, QStringLiteral("7.0"));
+    QCOMPARE(log.Take(), (QStringList{"Form2 shown", "Form1 hidden", "Form5 shown", "Form5 hidden"}));
+    Click(form2, "Command4");
+    QCOMPARE(log.Take(), (QStringList{"Form3 shown", "Form2 hidden"}));
+    Click(s.app.form3(), "Command2");
+    QCOMPARE(log.Take(), (QStringList{"Form1 shown", "Form3 hidden"}));
+
+    Click(s.app.form1(), "Command3");
+    QCOMPARE(log.Take(), (QStringList{"Form4 shown", "Form1 hidden"}));
+    Click(s.app.form4(), "Command2");
+    QCOMPARE(log.Take(), (QStringList{"Form1 shown", "Form4 hidden"}));
+    QVERIFY(s.exits.isEmpty());
 }
 
 void ShellTest::faultyTableEndsTheProgram_data() {
