@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 
@@ -59,6 +60,18 @@ constexpr ValueOption kValueOptions[] = {
     {"--out", nullptr},
     {"--json", nullptr},
     {"--table", nullptr}};
+
+// Whether two names reach the same file ("r.csv", "./r.csv", "sub/../r.csv"): one output would silently
+// replace the other.
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a == b)
+        return true;
+    std::error_code ea;
+    std::error_code eb;
+    const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+    const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+    return !ea && !eb && pa == pb;
+}
 
 }  // namespace
 
@@ -197,7 +210,7 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
     for (const auto& path : {options.outPath, options.jsonPath, options.tablePath, options.profilePath})
         if (path && path->empty())
             throw InputError("an empty file name was given");
-    if (options.outPath && options.jsonPath && *options.outPath == *options.jsonPath)
+    if (options.outPath && options.jsonPath && SameFile(*options.outPath, *options.jsonPath))
         throw InputError("--out and --json name the same file " + Quoted(*options.outPath));
     return options;
 }

@@ -311,6 +311,15 @@ TEST_F(HalvornCalc, BadOptionsAreRefusedByName) {
     }
     EXPECT_EQ(Files(), std::set<std::string>{"p.csv"});
 
+    // Two spellings of one name would let one output silently replace the other.
+    fs::create_directory(Path("sub"));
+    for (const char* json : {"r.csv", "./r.csv", "sub/../r.csv"}) {
+        const std::vector<std::string> args = {"--hvl",  "7",  "--out",   "r.csv",
+                                               "--json", json, "--table", HALVORN_TABLE_PATH};
+        ExpectEndedWith(args, Run(args), 2, "the same file");
+    }
+    EXPECT_EQ(Files(), (std::set<std::string>{"p.csv", "sub"}));
+
     const auto help = Run({"--help"});
     EXPECT_EQ(help.status, 0);
 }
