@@ -17,6 +17,7 @@
 #include "UiTestSupport.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
+#include "common/Palette.h"
 #include "dose_profile/Form3.h"
 #include "dose_profile/HandOverToResults.h"
 #include "results/Form4.h"
@@ -150,6 +151,77 @@ private:
 private slots:
     void init() { QVERIFY(StartRun(state)); }
     void cleanup() { EndRun(); }
+
+    // The results screen's boxes in twips, and the bowtie figure: its window, and the fixed figure lying
+    // exactly over the outline's coordinates (twips (X, Y) of the drawing area = user (X / 3.75 - 1000,
+    // 1704 - Y / 3.75)), so the outline stands on the base line and is centred on the axis.
+    void layoutOfResultsAndBowtieFigure() {
+        using halvorn::ui::TwipsRect;
+        QCOMPARE(form4().windowTitle(), QString(" Halvorn-2"));
+        QCOMPARE(form4().size(), TwipsRect(0, 0, 15270, 11325).size());
+        const struct {
+            const char* name;
+            int left, top, width, height;
+        } boxes[] = {{"Label11", 900, 240, 2010, 285},     {"File1", 240, 1560, 3615, 5130},
+                     {"Label36", 240, 7320, 3615, 375},    {"Command1", 600, 7920, 2535, 735},
+                     {"Command6", 600, 8880, 2535, 975},   {"Command2", 600, 10320, 2565, 645},
+                     {"Picture3", 4080, 240, 10935, 6735}, {"Label22", 5880, 7560, 975, 375},
+                     {"Label17", 5880, 8040, 975, 375},    {"Label20", 5880, 8520, 975, 375},
+                     {"Label25", 5880, 9000, 975, 375},    {"Label26", 5880, 9360, 975, 375},
+                     {"Label27", 5880, 9720, 975, 375},    {"Check1", 10560, 7080, 4335, 375},
+                     {"Picture1", 11940, 8040, 480, 480},  {"Text2", 12480, 8040, 975, 495},
+                     {"Command4", 13440, 8040, 1095, 495}, {"Label13", 12480, 8580, 975, 375},
+                     {"Label14", 12480, 9120, 1215, 375},  {"Label15", 12480, 9660, 1215, 375},
+                     {"Label1", 3720, 10680, 3600, 240},   {"Picture2", 7320, 10560, 480, 480},
+                     {"Text1", 7920, 10560, 5055, 495},    {"Command3", 13080, 10560, 1695, 495}};
+        for (const auto& b : boxes)
+            QVERIFY2(child<QWidget>(b.name)->geometry() == TwipsRect(b.left, b.top, b.width, b.height),
+                     b.name);
+        QPushButton* graphClear = child<QPushButton>("Command5");
+        QCOMPARE(graphClear->parentWidget(), static_cast<QWidget*>(&form4().Picture3()));
+        QCOMPARE(graphClear->geometry(), TwipsRect(18, 6301, 1335, 375));
+        QCOMPARE(graphClear->text(), QString("Graph Clear"));
+
+        halvorn::ui::Form6& form6 = app().form6();
+        QCOMPARE(form6.windowTitle(), QString(" Bowtie filter"));
+        QCOMPARE(form6.size(), TwipsRect(0, 0, 7860, 8490).size());
+        QCOMPARE(form6.Picture1().geometry(), TwipsRect(120, 120, 7575, 7575));
+        QCOMPARE(Child<QPushButton>(form6, "Command1")->geometry(), TwipsRect(6480, 7800, 1215, 540));
+        QCOMPARE(Child<QPushButton>(form6, "Command1")->text(), QString("Close"));
+        const DrawingSurface& figure = form6.Figure();
+        const DrawingSurface& outline = form6.Picture1();
+        const auto onOutline = [&](QPointF twips) {
+            return outline.ToUser(figure.mapTo(&outline, figure.ToPixels(twips).toPoint()));
+        };
+        const struct {
+            QPointF twips, user;
+        } marks[] = {{{3750, 6390}, {0, 0}},      // axis on the base line
+                     {{750, 3765}, {-800, 700}},  // top-left grid corner: -80 mm, 70 mm
+                     {{6750, 6015}, {800, 100}},
+                     {{0, 0}, {-1000, 1704}}};
+        for (const auto& m : marks) {
+            const QPointF at = onOutline(m.twips);
+            // Within one pixel (about 4 units) of where the figure says it is.
+            QVERIFY2(std::abs(at.x() - m.user.x()) < 4.5 && std::abs(at.y() - m.user.y()) < 4.5,
+                     qPrintable(QString("twips (%1, %2) lands on (%3, %4)")
+                                    .arg(m.twips.x())
+                                    .arg(m.twips.y())
+                                    .arg(at.x())
+                                    .arg(at.y())));
+        }
+        // The base line and the central axis of the fixed figure, in dark grey, where the outline has y = 0
+        // and x = 0.
+        int darkLines = 0;
+        for (const Op& op : figure.Ops())
+            if (op.kind == Op::Kind::Line && op.colour == QColor(64, 64, 64)) {
+                ++darkLines;
+                if (op.from == QPointF(120, 6390))
+                    QCOMPARE(op.to, QPointF(6960, 6390));
+                if (op.from == QPointF(3750, 3480))
+                    QCOMPARE(op.to, QPointF(3750, 6840));
+            }
+        QCOMPARE(darkLines, 6);  // axis, base line, two arrow shafts, two arrow-head strokes
+    }
 
     void browseStateChooseAndLoad() {
         FillState(3);
