@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
@@ -87,6 +88,7 @@ private slots:
     void exitIconAndCloseBoxEndTheProgram();
     void centreAxisCloseBoxActsAsCancel();
     void busyDialogShowsOnlyDuringARun();
+    void screensOpenCentred();
     // Last: it ends the event loops of this test program for good.
     void faultyTableEndsTheRealProgramWithCode1();
 };
@@ -346,6 +348,33 @@ void ShellTest::busyDialogShowsOnlyDuringARun() {
         QCOMPARE(at(d, 85), QColor(255, 0, 0));
     QCOMPARE(at(5, 85), QColor(Qt::white));
     QCOMPARE(at(0, 85), QColor(Qt::white));
+}
+
+// The start screen, the centre-axis screen and the busy dialog open with their client area in the middle
+// of the screen they appear on (a window frame may shift it by its title bar).
+void ShellTest::screensOpenCentred() {
+    Session s;
+    s.app.Start();
+    QWidget& form2 = NewCalculation(s.app);
+    QWidget* form5 = nullptr;
+    QRect busyAt;
+    QTimer::singleShot(0, &form2, [&] {
+        form5 = &s.app.form5();
+        busyAt = form5->geometry();
+    });
+    RunCalibration(s.app.form2(), QStringLiteral("7.0"));
+    QVERIFY2(form5, "the run did not yield");
+    const QWidget* windows[] = {&s.app.form1(), &form2, form5};
+    const QRect placed[] = {s.app.form1().geometry(), form2.geometry(), busyAt};
+    for (int i = 0; i < 3; ++i) {
+        const QPoint middle = windows[i]->screen()->availableGeometry().center();
+        const QPoint off = placed[i].center() - middle;
+        QVERIFY2(std::abs(off.x()) <= 8 && off.y() >= -8 && off.y() <= 40,
+                 qPrintable(QStringLiteral("%1 is %2, %3 px off the middle")
+                                .arg(windows[i]->objectName())
+                                .arg(off.x())
+                                .arg(off.y())));
+    }
 }
 
 // The program's own exit, not the recording one: after the faulty-table message every window is closed
