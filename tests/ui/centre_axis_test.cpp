@@ -126,6 +126,7 @@ private slots:
     void everyFailureKindEndsInTheAfterRunState();
     void copperResultsAndBackToAluminium();
     void newCalculationAfterChangesRestoresEveryDefault();
+    void axesStrokes();
     void spectrumStrokes();
     void mouseCursorFindsTheBin();
     void arrowKeysMoveTheCursor();
@@ -432,6 +433,57 @@ void CentreAxisTest::newCalculationAfterChangesRestoresEveryDefault() {
         QVERIFY(!s.Button("Command4")->isEnabled());
         CheckEmptyAxes(s.Plot());
     }
+}
+
+// The empty axes stroke by stroke: grey grid one pixel wide every 10 keV and every tenth of the divisor,
+// the eight labels at their top-left corners in the plot's font, then the black frame two pixels wide.
+void CentreAxisTest::axesStrokes() {
+    CentreAxisSession s;
+    s.Plot().LineTo({3000, 1000}, Qt::blue);
+    halvorn::ui::DrawSpectrumAxes(s.Plot());
+    const std::vector<Op>& ops = s.Plot().Ops();
+    QCOMPARE(ops.size(), size_t(1 + 23 + 8 + 1 + 1));
+    QCOMPARE(ops[0].kind, Op::Kind::LineWidth);
+    QCOMPARE(ops[0].width, 1);
+    size_t at = 1;
+    for (int x = 1300; x <= 5200; x += 300, ++at) {
+        const QString which = QStringLiteral("grid x = %1").arg(x);
+        QVERIFY2(ops[at].kind == Op::Kind::Line && ops[at].width == 1, qPrintable(which));
+        QVERIFY2(ops[at].from == QPointF(x, 100) && ops[at].to == QPointF(x, 2100), qPrintable(which));
+        QVERIFY2(ops[at].colour == QColor(128, 128, 128), qPrintable(which));
+    }
+    for (int y = 300; y <= 1900; y += 200, ++at) {
+        const QString which = QStringLiteral("grid y = %1").arg(y);
+        QVERIFY2(ops[at].kind == Op::Kind::Line && ops[at].width == 1, qPrintable(which));
+        QVERIFY2(ops[at].from == QPointF(1000, y) && ops[at].to == QPointF(5500, y), qPrintable(which));
+        QVERIFY2(ops[at].colour == QColor(128, 128, 128), qPrintable(which));
+    }
+    const struct {
+        QPointF at;
+        const char* text;
+    } labels[] = {{{1000, 2120}, "0"},
+                  {{2450, 2120}, "50"},
+                  {{3900, 2120}, "100"},
+                  {{5400, 2120}, "150"},
+                  {{3750, 2250}, "Photon energy in keV"},
+                  {{200, 500}, "Relative"},
+                  {{200, 700}, "Photon"},
+                  {{200, 900}, "Fluence"}};
+    for (const auto& label : labels) {
+        const Op& op = ops[at++];
+        QVERIFY2(op.kind == Op::Kind::Text && op.text == QString::fromUtf8(label.text), label.text);
+        QVERIFY2(op.from == label.at && op.colour == QColor(Qt::black), label.text);
+        QVERIFY2(op.font.family() == QStringLiteral("Times New Roman") && op.font.pointSizeF() == 15.75,
+                 label.text);
+    }
+    QCOMPARE(ops[at].kind, Op::Kind::LineWidth);
+    QCOMPARE(ops[at].width, 2);
+    const Op& frame = ops[at + 1];
+    QCOMPARE(frame.kind, Op::Kind::Rectangle);
+    QCOMPARE(frame.from, QPointF(1000, 100));
+    QCOMPARE(frame.to, QPointF(5500, 2100));
+    QCOMPARE(frame.colour, QColor(Qt::black));
+    QCOMPARE(frame.width, 2);
 }
 
 void CentreAxisTest::spectrumStrokes() {
