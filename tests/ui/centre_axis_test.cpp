@@ -118,6 +118,7 @@ class CentreAxisTest : public QObject {
     Q_OBJECT
 private slots:
     void newCalculationSetsTheDefaults();
+    void layoutFollowsTheTwipsTable();
     void validationMessagesInOrder_data();
     void validationMessagesInOrder();
     void runShowsTheEngineResults();
@@ -166,6 +167,53 @@ void CentreAxisTest::newCalculationSetsTheDefaults() {
         QVERIFY2(!s.Field(hidden)->isVisible() && s.Field(hidden)->y() >= form2.height(), hidden);
     CheckEmptyAxes(s.Plot());
     SaveScreenshot(form2, "form2-before-run.png");
+}
+
+// The screen's boxes in twips (15 to a pixel) from the top left of the client area.
+void CentreAxisTest::layoutFollowsTheTwipsTable() {
+    CentreAxisSession s;
+    const struct {
+        const char* name;
+        int left, top, width, height;
+    } boxes[] = {
+        {"Picture3", 240, 1080, 10935, 6375},      {"Command1", 11280, 4800, 1695, 735},
+        {"Command3", 11280, 5880, 1695, 495},      {"Command4", 11280, 6720, 1695, 615},
+        {"Text6", 2280, 7080, 855, 330},           {"Text7", 6120, 7080, 975, 330},
+        {"TubePanel", 240, 7560, 5055, 3615},      {"Text5", 2640, 8400, 1095, 420},
+        {"Text3", 2640, 8880, 1095, 420},          {"Text4", 3120, 9600, 1095, 420},
+        {"Text10", 3120, 10080, 1095, 420},        {"Text11", 3120, 10560, 1095, 420},
+        {"VoltagePanel", 5400, 7560, 3375, 1335},  {"Text1", 6480, 8280, 1095, 405},
+        {"MeasuredPanel", 5400, 8880, 3375, 2295}, {"Frame4", 5760, 9412, 2655, 1095},
+        {"Text13", 6360, 10560, 1095, 450},        {"ComputedPanel", 9000, 7560, 3975, 1575},
+        {"Label20", 10320, 8400, 1335, 405},       {"BowtiePanel", 9000, 9120, 3975, 2055},
+        {"Label21", 10080, 10440, 1335, 405},
+    };
+    for (const auto& b : boxes) {
+        auto* control = Child<QWidget>(*s.form2, b.name);
+        const QRect expected(qRound(b.left / 15.0), qRound(b.top / 15.0), qRound(b.width / 15.0),
+                             qRound(b.height / 15.0));
+        QVERIFY2(control->geometry() == expected, qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                                                                 .arg(QString::fromUtf8(b.name))
+                                                                 .arg(control->x())
+                                                                 .arg(control->y())
+                                                                 .arg(control->width())
+                                                                 .arg(control->height())));
+    }
+    // The read-out labels over the plot's bottom strip, placed from the plot's top left; the right-aligned
+    // one keeps its right edge.
+    const QPoint plot = s.Plot().pos();
+    QCOMPARE(Child<QLabel>(*s.form2, "PhotonEnergyCaption")->pos(), plot + QPoint(16, 400));
+    QCOMPARE(Child<QLabel>(*s.form2, "PhotonEnergyCaption")->text(), QStringLiteral("Photon energy"));
+    QCOMPARE(Child<QLabel>(*s.form2, "KeVCaption")->pos(), plot + QPoint(200, 400));
+    QCOMPARE(Child<QLabel>(*s.form2, "KeVCaption")->text(), QStringLiteral("keV"));
+    auto* fluence = Child<QLabel>(*s.form2, "RelativeFluenceCaption");
+    QCOMPARE(fluence->text(), QStringLiteral("Relative fluence"));
+    QCOMPARE(fluence->geometry().right() + 1, plot.x() + (3960 + 1755) / 15);
+    QCOMPARE(fluence->y(), plot.y() + 400);
+    QVERIFY(fluence->alignment() & Qt::AlignRight);
+    // The cursor lines lie over the plot, not in its drawing.
+    QCOMPARE(s.Line("Line6")->parentWidget(), &s.Plot());
+    QCOMPARE(s.Line("Line7")->parentWidget(), &s.Plot());
 }
 
 void CentreAxisTest::validationMessagesInOrder_data() {

@@ -145,6 +145,8 @@ void ShellTest::startShowsOnlyTheStartScreen() {
     QVERIFY(command2->text().isEmpty());
     QVERIFY(!command2->icon().isNull());
     QCOMPARE(command2->toolTip(), QStringLiteral(" bye bye "));
+    QCOMPARE(command2->geometry(), QRect(24, 384, 35, 35));
+    QCOMPARE(title->pos(), QPoint(102, 15));
 
     // The figure names the three measurements with markers matching the numbered items.
     auto* figure = Child<halvorn::ui::GeometryFigure>(form1, "Picture1");
@@ -162,6 +164,7 @@ void ShellTest::startShowsOnlyTheStartScreen() {
             inked += image.pixelColor(x, y) != QColor(Qt::white);
     QVERIFY2(inked > 1000, qPrintable(QStringLiteral("only %1 inked pixels").arg(inked)));
     QVERIFY(Child<QLabel>(form1, "Picture2")->pixmap().width() > 0);
+    QCOMPARE(Child<QLabel>(form1, "Picture2")->geometry(), QRect(456, 392, 32, 32));
     SaveScreenshot(form1, "form1.png");
     QVERIFY(s.exits.isEmpty());
 }
