@@ -214,6 +214,8 @@ TEST_F(ResultFileTest, CommentIsOneShiftJisLine) {
              {"日本語,コメント", "\x93\xFA\x96\x7B\x8C\xEA,\x83\x52\x83\x81\x83\x93\x83\x67",
               "日本語,コメント"},
              {"測定①", "\x91\xAA\x92\xE8\x87\x40", "測定①"},
+             // Second bytes equal to "\\" (0x5C) are no escapes.
+             {"表ソ能\\", "\x95\x5C\x83\x5C\x94\x5C\\", "表ソ能\\"},
              {"x\xF0\x9F\x98\x80y", "x?y", "x?y"},  // an emoji Shift-JIS cannot hold
              {"bad\xFF"
               "byte",
