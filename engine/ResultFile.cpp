@@ -223,6 +223,26 @@ private:
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens `path` for reading only when it is a regular file. A pipe, a device or a folder that carries a
+// result file's name is not read: opening a pipe would wait for a writer, and a device such as /dev/zero
+// would feed the line reader without end.
+FilePtr OpenRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FilePtr file(::fdopen(fd, "rb"));
+    if (!file)
+        ::close(fd);
+    return file;
+}
 
 }  // namespace
 
@@ -332,8 +352,9 @@ bool SaveResultFile(const CalculationState& state,
 //   target keeps its value. When line 2 fails, ProfilePointCount keeps its value and the rows are read
 //   with the points that value gives (capped at 0..25).
 // - Each field keeps at most its first 64 KiB; the file is read once, front to back, and closed.
+// - Only a regular file is read; a pipe, device or folder of that name changes nothing.
 void LoadResultFile(CalculationState& state, const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    FilePtr file = OpenRegularFile(path);
     if (!file)
         return;
     FieldReader reader(file.get());
@@ -379,7 +400,7 @@ void LoadResultFile(CalculationState& state, const std::string& path) {
 
 // Line 1 as UTF-8, at most its first 64 KiB; bytes that are not valid Shift-JIS become U+FFFD.
 std::optional<std::string> ReadResultComment(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    FilePtr file = OpenRegularFile(path);
     if (!file)
         return std::nullopt;
     std::string line;

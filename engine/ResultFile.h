@@ -29,7 +29,7 @@ bool SaveResultFile(const CalculationState& state,
 void LoadResultFile(CalculationState& state, const std::string& path);
 
 // Line 1 of the file as UTF-8 (its first 64 KiB; bytes that are not Shift-JIS become U+FFFD), or nothing
-// when the file cannot be opened or read.
+// when the file cannot be opened or read. Both readers read only regular files (not pipes or devices).
 std::optional<std::string> ReadResultComment(const std::string& path);
 
 }  // namespace halvorn

@@ -375,6 +375,14 @@ TEST_F(ResultFileTest, LoaderSurvivesDamagedFiles) {
         EXPECT_TRUE(SameState(*state, *SentinelState())) << "missing file";
         LoadResultFile(*state, dir_.string());
         EXPECT_TRUE(SameState(*state, *SentinelState())) << "a folder";
+        // A pipe with no writer (opening it for reading would wait for ever) and an endless device.
+        ASSERT_EQ(mkfifo(PathOf("pipe.csv").c_str(), 0600), 0);
+        LoadResultFile(*state, PathOf("pipe.csv"));
+        EXPECT_EQ(ReadResultComment(PathOf("pipe.csv")), std::nullopt) << "a pipe";
+        fs::create_symlink("/dev/zero", PathOf("zero.csv"));
+        LoadResultFile(*state, PathOf("zero.csv"));
+        EXPECT_EQ(ReadResultComment(PathOf("zero.csv")), std::nullopt) << "/dev/zero";
+        EXPECT_TRUE(SameState(*state, *SentinelState())) << "a pipe or a device";
     }
     EXPECT_TRUE(SameState(*load(""), *SentinelState())) << "empty file";
     EXPECT_TRUE(SameState(*load("only a comment\r\n"), *SentinelState())) << "comment only";
