@@ -219,6 +219,13 @@ void ShellTest::resultsSearchOpensTheBrowser() {
     s.app.Start();
     Click(s.app.form1(), "Command3");
     QCOMPARE(VisibleScreens(), QStringList{"Form4"});
+
+    // Back to the start screen: the dose-profile screen and the bowtie figure were never opened, and
+    // hiding them does not create them.
+    Click(s.app.form4(), "Command2");
+    QCOMPARE(VisibleScreens(), QStringList{"Form1"});
+    QVERIFY(!s.app.hasForm3());
+    QVERIFY(!s.app.hasForm6());
 }
 
 // Every transition shows its target before it hides its source, so some screen is always on view; only

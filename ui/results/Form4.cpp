@@ -434,9 +434,11 @@ void Form4::Command6_Click() {
 
 void Form4::Command2_Click() {
     app_.form1().show();
-    app_.form3().hide();
+    if (app_.hasForm3())
+        app_.form3().hide();
     hide();
-    app_.form6().hide();
+    if (app_.hasForm6())
+        app_.form6().hide();
 }
 
 void Form4::closeEvent(QCloseEvent* event) {

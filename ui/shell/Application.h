@@ -35,6 +35,9 @@ public:
     Form4& form4();
     Form5& form5();
     Form6& form6();
+    // Whether a screen exists yet; hiding a screen that was never opened must not create it.
+    bool hasForm3() const { return form3_ != nullptr; }
+    bool hasForm6() const { return form6_ != nullptr; }
 
     // Shows the start screen (program start).
     void Start();
