@@ -122,6 +122,7 @@ private slots:
     void validationMessagesInOrder_data();
     void validationMessagesInOrder();
     void runShowsTheEngineResults();
+    void enterPressesOnlyTheFocusedButton();
     void failedFitKeepsThePreviousResults();
     void everyFailureKindEndsInTheAfterRunState_data();
     void everyFailureKindEndsInTheAfterRunState();
@@ -312,6 +313,21 @@ void CentreAxisTest::runShowsTheEngineResults() {
     QCOMPARE(s.LabelText("Label20"), QStringLiteral("6.00"));
     QCOMPARE(Count(s.Plot(), Op::Kind::Dot, Qt::black), 2);
     QCOMPARE(Count(s.Plot(), Op::Kind::Line, QColor(255, 0, 0)), 2 * 2 * 299);
+}
+
+// Enter in a field does nothing; Enter on a focused button presses it, as a click would.
+void CentreAxisTest::enterPressesOnlyTheFocusedButton() {
+    CentreAxisSession s;
+    s.Type("Text13", QStringLiteral("7.0"));
+    QTest::keyClick(s.Field("Text13"), Qt::Key_Return);
+    QVERIFY(!s.Button("Command4")->isEnabled());
+    QCOMPARE(s.LabelText("Label20"), QString());
+
+    s.Button("Command1")->setFocus();
+    QTest::keyClick(s.Button("Command1"), Qt::Key_Return);
+    QVERIFY2(s.presenter.entries.empty(), qPrintable(s.presenter.Texts().join('|')));
+    QCOMPARE(s.LabelText("Label20"), QStringLiteral("7.00"));
+    QVERIFY(s.Button("Command4")->isEnabled());
 }
 
 void CentreAxisTest::failedFitKeepsThePreviousResults() {

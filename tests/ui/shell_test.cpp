@@ -185,6 +185,13 @@ void ShellTest::newCalculationShowsTheCentreAxisScreen() {
     QVERIFY(State().MuAluminium[100] > 0);
     QVERIFY(!s.app.form2().Picture3().Ops().empty());
     QVERIFY(s.exits.isEmpty());
+
+    // Back by cancel, then Enter on the focused "新規計算" starts a calculation as a click does.
+    Click(form2, "Command3");
+    auto* command1 = Child<QPushButton>(s.app.form1(), "Command1");
+    command1->setFocus();
+    QTest::keyClick(command1, Qt::Key_Return);
+    QCOMPARE(VisibleScreens(), QStringList{"Form2"});
 }
 
 // A second new calculation resets the centre-axis screen only: the dose-profile entries of the first one

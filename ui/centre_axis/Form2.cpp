@@ -173,11 +173,14 @@ QWidget* MakeControl(QWidget* parent, const Row& row) {
             SetBackground(control, kLightYellow);
             break;
         }
-        case Kind::Button:
-            control = new QPushButton(text, parent);
+        case Kind::Button: {
+            auto* button = new QPushButton(text, parent);
+            button->setAutoDefault(true);  // Enter on a focused button presses it
+            control = button;
             control->setFont(japanese);
             SetBackground(control, kLightYellow);
             break;
+        }
         case Kind::Line:
             control = new QFrame(parent);
             SetBackground(control, Qt::black);

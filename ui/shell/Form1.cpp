@@ -98,6 +98,7 @@ QPushButton* AddTextButton(QWidget* parent,
     Place(button, name, left, top, width, height);
     button->setFont(JapaneseFont(15.75));
     SetBackground(button, kLightYellow);
+    button->setAutoDefault(true);  // Enter on a focused button presses it
     return button;
 }
 
@@ -128,6 +129,7 @@ Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
     command2->setIcon(ExitIcon());
     command2->setIconSize(command2->size() - QSize(8, 8));
     command2->setToolTip(QStringLiteral(" bye bye "));
+    command2->setAutoDefault(true);
 
     auto* picture1 = new GeometryFigure(this);
     picture1->setGeometry(TwipsRect(7800, 240, 6480, 6000));
