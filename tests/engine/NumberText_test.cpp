@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -70,6 +71,17 @@ TEST(NumberTextLeadingNumber, IgnoresTheLocaleDecimalSeparator) {
     for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE.utf8", "fr_FR.utf8", "ru_RU.UTF-8"})
         if (!found && std::setlocale(LC_NUMERIC, name))
             found = true;
+    // Otherwise compile one from the locale sources into a private folder (Debian's `locales` package
+    // ships them even where no locale is generated) and point the C library at it.
+    if (!found) {
+        const std::string dir = ::testing::TempDir() + "halvorn-locales";
+        const std::string command =
+            "mkdir -p '" + dir + "' && localedef -i de_DE -f UTF-8 '" + dir + "/de_DE.UTF-8' >/dev/null 2>&1";
+        if (std::system(command.c_str()) == 0 && ::setenv("LOCPATH", dir.c_str(), 1) == 0)
+            found = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    }
+    if (found)
+        found = std::string(std::localeconv()->decimal_point) == ",";
     if (found) {
         EXPECT_EQ(LeadingNumber("1.5"), 1.5);
         EXPECT_EQ(LeadingNumber("1,5"), 1);
