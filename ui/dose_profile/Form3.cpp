@@ -5,14 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <algorithm>
 #include <cmath>
 
 #include "NumberText.h"
 #include "OffAxisRun.h"
 #include "common/DrawingSurface.h"
+#include "common/MultiLineButton.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
 #include "dose_profile/HandOverToResults.h"
@@ -25,24 +24,6 @@ namespace halvorn::ui {
 namespace {
 
 const QString kInputError = QStringLiteral(" 入力データに誤りがあります！ ");
-
-// A push button whose caption wraps inside its face (the graph button is tall and narrow).
-class WrappingButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter painter(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        option.text.clear();
-        painter.drawControl(QStyle::CE_PushButton, option);
-        painter.setPen(
-            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-        painter.drawText(rect().adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, text());
-    }
-};
 
 enum class Kind { Label, Title, Hint, Heading, Button, TallButton, Field };
 
@@ -134,8 +115,8 @@ void Form3::BuildLayout() {
                 break;
             case Kind::Button:
             case Kind::TallButton: {
-                QPushButton* button =
-                    c.kind == Kind::TallButton ? new WrappingButton(text, this) : new QPushButton(text, this);
+                QPushButton* button = c.kind == Kind::TallButton ? new MultiLineButton(text, this)
+                                                                 : new QPushButton(text, this);
                 Place(button, c);
                 button->setAutoDefault(true);  // Enter on a focused button presses it
                 break;

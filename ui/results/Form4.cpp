@@ -11,8 +11,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <cmath>
 
 #include "Filtration.h"
@@ -20,6 +18,7 @@
 #include "ResultFile.h"
 #include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
+#include "common/MultiLineButton.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
 #include "dose_profile/Form3.h"
@@ -108,21 +107,6 @@ const Control kLayout[] = {
 const char* const kValueLabels[] = {"Label22", "Label17", "Label20", "Label25", "Label26",
                                     "Label27", "Label13", "Label14", "Label15"};
 
-// A button whose caption is shown broken into lines at its blanks; the caption itself keeps them.
-class BreakingButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter painter(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        option.text.replace(QLatin1Char(' '), QLatin1Char('\n'));
-        painter.drawControl(QStyle::CE_PushButton, option);
-    }
-};
-
 // The marker beside the point and file-name boxes: a grey arrow pointing at the box to its right.
 QPixmap RightArrow() {
     QPixmap pixmap(32, 32);
@@ -179,7 +163,7 @@ QWidget* MakeControl(const Control& c, QWidget* parent) {
         }
         case Kind::Button:
         case Kind::BreakingButton: {
-            auto* button = c.kind == Kind::BreakingButton ? new BreakingButton(text, parent)
+            auto* button = c.kind == Kind::BreakingButton ? new MultiLineButton(text, parent)
                                                           : new QPushButton(text, parent);
             button->setAutoDefault(true);  // Enter on a focused button presses it
             widget = button;
