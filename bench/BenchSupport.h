@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "AttenuationTable.h"
-#include "CalculationState.h"
+#include "engine/AttenuationTable.h"
+#include "engine/CalculationState.h"
 
 namespace halvorn {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "BenchSupport.h"
-#include "CalibrationRun.h"
-#include "OffAxisRun.h"
+#include "engine/CalibrationRun.h"
+#include "engine/OffAxisRun.h"
 
 namespace halvorn {
 namespace {

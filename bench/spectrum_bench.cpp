@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "BenchSupport.h"
-#include "Filtration.h"
-#include "TuckerSpectrum.h"
+#include "engine/Filtration.h"
+#include "engine/TuckerSpectrum.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <iterator>
 #include <memory>
 
-#include "CalculationState.h"
-#include "NumberText.h"
+#include "engine/CalculationState.h"
+#include "engine/NumberText.h"
 
 namespace halvorn::cli {
 

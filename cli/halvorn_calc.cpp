@@ -22,13 +22,13 @@
 #include <utility>
 #include <vector>
 
-#include "AttenuationTable.h"
 #include "BatchInput.h"
-#include "CalculationState.h"
-#include "CalibrationRun.h"
-#include "OffAxisRun.h"
-#include "Reporter.h"
-#include "ResultFile.h"
+#include "engine/AttenuationTable.h"
+#include "engine/CalculationState.h"
+#include "engine/CalibrationRun.h"
+#include "engine/OffAxisRun.h"
+#include "engine/Reporter.h"
+#include "engine/ResultFile.h"
 
 namespace {
 

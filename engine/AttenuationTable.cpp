@@ -1,4 +1,4 @@
-#include "AttenuationTable.h"
+#include "engine/AttenuationTable.h"
 
 #include <array>
 #include <cerrno>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "CalculationState.h"
+#include "engine/CalculationState.h"
 
 namespace halvorn {
 

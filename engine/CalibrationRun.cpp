@@ -1,11 +1,11 @@
-#include "CalibrationRun.h"
+#include "engine/CalibrationRun.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "Filtration.h"
-#include "NumberText.h"
-#include "TuckerSpectrum.h"
+#include "engine/Filtration.h"
+#include "engine/NumberText.h"
+#include "engine/TuckerSpectrum.h"
 
 namespace halvorn {
 

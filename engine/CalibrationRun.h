@@ -3,20 +3,20 @@
 #include <optional>
 #include <string>
 
-#include "CalculationState.h"
-#include "Reporter.h"
+#include "engine/CalculationState.h"
+#include "engine/Reporter.h"
 
 namespace halvorn {
 
 // The texts of the centre-axis screen's input fields, as typed.
 struct CalibrationInputs {
-    std::string Text13;        // measured HVL, mm of the chosen material
-    std::string Text1;         // tube voltage, kV
-    std::string Text5;         // target angle, degrees
-    std::string Text3;         // inherent filtration, mm Al eq.
-    std::string Text4;         // added aluminium, mm
-    std::string Text10;        // added copper, mm
-    std::string Text11;        // added silver, mm
+    std::string Text13;  // measured HVL, mm of the chosen material
+    std::string Text1;   // tube voltage, kV
+    std::string Text5;   // target angle, degrees
+    std::string Text3;   // inherent filtration, mm Al eq.
+    std::string Text4;   // added aluminium, mm
+    std::string Text10;  // added copper, mm
+    std::string Text11;  // added silver, mm
 };
 
 // What a run writes back to the screen. A field that is empty (nullopt) was not written by this run and
@@ -35,13 +35,17 @@ struct CalibrationOutcome {
 
 // The compute button of the centre-axis screen: validation, pass 1, the filtration fit, pass 2.
 // HvlMaterial must already hold the option chosen on the screen.
-CalibrationOutcome CalibrationRun(CalculationState& state, const CalibrationInputs& inputs, Reporter& reporter);
+CalibrationOutcome CalibrationRun(CalculationState& state,
+                                  const CalibrationInputs& inputs,
+                                  Reporter& reporter);
 
 // One spectrum pass (CalibrationPass 1 or 2). Pass 2 fills the result texts of `outcome`.
 void RunSpectrumPass(CalculationState& state, Reporter& reporter, CalibrationOutcome& outcome);
 
 // The filtration fit (aluminium variant for HvlMaterial 1, copper otherwise); measuredText is Text13.
-void FitFiltrationToHvl(CalculationState& state, const std::string& measuredText, Reporter& reporter,
+void FitFiltrationToHvl(CalculationState& state,
+                        const std::string& measuredText,
+                        Reporter& reporter,
                         CalibrationOutcome& outcome);
 
 }  // namespace halvorn

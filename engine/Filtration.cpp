@@ -1,4 +1,4 @@
-#include "Filtration.h"
+#include "engine/Filtration.h"
 
 #include <array>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "CalculationState.h"
+#include "engine/CalculationState.h"
 
 namespace halvorn {
 

@@ -1,10 +1,10 @@
-#include "OffAxisRun.h"
+#include "engine/OffAxisRun.h"
 
 #include <cmath>
 
-#include "Filtration.h"
-#include "NumberText.h"
-#include "TuckerSpectrum.h"
+#include "engine/Filtration.h"
+#include "engine/NumberText.h"
+#include "engine/TuckerSpectrum.h"
 
 namespace halvorn {
 

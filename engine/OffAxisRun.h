@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
-#include "CalculationState.h"
-#include "Reporter.h"
+#include "engine/CalculationState.h"
+#include "engine/Reporter.h"
 
 namespace halvorn {
 

@@ -1,4 +1,4 @@
-#include "ResultFile.h"
+#include "engine/ResultFile.h"
 
 #include <fcntl.h>
 #include <iconv.h>
@@ -13,7 +13,7 @@
 #include <memory>
 #include <string_view>
 
-#include "NumberText.h"
+#include "engine/NumberText.h"
 
 namespace halvorn {
 

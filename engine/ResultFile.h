@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "CalculationState.h"
+#include "engine/CalculationState.h"
 
 namespace halvorn {
 

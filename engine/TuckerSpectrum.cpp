@@ -1,9 +1,9 @@
-#include "TuckerSpectrum.h"
+#include "engine/TuckerSpectrum.h"
 
 #include <array>
 #include <cmath>
 
-#include "Filtration.h"
+#include "engine/Filtration.h"
 
 namespace halvorn {
 

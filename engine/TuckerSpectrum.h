@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CalculationState.h"
+#include "engine/CalculationState.h"
 
 namespace halvorn {
 

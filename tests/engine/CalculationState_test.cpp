@@ -1,4 +1,4 @@
-#include "CalculationState.h"
+#include "engine/CalculationState.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,10 @@ TEST(CalculationState, StartsAllZero) {
     EXPECT_EQ(state.TubeVoltageKv, 0);
     EXPECT_EQ(state.HvlMaterial, 0);
     for (const auto& spectrum : state.PointSpectra)
-        for (double v : spectrum) EXPECT_EQ(v, 0);
-    for (double v : state.AlTransmissionCurve) EXPECT_EQ(v, 0);
+        for (double v : spectrum)
+            EXPECT_EQ(v, 0);
+    for (double v : state.AlTransmissionCurve)
+        EXPECT_EQ(v, 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "CalibrationRun.h"
+#include "engine/CalibrationRun.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "EngineTestSupport.h"
-#include "Filtration.h"
-#include "NumberText.h"
-#include "TuckerSpectrum.h"
+#include "engine/Filtration.h"
+#include "engine/NumberText.h"
+#include "engine/TuckerSpectrum.h"
 
 namespace halvorn {
 namespace {

@@ -13,9 +13,9 @@
 #include <system_error>
 #include <vector>
 
-#include "AttenuationTable.h"
-#include "CalculationState.h"
-#include "Reporter.h"
+#include "engine/AttenuationTable.h"
+#include "engine/CalculationState.h"
+#include "engine/Reporter.h"
 
 namespace halvorn {
 

@@ -1,4 +1,4 @@
-#include "Filtration.h"
+#include "engine/Filtration.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "EngineTestSupport.h"
-#include "TuckerSpectrum.h"
+#include "engine/TuckerSpectrum.h"
 
 namespace halvorn {
 namespace {

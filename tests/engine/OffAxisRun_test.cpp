@@ -1,4 +1,4 @@
-#include "OffAxisRun.h"
+#include "engine/OffAxisRun.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <cmath>
 #include <memory>
 
-#include "CalibrationRun.h"
 #include "EngineTestSupport.h"
-#include "Filtration.h"
-#include "NumberText.h"
+#include "engine/CalibrationRun.h"
+#include "engine/Filtration.h"
+#include "engine/NumberText.h"
 
 namespace halvorn {
 namespace {

@@ -1,4 +1,4 @@
-#include "ResultFile.h"
+#include "engine/ResultFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

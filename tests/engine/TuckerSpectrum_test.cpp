@@ -1,4 +1,4 @@
-#include "TuckerSpectrum.h"
+#include "engine/TuckerSpectrum.h"
 
 #include <gtest/gtest.h>
 

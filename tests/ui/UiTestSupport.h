@@ -18,9 +18,9 @@
 #include <memory>
 #include <string>
 
-#include "CalculationState.h"
 #include "centre_axis/Form2.h"
 #include "common/MessagePresenter.h"
+#include "engine/CalculationState.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 

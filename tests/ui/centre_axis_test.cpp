@@ -12,17 +12,17 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "AttenuationTable.h"
-#include "CalculationState.h"
-#include "CalibrationRun.h"
-#include "NumberText.h"
-#include "Reporter.h"
 #include "UiTestSupport.h"
 #include "centre_axis/CursorLine.h"
 #include "centre_axis/Form2.h"
 #include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
+#include "engine/AttenuationTable.h"
+#include "engine/CalculationState.h"
+#include "engine/CalibrationRun.h"
+#include "engine/NumberText.h"
+#include "engine/Reporter.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 #include "shell/Form5.h"

@@ -8,12 +8,12 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "CalculationState.h"
 #include "UiTestSupport.h"
 #include "centre_axis/Form2.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "dose_profile/Form3.h"
+#include "engine/CalculationState.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 #include "shell/Form5.h"

@@ -11,15 +11,15 @@
 #include <QtTest>
 #include <cmath>
 
-#include "CalculationState.h"
-#include "NumberText.h"
-#include "ResultFile.h"
 #include "UiTestSupport.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "common/Palette.h"
 #include "dose_profile/Form3.h"
 #include "dose_profile/HandOverToResults.h"
+#include "engine/CalculationState.h"
+#include "engine/NumberText.h"
+#include "engine/ResultFile.h"
 #include "results/Form4.h"
 #include "results/Form6.h"
 #include "shell/Application.h"

@@ -13,12 +13,12 @@
 #include <QWindow>
 #include <QtTest>
 
-#include "CalculationState.h"
 #include "UiTestSupport.h"
 #include "centre_axis/Form2.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "dose_profile/Form3.h"
+#include "engine/CalculationState.h"
 #include "results/Form4.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"

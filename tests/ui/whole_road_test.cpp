@@ -12,13 +12,13 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "CalculationState.h"
-#include "NumberText.h"
 #include "UiTestSupport.h"
 #include "centre_axis/Form2.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "dose_profile/Form3.h"
+#include "engine/CalculationState.h"
+#include "engine/NumberText.h"
 #include "results/Form4.h"
 #include "results/Form6.h"
 #include "shell/Application.h"

@@ -9,13 +9,13 @@
 #include <QRadioButton>
 #include <cmath>
 
-#include "CalibrationRun.h"
-#include "NumberText.h"
 #include "centre_axis/CursorLine.h"
 #include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
 #include "common/ScreenLayout.h"
 #include "dose_profile/Form3.h"
+#include "engine/CalibrationRun.h"
+#include "engine/NumberText.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 #include "shell/GuiReporter.h"

@@ -3,8 +3,8 @@
 // The spectrum plot shared by the centre-axis and results screens: user coordinates 6000 x 2500 (y down),
 // frame (1000, 100)-(5500, 2100), bin i at x = 1000 + 15 i, value v at y = 2100 - 2000 v / divisor.
 
-#include "CalculationState.h"
 #include "common/DrawingSurface.h"
+#include "engine/CalculationState.h"
 
 namespace halvorn::ui {
 

@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "NumberText.h"
-#include "OffAxisRun.h"
 #include "common/DrawingSurface.h"
 #include "common/MultiLineButton.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
 #include "dose_profile/HandOverToResults.h"
+#include "engine/NumberText.h"
+#include "engine/OffAxisRun.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 #include "shell/GuiReporter.h"

@@ -13,15 +13,15 @@
 #include <QPushButton>
 #include <cmath>
 
-#include "Filtration.h"
-#include "NumberText.h"
-#include "ResultFile.h"
 #include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
 #include "common/MultiLineButton.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
 #include "dose_profile/Form3.h"
+#include "engine/Filtration.h"
+#include "engine/NumberText.h"
+#include "engine/ResultFile.h"
 #include "results/Form6.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"

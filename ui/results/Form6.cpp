@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
-#include "NumberText.h"
 #include "common/DrawingSurface.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
+#include "engine/NumberText.h"
 #include "shell/Application.h"
 
 namespace halvorn::ui {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "CalculationState.h"
 #include "common/MessagePresenter.h"
+#include "engine/CalculationState.h"
 
 namespace halvorn::ui {
 

@@ -7,10 +7,10 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "AttenuationTable.h"
 #include "centre_axis/Form2.h"
 #include "centre_axis/SpectrumPlot.h"
 #include "common/ScreenLayout.h"
+#include "engine/AttenuationTable.h"
 #include "results/Form4.h"
 #include "shell/Application.h"
 #include "shell/GeometryFigure.h"

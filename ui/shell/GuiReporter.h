@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "Reporter.h"
+#include "engine/Reporter.h"
 
 namespace halvorn::ui {
 

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QFont>
 
-#include "CalculationState.h"
 #include "common/MessagePresenter.h"
+#include "engine/CalculationState.h"
 #include "shell/Application.h"
 
 int main(int argc, char** argv) {

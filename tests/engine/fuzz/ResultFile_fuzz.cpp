@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "NumberText.h"
-#include "ResultFile.h"
+#include "engine/NumberText.h"
+#include "engine/ResultFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace halvorn;
