@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake make pkg-config
-    qt6-base-dev libgl1-mesa-dev
+    build-essential cmake make pkg-config clang libclang-rt-14-dev
+    qt6-base-dev qt6-svg-dev libgl1-mesa-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-xraylib
     fonts-noto-cjk

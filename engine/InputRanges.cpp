@@ -1,0 +1,80 @@
+#include "engine/InputRanges.h"
+
+#include <cmath>
+
+#include "engine/CalculationState.h"
+
+namespace halvorn {
+
+namespace {
+
+struct Range {
+    std::string_view english;
+    std::string_view message;
+    std::string_view caption;
+};
+
+Range RangeOf(InputField field) {
+    switch (field) {
+        case InputField::MeasuredHvl:
+            return {"above 0 mm", " 実測半価層は 0 より大きい値を入力して下さい ", "実測半価層"};
+        case InputField::TubeVoltage:
+            return {"above 0 and at most 150 kV",
+                    " Ｘ線管電圧は 0 より大きく 150 kV 以下の値を入力して下さい ", "Ｘ線管電圧"};
+        case InputField::TargetAngle:
+            return {"above 0 and below 90 degrees",
+                    " ターゲット角度は 0 度より大きく 90 度未満の値を入力して下さい ", "ターゲット角度"};
+        case InputField::InherentFiltration:
+            return {"0 mm or more", " 固有ろ過は 0 以上の値を入力して下さい ", "固有ろ過"};
+        case InputField::AddedAluminium:
+            return {"0 mm or more", " 付加フィルタ（アルミ）は 0 以上の値を入力して下さい ", "付加フィルタ"};
+        case InputField::AddedCopper:
+            return {"0 mm or more", " 付加フィルタ（銅）は 0 以上の値を入力して下さい ", "付加フィルタ"};
+        case InputField::AddedSilver:
+            return {"0 mm or more", " 付加フィルタ（銀）は 0 以上の値を入力して下さい ", "付加フィルタ"};
+        case InputField::FocusDistance:
+            return {"above 0 cm", " 焦点-回転中心間距離は 0 より大きい値を入力して下さい ",
+                    "焦点-回転中心間距離"};
+        case InputField::PointCount:
+            return {"0 to 25 points", " 測定点の数は 0 以上 25 以下の値を入力して下さい ", "測定点の数"};
+    }
+    return {"", "", ""};
+}
+
+}  // namespace
+
+bool InAcceptedRange(InputField field, double value) {
+    if (!std::isfinite(value))
+        return false;
+    switch (field) {
+        case InputField::MeasuredHvl:
+        case InputField::FocusDistance:
+            return value > 0;
+        case InputField::TubeVoltage:
+            return value > 0 && value <= 150;
+        case InputField::TargetAngle:
+            return value > 0 && value < 90;
+        case InputField::InherentFiltration:
+        case InputField::AddedAluminium:
+        case InputField::AddedCopper:
+        case InputField::AddedSilver:
+            return value >= 0;
+        case InputField::PointCount:
+            return value >= 0 && value <= kMaxPoint;
+    }
+    return false;
+}
+
+std::string_view AcceptedRangeText(InputField field) {
+    return RangeOf(field).english;
+}
+
+std::string_view OutOfRangeMessage(InputField field) {
+    return RangeOf(field).message;
+}
+
+std::string_view FieldCaption(InputField field) {
+    return RangeOf(field).caption;
+}
+
+}  // namespace halvorn

@@ -1,0 +1,36 @@
+#pragma once
+
+// The accepted range of every number a user gives the calculation, shared by the screens and the batch
+// tool so that both accept and refuse the same values. Values the model can compute with but that no
+// scanner produces (a tube voltage of 0, a target angle of 90 degrees, a negative filter) are refused
+// before a run starts, with one message naming the field, instead of ending in a cascade of arithmetic
+// failures or in a result that looks normal.
+
+#include <string_view>
+
+namespace halvorn {
+
+enum class InputField {
+    MeasuredHvl,         // mm of aluminium or copper: above 0
+    TubeVoltage,         // kV: above 0, at most 150
+    TargetAngle,         // degrees: strictly between 0 and 90
+    InherentFiltration,  // mm Al equivalent: not negative
+    AddedAluminium,      // mm: not negative
+    AddedCopper,         // mm: not negative
+    AddedSilver,         // mm: not negative
+    FocusDistance,       // cm: above 0
+    PointCount,          // off-axis points: 0 to 25
+};
+
+// Whether `value` lies in the field's accepted range; NaN and infinities never do.
+bool InAcceptedRange(InputField field, double value);
+
+// The accepted range in English, for the batch tool ("above 0 and at most 150 kV").
+std::string_view AcceptedRangeText(InputField field);
+
+// The screens' message for a value outside the range, naming the field and the range (Japanese, with the
+// blanks of the program's other message boxes), and the field's name as the box's caption.
+std::string_view OutOfRangeMessage(InputField field);
+std::string_view FieldCaption(InputField field);
+
+}  // namespace halvorn
