@@ -3,8 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <string>
 
 #include "BenchSupport.h"
 #include "engine/CalibrationRun.h"
@@ -13,12 +11,12 @@
 namespace halvorn {
 namespace {
 
-void Calibration(benchmark::State& bench, std::int16_t material, const char* hvl) {
+void Calibration(benchmark::State& bench, std::int16_t material, double hvl) {
     auto state = TableState(bench);
     if (!state)
         return;
     state->HvlMaterial = material;
-    const CalibrationInputs inputs{hvl, "120", "16", "2.5", "0", "0", "0"};
+    const CalibrationInputs inputs{hvl, 120, 16, 2.5, 0, 0, 0};
     for (auto _ : bench) {
         RecordingReporter reporter;
         benchmark::DoNotOptimize(CalibrationRun(*state, inputs, reporter));
@@ -28,10 +26,10 @@ void Calibration(benchmark::State& bench, std::int16_t material, const char* hvl
 }
 
 void BM_CalibrationAluminium(benchmark::State& bench) {
-    Calibration(bench, 1, "7.0");
+    Calibration(bench, 1, 7.0);
 }
 void BM_CalibrationCopper(benchmark::State& bench) {
-    Calibration(bench, 2, "0.4");
+    Calibration(bench, 2, 0.4);
 }
 
 void BM_OffAxis25Points(benchmark::State& bench) {
@@ -40,24 +38,21 @@ void BM_OffAxis25Points(benchmark::State& bench) {
         return;
     state->HvlMaterial = 1;
     RecordingReporter calibration;
-    if (!CalibrationRun(*state, {"9.0", "150", "16", "2.5", "0", "0", "0"}, calibration).Label21) {
+    if (!CalibrationRun(*state, {9.0, 150, 16, 2.5, 0, 0, 0}, calibration).succeeded) {
         bench.SkipWithError("calibration at 150 kV failed");
         return;
     }
-    ProfileFields fields;
-    fields[1] = "54";
-    fields[28] = "1";
-    fields[54] = "25";
+    ProfileGrid grid;
+    grid.focusDistanceCm = 54;
+    grid.pointCount = 25;
+    grid.reading[0] = 1;
     for (int p = 1; p <= kMaxPoint; ++p) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%g", 1.0 * p);
-        fields[p + 2] = text;
-        std::snprintf(text, sizeof text, "%g", 1.0 - 0.03 * p);
-        fields[p + 28] = text;
+        grid.distanceCm[p] = 1.0 * p;
+        grid.reading[p] = 1.0 - 0.03 * p;
     }
     for (auto _ : bench) {
         RecordingReporter reporter;
-        benchmark::DoNotOptimize(OffAxisRun(*state, fields, reporter));
+        benchmark::DoNotOptimize(OffAxisRun(*state, grid, reporter));
         if (!reporter.Warnings().empty())
             bench.SkipWithError(reporter.Warnings().front().c_str());
     }

@@ -40,16 +40,16 @@ using halvorn::cli::Profile;
 constexpr int kExitInput = 2;
 constexpr int kExitCalculation = 3;
 
-// Prints the engine's warnings to standard error, one line each, and remembers that one was given.
-// Completion notices and the busy dialog have no meaning here.
+// Prints the engine's warnings to standard error, one line each (the Japanese text without the blanks it
+// carries for the message box, then its English gloss), and remembers that one was given. Completion
+// notices and the busy dialog have no meaning here.
 class StderrReporter : public halvorn::Reporter {
 public:
-    void Warning(std::string_view text, std::string_view) override {
-        const std::string_view message = TrimPadding(text);
-        std::cerr << "halvorn-calc: " << message << Gloss(message) << '\n';
+    void Warning(const halvorn::Message& message) override {
+        std::cerr << "halvorn-calc: " << TrimPadding(message.text) << " (" << message.english << ")\n";
         failed = true;
     }
-    void Notice(std::string_view) override {}
+    void Notice(const halvorn::Message&) override {}
     void LetEventsRun() override {}
     void ShowBusy() override {}
     void HideBusy() override {}
@@ -57,26 +57,6 @@ public:
     bool failed = false;
 
 private:
-    // An English gloss of the engine's fixed messages, for those who script the tool.
-    static std::string_view Gloss(std::string_view message) {
-        static const std::pair<std::string_view, std::string_view> glosses[] = {
-            {"正しく計算できません ①", " (the spectrum pass failed)"},
-            {"正しく計算できません ②", " (the aluminium filtration fit failed)"},
-            {"正しく計算できません ③", " (the copper filtration fit failed)"},
-            {"正しく計算できません ④", " (the off-axis solver failed)"},
-            {"半価層が正しく計算できません", " (no filtration gives the measured HVL)"},
-            {"ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。",
-             " (the bowtie thickness at the centre is not positive: the measured HVL is not above the model "
-             "HVL "
-             "of the nominal filtration)"},
-            {"入力データに誤りがあります！", " (the profile cannot be converted)"},
-        };
-        for (const auto& [text, gloss] : glosses)
-            if (message == text)
-                return gloss;
-        return {};
-    }
-
     // The message texts carry blanks (ASCII and the ideographic space U+3000) for the message box.
     static std::string_view TrimPadding(std::string_view text) {
         constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
@@ -115,17 +95,16 @@ std::string TablePath(const BatchOptions& options) {
     return candidates[0];
 }
 
-// The dose-profile screen's fields as the profile file gives them.
-halvorn::ProfileFields ProfileFieldsOf(const Profile& profile, const std::string& focusDistanceText) {
-    halvorn::ProfileFields fields{};
-    fields[1] = focusDistanceText;
-    fields[54] = std::to_string(profile.PointCount());
-    fields[28] = profile.rows[0].reading.text;
-    for (int p = 1; p <= profile.PointCount(); ++p) {
-        fields[p + 2] = profile.rows[p].distanceCm.text;
-        fields[p + 28] = profile.rows[p].reading.text;
+// The dose-profile grid as the profile file gives it.
+halvorn::ProfileGrid GridOf(const Profile& profile, double focusDistanceCm) {
+    halvorn::ProfileGrid grid;
+    grid.focusDistanceCm = focusDistanceCm;
+    grid.pointCount = profile.PointCount();
+    for (int p = 0; p <= profile.PointCount(); ++p) {
+        grid.distanceCm[p] = p == 0 ? 0 : profile.rows[p].distanceCm.value;
+        grid.reading[p] = profile.rows[p].reading.value;
     }
-    return fields;
+    return grid;
 }
 
 // Without a profile the solver still runs, for the centre alone: distance 0, ratio 1. The off-axis run's
@@ -254,19 +233,17 @@ int Run(const BatchOptions& options) {
     StderrReporter reporter;
     state->HvlMaterial = static_cast<std::int16_t>(options.hvlMaterial);
     halvorn::CalibrationInputs inputs;
-    inputs.Text13 = options.hvl.text;
-    inputs.Text1 = options.kv.text;
-    inputs.Text5 = options.targetAngle.text;
-    inputs.Text3 = options.inherent.text;
-    inputs.Text4 = options.addedAl.text;
-    inputs.Text10 = options.addedCu.text;
-    inputs.Text11 = options.addedAg.text;
+    inputs.measuredHvlMm = options.hvl.value;
+    inputs.tubeVoltageKv = options.kv.value;
+    inputs.targetAngleDeg = options.targetAngle.value;
+    inputs.inherentFiltrationMm = options.inherent.value;
+    inputs.addedAlMm = options.addedAl.value;
+    inputs.addedCuMm = options.addedCu.value;
+    inputs.addedAgMm = options.addedAg.value;
     const auto outcome = halvorn::CalibrationRun(*state, inputs, reporter);
-    if (!outcome.started) {
-        if (!reporter.failed)
-            std::cerr << "halvorn-calc: the calibration run did not start\n";
-        return kExitCalculation;
-    }
+    // A value outside its accepted range is refused by the run with one message: bad input.
+    if (!outcome.started)
+        return kExitInput;
     if (reporter.failed)
         return kExitCalculation;
     // The off-axis run overwrites FiltrationAlCm per point; the centre's fitted value is kept here.
@@ -275,12 +252,10 @@ int Run(const BatchOptions& options) {
     int pointCount = 0;
     if (profile) {
         pointCount = profile->PointCount();
-        const auto fields = ProfileFieldsOf(*profile, options.focusDistance->text);
-        const auto result = halvorn::OffAxisRun(*state, fields, reporter);
-        if (result != halvorn::OffAxisOutcome::Completed && !reporter.failed)
-            std::cerr << "halvorn-calc: the off-axis run could not convert the profile\n";
-        if (result != halvorn::OffAxisOutcome::Completed)
-            return kExitCalculation;
+        const auto result =
+            halvorn::OffAxisRun(*state, GridOf(*profile, options.focusDistance->value), reporter);
+        if (result.outcome != halvorn::OffAxisOutcome::Completed)
+            return result.refused ? kExitInput : kExitCalculation;
     } else {
         SolveCentreOnly(*state, options.focusDistance ? options.focusDistance->value : 0, reporter);
     }

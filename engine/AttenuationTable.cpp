@@ -195,6 +195,7 @@ TableLoadStatus LoadAttenuationTable(CalculationState& state,
         state.DoseProfile[1][p] = 0;
         state.BowtieAlMm[p] = 0;
     }
+    state.CalibrationSucceeded = 0;
     return TableLoadStatus::Ok;
 }
 

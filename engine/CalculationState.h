@@ -48,6 +48,10 @@ struct CalculationState {
     // Run control of the calibration run.
     std::int16_t CalibrationPass = 0;
     std::int16_t HvlFitFailed = 0;
+    // 1 once a calibration run has completed every phase without a failure and stored the centre
+    // spectrum: only then may an off-axis run use its transmission curve and centre bowtie thickness.
+    // Cleared at the start of every calibration run, by a new calculation and by loading a result file.
+    std::int16_t CalibrationSucceeded = 0;
 
     // Spectrum computation.
     double FiltrationAlCm = 0;

@@ -4,17 +4,11 @@
 #include <cmath>
 
 #include "engine/Filtration.h"
-#include "engine/NumberText.h"
 #include "engine/TuckerSpectrum.h"
 
 namespace halvorn {
 
 namespace {
-
-constexpr std::string_view kPassFailed = "　正しく計算できません ①";
-constexpr std::string_view kHvlNotComputable = "半価層が正しく計算できません";
-constexpr std::string_view kNegativeBowtie =
-    "ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。";
 
 // The fit trims the filtration in steps of 0.1 mm of aluminium.
 constexpr double kTrialStepCm = 0.01;
@@ -30,13 +24,11 @@ struct FitVariant {
     double stepCm;                   // curve step
     int firstSteps;                  // curve length of the first evaluation
     int trialSteps;                  // curve length of each trial
-    std::string_view failure;        // message of the fit's arithmetic failures
+    const Message& failure;          // message of the fit's arithmetic failures
 };
 
-constexpr FitVariant kAluminiumFit{0.1, &CalculationState::MuAluminium, 0.01, 500,
-                                   300, "　正しく計算できません ②"};
-constexpr FitVariant kCopperFit{1.0,  &CalculationState::MuCopper, 0.001, 1000,
-                                1000, "　正しく計算できません ③"};
+constexpr FitVariant kAluminiumFit{0.1, &CalculationState::MuAluminium, 0.01, 500, 300, kAluminiumFitFailed};
+constexpr FitVariant kCopperFit{1.0, &CalculationState::MuCopper, 0.001, 1000, 1000, kCopperFitFailed};
 
 enum class EvalStatus {
     Ok,
@@ -166,7 +158,7 @@ double LimitingHvl(const CalculationState& state, const FitVariant& variant, dou
 
 // The end of a fit that cannot reach the measured HVL: pass 2 is skipped and the screen keeps its results.
 void GiveUpFit(CalculationState& state, Reporter& reporter) {
-    reporter.Warning(kHvlNotComputable, "");
+    reporter.Warning(kHvlNotComputable);
     state.HvlFitFailed = 1;
 }
 
@@ -178,7 +170,7 @@ bool EndsFit(const Evaluation& e, CalculationState& state, const FitVariant& var
         return true;
     }
     if (e.status == EvalStatus::Failed) {
-        reporter.Warning(variant.failure, "");
+        reporter.Warning(variant.failure);
         return true;
     }
     return false;
@@ -186,105 +178,126 @@ bool EndsFit(const Evaluation& e, CalculationState& state, const FitVariant& var
 
 }  // namespace
 
-CalibrationOutcome CalibrationRun(CalculationState& state,
-                                  const CalibrationInputs& inputs,
-                                  Reporter& reporter) {
-    CalibrationOutcome outcome;
+namespace {
 
-    // Validation: only emptiness of the two key fields and the upper bound of the tube voltage.
-    if (inputs.Text13 == "") {
-        reporter.Warning(" 実測半価層を入力して下さい ", "実測半価層");
-        return outcome;
+// The first input outside its accepted range, in the order the screen lists them; the tube voltage above
+// its maximum has its own message.
+std::optional<InputField> RefusedInput(const CalibrationInputs& in, Reporter& reporter) {
+    if (in.tubeVoltageKv > 150) {
+        reporter.Warning(kTubeVoltageAboveMaximum);
+        return InputField::TubeVoltage;
     }
-    if (inputs.Text1 == "") {
-        reporter.Warning(" Ｘ線管電圧を入力して下さい ", "Ｘ線管電圧");
-        return outcome;
+    const std::pair<InputField, double> values[] = {
+        {InputField::MeasuredHvl, in.measuredHvlMm},
+        {InputField::TubeVoltage, in.tubeVoltageKv},
+        {InputField::TargetAngle, in.targetAngleDeg},
+        {InputField::InherentFiltration, in.inherentFiltrationMm},
+        {InputField::AddedAluminium, in.addedAlMm},
+        {InputField::AddedCopper, in.addedCuMm},
+        {InputField::AddedSilver, in.addedAgMm},
+    };
+    for (const auto& [field, value] : values) {
+        if (!InAcceptedRange(field, value)) {
+            reporter.Warning(OutOfRangeMessage(field));
+            return field;
+        }
     }
-    if (LeadingNumber(inputs.Text1) > 150) {
-        reporter.Warning(" Ｘ線管電圧は最大 150 kV までです ", "");
-        return outcome;
-    }
-    outcome.started = true;
+    return std::nullopt;
+}
 
-    state.TubeVoltageKv = LeadingNumber(inputs.Text1);
-    state.TargetAngleDeg = LeadingNumber(inputs.Text5);
-    state.InherentFiltrationMm = LeadingNumber(inputs.Text3);
-    state.AddedAlMm = LeadingNumber(inputs.Text4);
+}  // namespace
+
+CalibrationResult CalibrationRun(CalculationState& state,
+                                 const CalibrationInputs& inputs,
+                                 Reporter& reporter) {
+    CalibrationResult result;
+    result.refused = RefusedInput(inputs, reporter);
+    if (result.refused)
+        return result;
+    result.started = true;
+
+    state.TubeVoltageKv = inputs.tubeVoltageKv;
+    state.TargetAngleDeg = inputs.targetAngleDeg;
+    state.InherentFiltrationMm = inputs.inherentFiltrationMm;
+    state.AddedAlMm = inputs.addedAlMm;
     state.NominalFiltrationAlCm = (state.InherentFiltrationMm + state.AddedAlMm) * 0.1;
-    state.AddedCuCm = LeadingNumber(inputs.Text10) * 0.1;
-    state.AddedAgCm = LeadingNumber(inputs.Text11) * 0.1;
+    state.AddedCuCm = inputs.addedCuMm * 0.1;
+    state.AddedAgCm = inputs.addedAgMm * 0.1;
+    state.CalibrationSucceeded = 0;
 
     ClearBeamSpectrum(state);
     reporter.ShowBusy();
 
     state.HvlFitFailed = 0;
     state.CalibrationPass = 1;
-    RunSpectrumPass(state, reporter, outcome);
+    const bool pass1 = RunSpectrumPass(state, reporter, result);
     reporter.LetEventsRun();
 
-    FitFiltrationToHvl(state, inputs.Text13, reporter, outcome);
+    const bool fit = FitFiltrationToHvl(state, inputs.measuredHvlMm, reporter, result);
     reporter.LetEventsRun();
 
     state.CalibrationPass = 2;
     ClearBeamSpectrum(state);
-    RunSpectrumPass(state, reporter, outcome);
+    const bool pass2 = RunSpectrumPass(state, reporter, result);
     reporter.LetEventsRun();
 
     reporter.HideBusy();
     state.PlotCursorShown = 0;
-    return outcome;
+    result.succeeded = pass1 && fit && pass2 && state.HvlFitFailed == 0;
+    state.CalibrationSucceeded = result.succeeded ? 1 : 0;
+    return result;
 }
 
-void RunSpectrumPass(CalculationState& state, Reporter& reporter, CalibrationOutcome& outcome) {
+bool RunSpectrumPass(CalculationState& state, Reporter& reporter, CalibrationResult& result) {
     if (state.HvlFitFailed == 1)
-        return;
+        return false;
     if (state.CalibrationPass == 1)
         state.FiltrationAlCm = state.NominalFiltrationAlCm;
 
     // Any failure ends the pass; what it wrote so far stays.
     if (!GenerateTargetSpectrum(state) || !FilterSpectrum(state)) {
-        reporter.Warning(kPassFailed, "");
-        return;
+        reporter.Warning(kSpectrumPassFailed);
+        return false;
     }
     const std::optional<double> s2 = ComputeKermaSpectrum(state, state.BeamSpectrum);
     if (!s2 || !ComputeHvl(state, *s2)) {
-        reporter.Warning(kPassFailed, "");
-        return;
+        reporter.Warning(kSpectrumPassFailed);
+        return false;
     }
     if (state.CalibrationPass != 2)
-        return;
+        return true;
 
-    // Pass 2 shows its results.
+    // Pass 2 gives its results.
     state.SpectrumPeak = PeakOf(state.BeamSpectrum, 2, HighestBin(state.TubeVoltageKv));
-    outcome.Text9 = FormatPicture(state.HvlAlCm * 10, "#0.00");
-    outcome.Text8 = FormatPicture(state.HvlCuMm * 10 * 0.1, "#0.00");
-    outcome.Label20 = state.HvlMaterial == 1 ? outcome.Text9 : outcome.Text8;
+    result.hvlAlMm = state.HvlAlCm * 10;
+    result.hvlCuMm = state.HvlCuMm * 10 * 0.1;
     state.BowtieAlMm[0] = (state.FiltrationAlCm - state.NominalFiltrationAlCm) * 10;
-    if (state.BowtieAlMm[0] > 0) {
-        outcome.Label21 = FormatPicture(state.BowtieAlMm[0], "0.000");
-        outcome.drawCentreSpectrum = true;
-        for (int i = 1; i <= kBinCount; ++i)
-            state.PointSpectra[0][i] = state.BeamSpectrum[i];
-    } else {
-        reporter.Warning(kNegativeBowtie, "");
+    if (!(state.BowtieAlMm[0] > 0)) {
+        reporter.Warning(kNegativeBowtie);
+        return false;
     }
+    result.centreBowtieMm = state.BowtieAlMm[0];
+    for (int i = 1; i <= kBinCount; ++i)
+        state.PointSpectra[0][i] = state.BeamSpectrum[i];
+    return true;
 }
 
 namespace {
 
-void FitWithCurve(CalculationState& state,
+// False when the fit ended in a failure (reported).
+bool FitWithCurve(CalculationState& state,
                   const FitVariant& variant,
-                  const std::string& measuredText,
+                  double measuredHvlMm,
                   Reporter& reporter,
-                  CalibrationOutcome& outcome,
+                  CalibrationResult& result,
                   FitCurve& curve) {
     ClearBeamSpectrum(state);
-    const double measured = LeadingNumber(measuredText) * variant.measuredScale;
+    const double measured = measuredHvlMm * variant.measuredScale;
 
     // During the fit BeamSpectrum holds the unfiltered model spectrum; every evaluation refilters it.
     if (!GenerateTargetSpectrum(state)) {
-        reporter.Warning(variant.failure, "");
-        return;
+        reporter.Warning(variant.failure);
+        return false;
     }
     const int top = HighestBin(state.TubeVoltageKv);
     for (int i = 2; i <= top; ++i)
@@ -295,19 +308,19 @@ void FitWithCurve(CalculationState& state,
     double share = 0;
     const Evaluation first = EvaluateHvl(state, variant, t0, variant.firstSteps, false, curve, 0, &share);
     if (EndsFit(first, state, variant, reporter))
-        return;
+        return false;
 
     double h = first.hvl;
     // Direction 1: the model beam is too hard, the filtration shrinks; direction 2: it grows.
     const bool shrink = h > measured;
     if (!shrink && !(h < measured))
-        return;  // already equal: the filtration stays, Text2 is not written
+        return true;  // already equal: the filtration stays and no fitted value is given
 
     // An HVL at or above the limit no amount of aluminium reaches; without this check the trials would
     // creep towards the limit until the spectrum underflows.
     if (!shrink && measured >= LimitingHvl(state, variant, share)) {
         GiveUpFit(state, reporter);
-        return;
+        return false;
     }
 
     // Trials in steps of 0.1 mm. The trial filtration lives in t; FiltrationAlCm changes only when the fit
@@ -325,14 +338,14 @@ void FitWithCurve(CalculationState& state,
     for (int trial = 1;; ++trial) {
         if (trial > kMaxTrials) {
             GiveUpFit(state, reporter);
-            return;
+            return false;
         }
         previous = h;
         t = shrink ? t - kTrialStepCm : t + kTrialStepCm;
         // A trial's crossing lies within a few steps of the previous one.
         const Evaluation e = EvaluateHvl(state, variant, t, variant.trialSteps, true, curve, crossing + 8);
         if (EndsFit(e, state, variant, reporter))
-            return;
+            return false;
         h = e.hvl;
         crossing = e.crossing;
         if (shrink ? !(h > measured) : !(h < measured))
@@ -343,23 +356,25 @@ void FitWithCurve(CalculationState& state,
     const double fitted = shrink ? t + kTrialStepCm * (measured - h) / (previous - h)
                                  : (t - kTrialStepCm) + kTrialStepCm * (measured - previous) / (h - previous);
     if (!std::isfinite(fitted)) {
-        reporter.Warning(variant.failure, "");
-        return;
+        reporter.Warning(variant.failure);
+        return false;
     }
     state.FiltrationAlCm = fitted;
-    outcome.Text2 = FormatPicture(state.FiltrationAlCm * 10, "0.000");
+    result.fittedFiltrationMm = state.FiltrationAlCm * 10;
+    return true;
 }
 
 }  // namespace
 
-void FitFiltrationToHvl(CalculationState& state,
-                        const std::string& measuredText,
+bool FitFiltrationToHvl(CalculationState& state,
+                        double measuredHvlMm,
                         Reporter& reporter,
-                        CalibrationOutcome& outcome) {
+                        CalibrationResult& result) {
     const FitVariant& variant = state.HvlMaterial == 1 ? kAluminiumFit : kCopperFit;
     FitCurve curve;
-    FitWithCurve(state, variant, measuredText, reporter, outcome, curve);
+    const bool fitted = FitWithCurve(state, variant, measuredHvlMm, reporter, result, curve);
     CompleteFitCurve(state, variant, curve);
+    return fitted;
 }
 
 }  // namespace halvorn

@@ -1,51 +1,52 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "engine/CalculationState.h"
+#include "engine/InputRanges.h"
 #include "engine/Reporter.h"
 
 namespace halvorn {
 
-// The texts of the centre-axis screen's input fields, as typed.
+// The centre-axis inputs as numbers, in the units the user gives them.
 struct CalibrationInputs {
-    std::string Text13;  // measured HVL, mm of the chosen material
-    std::string Text1;   // tube voltage, kV
-    std::string Text5;   // target angle, degrees
-    std::string Text3;   // inherent filtration, mm Al eq.
-    std::string Text4;   // added aluminium, mm
-    std::string Text10;  // added copper, mm
-    std::string Text11;  // added silver, mm
+    double measuredHvlMm = 0;         // measured HVL, mm of the material HvlMaterial names
+    double tubeVoltageKv = 0;         // kV
+    double targetAngleDeg = 0;        // degrees
+    double inherentFiltrationMm = 0;  // mm Al equivalent
+    double addedAlMm = 0;             // mm
+    double addedCuMm = 0;             // mm
+    double addedAgMm = 0;             // mm
 };
 
-// What a run writes back to the screen. A field that is empty (nullopt) was not written by this run and
-// keeps its previous text on the screen.
-struct CalibrationOutcome {
-    bool started = false;                // false: a validation message was shown, nothing changed
-    std::optional<std::string> Text2;    // fitted total filtration, mm, "0.000"
-    std::optional<std::string> Text9;    // model aluminium HVL, mm, "#0.00"
-    std::optional<std::string> Text8;    // model copper HVL, mm, "#0.00"
-    std::optional<std::string> Label20;  // model HVL in the measured material
-    std::optional<std::string> Label21;  // centre bowtie thickness, mm, "0.000"
-    // True when pass 2 drew the centre spectrum: the screen draws BeamSpectrum with the divisor
-    // SpectrumPeak over what the plot holds and turns the cursor lines red.
-    bool drawCentreSpectrum = false;
+// What a run found. A value that is empty was not produced by this run.
+struct CalibrationResult {
+    bool started = false;                      // false: a value was refused (message given), nothing changed
+    std::optional<InputField> refused;         // the refused value's field
+    bool succeeded = false;                    // every phase completed and the centre spectrum is stored
+    std::optional<double> fittedFiltrationMm;  // total aluminium-equivalent filtration of the fit
+    std::optional<double> hvlAlMm;             // model aluminium HVL of pass 2
+    std::optional<double> hvlCuMm;             // model copper HVL of pass 2
+    std::optional<double> centreBowtieMm;      // centre bowtie thickness, only when positive
 };
 
-// The compute button of the centre-axis screen: validation, pass 1, the filtration fit, pass 2.
-// HvlMaterial must already hold the option chosen on the screen.
-CalibrationOutcome CalibrationRun(CalculationState& state,
-                                  const CalibrationInputs& inputs,
-                                  Reporter& reporter);
+// The calibration run: the inputs are checked against their accepted ranges (the first refused one is
+// reported and ends the run before anything changes), written into the state, then pass 1, the filtration
+// fit and pass 2 run under the busy dialog. HvlMaterial must already hold the measured material.
+// CalibrationSucceeded is 1 afterwards only when the result says succeeded.
+CalibrationResult CalibrationRun(CalculationState& state,
+                                 const CalibrationInputs& inputs,
+                                 Reporter& reporter);
 
-// One spectrum pass (CalibrationPass 1 or 2). Pass 2 fills the result texts of `outcome`.
-void RunSpectrumPass(CalculationState& state, Reporter& reporter, CalibrationOutcome& outcome);
+// One spectrum pass (CalibrationPass 1 or 2); pass 2 fills the HVLs and the centre bowtie of `result` and
+// stores the centre spectrum. False when the pass failed or found no positive bowtie thickness (reported).
+bool RunSpectrumPass(CalculationState& state, Reporter& reporter, CalibrationResult& result);
 
-// The filtration fit (aluminium variant for HvlMaterial 1, copper otherwise); measuredText is Text13.
-void FitFiltrationToHvl(CalculationState& state,
-                        const std::string& measuredText,
+// The filtration fit to the measured HVL (mm of the material HvlMaterial names): the aluminium variant for
+// HvlMaterial 1, the copper one otherwise. False when it ended in a failure (reported).
+bool FitFiltrationToHvl(CalculationState& state,
+                        double measuredHvlMm,
                         Reporter& reporter,
-                        CalibrationOutcome& outcome);
+                        CalibrationResult& result);
 
 }  // namespace halvorn

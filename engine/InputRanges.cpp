@@ -9,36 +9,48 @@ namespace halvorn {
 namespace {
 
 struct Range {
-    std::string_view english;
-    std::string_view message;
-    std::string_view caption;
+    std::string_view english;  // the range
+    std::string_view message;  // Japanese, naming the field and the range
+    std::string_view caption;  // the field's name
+    std::string_view gloss;    // English, naming the field and the range
 };
 
 Range RangeOf(InputField field) {
     switch (field) {
         case InputField::MeasuredHvl:
-            return {"above 0 mm", " 実測半価層は 0 より大きい値を入力して下さい ", "実測半価層"};
+            return {"above 0 mm", " 実測半価層は 0 より大きい値を入力して下さい ", "実測半価層",
+                    "the measured HVL must be above 0 mm"};
         case InputField::TubeVoltage:
             return {"above 0 and at most 150 kV",
-                    " Ｘ線管電圧は 0 より大きく 150 kV 以下の値を入力して下さい ", "Ｘ線管電圧"};
+                    " Ｘ線管電圧は 0 より大きく 150 kV 以下の値を入力して下さい ", "Ｘ線管電圧",
+                    "the tube voltage must be above 0 and at most 150 kV"};
         case InputField::TargetAngle:
             return {"above 0 and below 90 degrees",
-                    " ターゲット角度は 0 度より大きく 90 度未満の値を入力して下さい ", "ターゲット角度"};
+                    " ターゲット角度は 0 度より大きく 90 度未満の値を入力して下さい ", "ターゲット角度",
+                    "the target angle must be above 0 and below 90 degrees"};
         case InputField::InherentFiltration:
-            return {"0 mm or more", " 固有ろ過は 0 以上の値を入力して下さい ", "固有ろ過"};
+            return {"0 mm or more", " 固有ろ過は 0 以上の値を入力して下さい ", "固有ろ過",
+                    "the inherent filtration must be 0 mm or more"};
         case InputField::AddedAluminium:
-            return {"0 mm or more", " 付加フィルタ（アルミ）は 0 以上の値を入力して下さい ", "付加フィルタ"};
+            return {"0 mm or more", " 付加フィルタ（アルミ）は 0 以上の値を入力して下さい ", "付加フィルタ",
+                    "the added aluminium must be 0 mm or more"};
         case InputField::AddedCopper:
-            return {"0 mm or more", " 付加フィルタ（銅）は 0 以上の値を入力して下さい ", "付加フィルタ"};
+            return {"0 mm or more", " 付加フィルタ（銅）は 0 以上の値を入力して下さい ", "付加フィルタ",
+                    "the added copper must be 0 mm or more"};
         case InputField::AddedSilver:
-            return {"0 mm or more", " 付加フィルタ（銀）は 0 以上の値を入力して下さい ", "付加フィルタ"};
+            return {"0 mm or more", " 付加フィルタ（銀）は 0 以上の値を入力して下さい ", "付加フィルタ",
+                    "the added silver must be 0 mm or more"};
         case InputField::FocusDistance:
             return {"above 0 cm", " 焦点-回転中心間距離は 0 より大きい値を入力して下さい ",
-                    "焦点-回転中心間距離"};
+                    "焦点-回転中心間距離", "the focus-centre distance must be above 0 cm"};
         case InputField::PointCount:
-            return {"0 to 25 points", " 測定点の数は 0 以上 25 以下の値を入力して下さい ", "測定点の数"};
+            return {"0 to 25 points", " 測定点の数は 0 以上 25 以下の値を入力して下さい ", "測定点の数",
+                    "the number of points must be 0 to 25"};
+        case InputField::ProfileReading:
+            return {"above 0", " 照射線量の測定値は 0 より大きい値を入力して下さい ", "照射線量",
+                    "an exposure reading must be above 0"};
     }
-    return {"", "", ""};
+    return {"", "", "", ""};
 }
 
 }  // namespace
@@ -49,6 +61,7 @@ bool InAcceptedRange(InputField field, double value) {
     switch (field) {
         case InputField::MeasuredHvl:
         case InputField::FocusDistance:
+        case InputField::ProfileReading:
             return value > 0;
         case InputField::TubeVoltage:
             return value > 0 && value <= 150;
@@ -69,12 +82,9 @@ std::string_view AcceptedRangeText(InputField field) {
     return RangeOf(field).english;
 }
 
-std::string_view OutOfRangeMessage(InputField field) {
-    return RangeOf(field).message;
-}
-
-std::string_view FieldCaption(InputField field) {
-    return RangeOf(field).caption;
+Message OutOfRangeMessage(InputField field) {
+    const Range range = RangeOf(field);
+    return {MessageId::OutOfRange, range.message, range.caption, range.gloss};
 }
 
 }  // namespace halvorn

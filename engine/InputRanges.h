@@ -8,6 +8,8 @@
 
 #include <string_view>
 
+#include "engine/Messages.h"
+
 namespace halvorn {
 
 enum class InputField {
@@ -20,6 +22,7 @@ enum class InputField {
     AddedSilver,         // mm: not negative
     FocusDistance,       // cm: above 0
     PointCount,          // off-axis points: 0 to 25
+    ProfileReading,      // exposure reading of the centre or of a point in use: above 0
 };
 
 // Whether `value` lies in the field's accepted range; NaN and infinities never do.
@@ -28,9 +31,8 @@ bool InAcceptedRange(InputField field, double value);
 // The accepted range in English, for the batch tool ("above 0 and at most 150 kV").
 std::string_view AcceptedRangeText(InputField field);
 
-// The screens' message for a value outside the range, naming the field and the range (Japanese, with the
-// blanks of the program's other message boxes), and the field's name as the box's caption.
-std::string_view OutOfRangeMessage(InputField field);
-std::string_view FieldCaption(InputField field);
+// The message for a value outside the range: the Japanese text names the field and the range (with the
+// blanks of the program's other message boxes), the caption is the field's name.
+Message OutOfRangeMessage(InputField field);
 
 }  // namespace halvorn

@@ -293,6 +293,64 @@ double LeadingNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::optional<double> WholeNumber(std::string_view text) {
+    size_t i = 0;
+    const size_t n = text.size();
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    size_t digits = 0;
+    for (; i < n && IsDigit(text[i]); ++i)
+        ++digits;
+    if (i < n && text[i] == '.')
+        for (++i; i < n && IsDigit(text[i]); ++i)
+            ++digits;
+    if (digits == 0)
+        return std::nullopt;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        size_t exponentDigits = 0;
+        for (; i < n && IsDigit(text[i]); ++i)
+            ++exponentDigits;
+        if (exponentDigits == 0)
+            return std::nullopt;
+    }
+    if (i != n)
+        return std::nullopt;
+    const double value = LeadingNumber(text);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+FieldNumber ReadFieldNumber(std::string_view text) {
+    if (text.empty())
+        return {FieldNumber::Kind::Empty, 0};
+    constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
+    for (bool trimmed = true; trimmed && !text.empty();) {
+        trimmed = false;
+        if (IsBlank(text.front())) {
+            text.remove_prefix(1);
+            trimmed = true;
+        } else if (text.substr(0, 3) == kIdeographicSpace) {
+            text.remove_prefix(3);
+            trimmed = true;
+        }
+        if (!text.empty() && IsBlank(text.back())) {
+            text.remove_suffix(1);
+            trimmed = true;
+        } else if (text.size() >= 3 && text.substr(text.size() - 3) == kIdeographicSpace) {
+            text.remove_suffix(3);
+            trimmed = true;
+        }
+    }
+    const std::optional<double> value = WholeNumber(text);
+    if (!value)
+        return {FieldNumber::Kind::NotANumber, 0};
+    return {FieldNumber::Kind::Number, *value};
+}
+
 // Infinity and NaN print as "inf", "-inf" and "nan" in place of the number, the picture's literal text
 // kept around them. Values are taken at 15 significant digits and then rounded half away from zero at the
 // last digit shown, so 2.675 in "0.00" gives "2.68".

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,21 @@ namespace halvorn {
 // one too small gives 0. An exponent letter (E or e) without digits after it ends the number ("3E" -> 3);
 // D is not an exponent letter.
 double LeadingNumber(std::string_view text);
+
+// The whole text as one decimal number, nothing before or after it (not even blanks): optional sign, digits
+// with at most one ".", optional exponent with at least one digit. The value is the one the leading-number
+// rule gives the same text. Nothing for any other text and for a value too large for a double ("1e999").
+std::optional<double> WholeNumber(std::string_view text);
+
+// A field the user typed, read strictly: its whole text, blanks around it allowed (spaces, tabs, line
+// breaks, the ideographic space), must be one number. The empty text is told apart, so that a screen can
+// give it the meaning it has there; blanks alone are not empty, and not a number either.
+struct FieldNumber {
+    enum class Kind { Number, Empty, NotANumber };
+    Kind kind = Kind::Empty;
+    double value = 0;  // the number; 0 when Empty or NotANumber
+};
+FieldNumber ReadFieldNumber(std::string_view text);
 
 // A number through a picture format: "0" a digit always printed, "#" a digit printed only when
 // significant, "." the decimal point, "E+00"/"E-00" an exponent, any other character copied. Integer

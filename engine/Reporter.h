@@ -4,28 +4,26 @@
 // dialog, the batch tool prints to standard error, and the tests record every call in order.
 
 #include <string>
-#include <string_view>
 #include <vector>
 
-namespace halvorn {
+#include "engine/Messages.h"
 
-// Title shown on a message box that has no caption of its own.
-inline constexpr std::string_view kApplicationTitle = "Halvorn-2";
+namespace halvorn {
 
 class Reporter {
 public:
     virtual ~Reporter() = default;
-    // A warning box (exclamation icon, OK button). An empty caption means the application title.
-    virtual void Warning(std::string_view text, std::string_view caption) = 0;
+    // A warning box (exclamation icon, OK button).
+    virtual void Warning(const Message& message) = 0;
     // A completion notice: OK button, no icon, application title.
-    virtual void Notice(std::string_view text) = 0;
+    virtual void Notice(const Message& message) = 0;
     // Let pending user-interface events run once (so the busy dialog paints).
     virtual void LetEventsRun() = 0;
     virtual void ShowBusy() = 0;
     virtual void HideBusy() = 0;
 };
 
-// Records every report in order; used by the tests and by the batch tool.
+// Records every report in order; used by the tests.
 class RecordingReporter : public Reporter {
 public:
     enum class Kind { Warning, Notice, Events, ShowBusy, HideBusy };
@@ -33,12 +31,15 @@ public:
         Kind kind;
         std::string text;     // message text (Warning, Notice)
         std::string caption;  // caption as given (Warning)
+        MessageId id{};       // identity (Warning, Notice)
     };
 
-    void Warning(std::string_view text, std::string_view caption) override {
-        entries.push_back({Kind::Warning, std::string(text), std::string(caption)});
+    void Warning(const Message& m) override {
+        entries.push_back({Kind::Warning, std::string(m.text), std::string(m.caption), m.id});
     }
-    void Notice(std::string_view text) override { entries.push_back({Kind::Notice, std::string(text), {}}); }
+    void Notice(const Message& m) override {
+        entries.push_back({Kind::Notice, std::string(m.text), {}, m.id});
+    }
     void LetEventsRun() override { entries.push_back({Kind::Events, {}, {}}); }
     void ShowBusy() override { entries.push_back({Kind::ShowBusy, {}, {}}); }
     void HideBusy() override { entries.push_back({Kind::HideBusy, {}, {}}); }
@@ -47,7 +48,8 @@ public:
     std::vector<std::string> Warnings() const {
         std::vector<std::string> out;
         for (const auto& e : entries)
-            if (e.kind == Kind::Warning) out.push_back(e.text);
+            if (e.kind == Kind::Warning)
+                out.push_back(e.text);
         return out;
     }
 

@@ -6,13 +6,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
+#include "engine/InputRanges.h"
 #include "engine/NumberText.h"
 
 namespace halvorn {
@@ -168,53 +171,12 @@ public:
         return true;
     }
 
-    // The next field; false when the file ended before it.
-    bool ReadField(std::string& field) {
-        field.clear();
-        int c = Get();
-        while (c == ' ' || c == '\t')
-            c = Get();
-        if (c == EOF)
-            return false;
-        while (c != EOF && c != ',' && c != '\n' && c != '\r') {
-            if (field.size() < kMaxFieldBytes)
-                field += static_cast<char>(c);
-            c = Get();
-        }
-        if (c == '\r')
-            SkipLineFeed();
-        return true;
-    }
-
-    // A field that begins with a number (after blanks) sets `target`; an empty or non-numeric field, or
-    // the end of the file, leaves it as it was.
-    void ReadNumber(double& target) {
-        std::string field;
-        if (ReadField(field) && BeginsWithNumber(field))
-            target = LeadingNumber(field);
-    }
-
-    void SkipField() {
-        std::string field;
-        ReadField(field);
-    }
-
 private:
     int Get() { return std::getc(file_); }
     void SkipLineFeed() {
         const int next = Get();
         if (next != '\n' && next != EOF)
             std::ungetc(next, file_);
-    }
-    static bool BeginsWithNumber(const std::string& field) {
-        size_t i = field.find_first_not_of(" \t");
-        if (i == std::string::npos)
-            return false;
-        if (field[i] == '+' || field[i] == '-')
-            i = field.find_first_not_of(" \t", i + 1);
-        if (i < field.size() && field[i] == '.')
-            i = field.find_first_not_of(" \t", i + 1);
-        return i < field.size() && field[i] >= '0' && field[i] <= '9';
     }
 
     std::FILE* file_;
@@ -342,60 +304,213 @@ bool SaveResultFile(const CalculationState& state,
     return true;
 }
 
-// Safety rules of the reader (a result file may be damaged or hand-edited):
-// - N on line 2 above 25 is stored as 25; any other N is stored as written, a negative one too (the
-//   dose-profile screen accepts one, and the file it saves must load back to the same count, not to 0,
-//   which would offer point 0 with data the file does not hold). The values per row follow the N as
-//   written, capped at points 0..25 as the writer caps them: a negative N reads no point values, a
-//   fractional N of 2.5 reads points 0..2. Nothing is ever written past point 25.
-// - A field that does not begin with a number (empty, a word, the file's end) is a failed read: its
-//   target keeps its value. When line 2 fails, ProfilePointCount keeps its value and the rows are read
-//   with the points that value gives (capped at 0..25).
-// - Each field keeps at most its first 64 KiB; the file is read once, front to back, and closed.
-// - Only a regular file is read; a pipe, device or folder of that name changes nothing.
-void LoadResultFile(CalculationState& state, const std::string& path) {
-    FilePtr file = OpenRegularFile(path);
-    if (!file)
-        return;
-    FieldReader reader(file.get());
+namespace {
 
-    if (!reader.ReadLine(nullptr))
-        return;
+// Most bytes a result file can need: 305 lines of at most 26 values of 12 characters, the set-up lines and
+// a long comment. Anything larger is not a result file and is not read.
+constexpr size_t kMaxResultFileBytes = 4 * 1024 * 1024;
 
-    double read = std::nan("");
-    reader.ReadNumber(read);
-    int points = PointsThrough(state.ProfilePointCount);
-    if (!std::isnan(read)) {
-        points = PointsThrough(read);
-        state.ProfilePointCount = std::min(read, static_cast<double>(kMaxPoint));
+// The lines of a file: a line ends at CR LF, CR or LF.
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n')
+            continue;
+        lines.push_back(bytes.substr(start, i - start));
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines.push_back(bytes.substr(start));
+    return lines;
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    size_t start = 0;
+    for (size_t comma = line.find(','); comma != std::string_view::npos; comma = line.find(',', start)) {
+        fields.push_back(line.substr(start, comma - start));
+        start = comma + 1;
+    }
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A field's number by the leading-number rule, when the field begins with one (after blanks) and it is
+// finite.
+std::optional<double> FieldValue(std::string_view field) {
+    size_t i = field.find_first_not_of(" \t");
+    if (i == std::string_view::npos)
+        return std::nullopt;
+    if (field[i] == '+' || field[i] == '-')
+        i = field.find_first_not_of(" \t", i + 1);
+    if (i < field.size() && field[i] == '.')
+        i = field.find_first_not_of(" \t", i + 1);
+    if (i >= field.size() || field[i] < '0' || field[i] > '9')
+        return std::nullopt;
+    const double value = LeadingNumber(field);
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// What a result file holds, read completely before the state is touched.
+struct ResultData {
+    double pointCount = 0;
+    int points = 0;  // P = points 0 .. N
+    std::array<std::array<double, kMaxPoint + 1>, 2> profile{};
+    std::array<double, kMaxPoint + 1> bowtie{};
+    std::array<Spectrum, kMaxPoint + 1> spectra{};
+    std::array<double, 6> settings{};  // SAD, kV, inherent, Al, Cu (mm), Ag (mm)
+};
+
+struct Fault {
+    int line;
+    std::string reason;
+};
+
+constexpr int kResultLines = 311;
+
+// Reads the labelled or energy-led row of `line` (1-based): the first field, then `points` values.
+std::optional<Fault> ReadRow(std::string_view text,
+                             int line,
+                             int points,
+                             std::string_view* label,
+                             std::array<double, kMaxPoint + 1>& values) {
+    const std::vector<std::string_view> fields = SplitFields(text);
+    if (static_cast<int>(fields.size()) < points + 1)
+        return Fault{line, "値の数が " + std::to_string(points) + " 個に足りません"};
+    *label = Trimmed(fields[0]);
+    for (int p = 0; p < points; ++p) {
+        const auto value = FieldValue(fields[p + 1]);
+        if (!value)
+            return Fault{line, std::to_string(p + 2) + " 番目の欄が数値ではありません"};
+        values[p] = *value;
+    }
+    return std::nullopt;
+}
+
+std::optional<Fault> ParseResultData(std::string_view bytes, ResultData& data) {
+    const std::vector<std::string_view> lines = SplitLines(bytes);
+    // Lines are checked in order, so a file that is something else is refused at its first odd line.
+    const Fault endsEarly{
+        static_cast<int>(lines.size()) + 1,
+        "ファイルが途中で終わっています（" + std::to_string(kResultLines) + " 行必要です）"};
+    auto has = [&](int line) { return line <= static_cast<int>(lines.size()); };
+
+    if (!has(2))
+        return endsEarly;
+    const auto count = FieldValue(lines[1]);
+    if (!count)
+        return Fault{2, "ポイント数が数値ではありません"};
+    if (!InAcceptedRange(InputField::PointCount, *count))
+        return Fault{2, "ポイント数が 0 から 25 の範囲にありません"};
+    data.pointCount = *count;
+    data.points = static_cast<int>(std::floor(*count)) + 1;
+
+    const struct {
+        const char* label;
+        std::array<double, kMaxPoint + 1>* values;
+    } rows[] = {{"OC(cm)", &data.profile[0]}, {"OCR", &data.profile[1]}, {"Al(mm)", &data.bowtie}};
+    for (int r = 0; r < 3; ++r) {
+        const int line = 3 + r;
+        if (!has(line))
+            return endsEarly;
+        std::string_view label;
+        if (auto fault = ReadRow(lines[line - 1], line, data.points, &label, *rows[r].values))
+            return fault;
+        if (label != rows[r].label)
+            return Fault{line, std::string("見出しが ") + rows[r].label + " ではありません"};
     }
 
-    auto readRow = [&](auto&& target) {
-        reader.SkipField();
-        for (int p = 0; p < points; ++p)
-            reader.ReadNumber(target(p));
-    };
-    readRow([&](int p) -> double& { return state.DoseProfile[0][p]; });
-    readRow([&](int p) -> double& { return state.DoseProfile[1][p]; });
-    readRow([&](int p) -> double& { return state.BowtieAlMm[p]; });
-    for (int b = 1; b <= kBinCount; ++b)
-        readRow([&](int p) -> double& { return state.PointSpectra[p][b]; });
+    std::array<double, kMaxPoint + 1> values{};
+    for (int b = 1; b <= kBinCount; ++b) {
+        const int line = 5 + b;
+        if (!has(line))
+            return endsEarly;
+        std::string_view energy;
+        if (auto fault = ReadRow(lines[line - 1], line, data.points, &energy, values))
+            return fault;
+        const auto e = FieldValue(energy);
+        if (!e || std::fabs(*e - 0.5 * b) > 0.01)
+            return Fault{line, "エネルギーの欄が " + FormatPicture(0.5 * b, "0.0") + " keV ではありません"};
+        for (int p = 0; p < data.points; ++p)
+            data.spectra[p][b] = values[p];
+    }
 
-    auto readSetting = [&](double& target, double divisor) {
-        reader.SkipField();
-        double value = std::nan("");
-        reader.ReadNumber(value);
-        if (!std::isnan(value))
-            target = value / divisor;
-    };
-    readSetting(state.FocusCentreDistanceCm, 1);
-    readSetting(state.TubeVoltageKv, 1);
-    readSetting(state.InherentFiltrationMm, 1);
-    readSetting(state.AddedAlMm, 1);
+    for (int k = 0; k < 6; ++k) {
+        const int line = 306 + k;
+        if (!has(line))
+            return endsEarly;
+        const std::vector<std::string_view> fields = SplitFields(lines[line - 1]);
+        const auto value = fields.size() >= 2 ? FieldValue(fields[1]) : std::nullopt;
+        if (!value)
+            return Fault{line, "設定値が数値ではありません"};
+        if (k == 0 && Trimmed(fields[0]) != "SAD")
+            return Fault{line, "見出しが SAD ではありません"};
+        data.settings[k] = *value;
+    }
+    if (!InAcceptedRange(InputField::TubeVoltage, data.settings[1]))
+        return Fault{307, "管電圧が 0 kV より大きく 150 kV 以下の範囲にありません"};
+    for (size_t i = kResultLines; i < lines.size(); ++i)
+        if (!Trimmed(lines[i]).empty())
+            return Fault{static_cast<int>(i) + 1, "311 行目より後に余分な行があります"};
+    return std::nullopt;
+}
+
+}  // namespace
+
+ResultLoad ParseResultFile(CalculationState& state, std::string_view bytes) {
+    auto data = std::make_unique<ResultData>();
+    if (const auto fault = ParseResultData(bytes, *data))
+        return {ResultLoad::Status::NotAResultFile, fault->line, fault->reason};
+
+    state.ProfilePointCount = data->pointCount;
+    for (int p = 0; p < data->points; ++p) {
+        state.DoseProfile[0][p] = data->profile[0][p];
+        state.DoseProfile[1][p] = data->profile[1][p];
+        state.BowtieAlMm[p] = data->bowtie[p];
+        for (int b = 1; b <= kBinCount; ++b)
+            state.PointSpectra[p][b] = data->spectra[p][b];
+    }
+    state.FocusCentreDistanceCm = data->settings[0];
+    state.TubeVoltageKv = data->settings[1];
+    state.InherentFiltrationMm = data->settings[2];
+    state.AddedAlMm = data->settings[3];
     // Copper and silver are written in mm and held in cm: divided by 10 (0.100 mm gives exactly 0.01 cm,
     // where multiplying by 0.1 would give 0.010000000000000002).
-    readSetting(state.AddedCuCm, 10);
-    readSetting(state.AddedAgCm, 10);
+    state.AddedCuCm = data->settings[4] / 10;
+    state.AddedAgCm = data->settings[5] / 10;
+    // The loaded path lengths and spectra are not those of the transmission curve in the state.
+    state.CalibrationSucceeded = 0;
+    return {};
+}
+
+// Only a regular file is read, and only up to the size a result file can have.
+ResultLoad LoadResultFile(CalculationState& state, const std::string& path) {
+    FilePtr file = OpenRegularFile(path);
+    if (!file)
+        return {ResultLoad::Status::CannotOpen, 0, "ファイルを開けません"};
+    std::string bytes;
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        bytes.append(buffer, got);
+        if (bytes.size() > kMaxResultFileBytes)
+            return {ResultLoad::Status::NotAResultFile, 0, "結果ファイルとしては大きすぎます"};
+    }
+    if (std::ferror(file.get()))
+        return {ResultLoad::Status::CannotOpen, 0, "ファイルを読めません"};
+    return ParseResultFile(state, bytes);
 }
 
 // Line 1 as UTF-8, at most its first 64 KiB; bytes that are not valid Shift-JIS become U+FFFD.

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/CalculationState.h"
 
@@ -22,11 +23,26 @@ bool SaveResultFile(const CalculationState& state,
                     const std::string& path,
                     std::string* error = nullptr);
 
-// Reads a result file into the state field by field; a step that fails is skipped and leaves its target
-// unchanged; never writes past point 25. Never reports an error. A field that does not begin with a number
-// is a failed read. N on line 2 above 25 is stored as 25, any other N as written (the values per row follow
-// the N as written, capped at 26 points), so ProfilePointCount never exceeds 25 through a load.
-void LoadResultFile(CalculationState& state, const std::string& path);
+// Outcome of reading a result file. A file that is not a result file changes nothing in the state.
+struct ResultLoad {
+    enum class Status { Loaded, CannotOpen, NotAResultFile };
+    Status status = Status::Loaded;
+    int line = 0;        // line (from 1) where a NotAResultFile was found out
+    std::string reason;  // what is wrong there, Japanese (UTF-8), for the screen's message
+};
+
+// Reads a result file into the state. The file must have the structure the writer gives it: a comment
+// line, the point count N (0 to 25) on line 2, the three labelled rows OC(cm), OCR and Al(mm), the 300
+// spectrum lines with their energies 0.5 ... 150 keV, and the six set-up lines (SAD first, a tube voltage
+// above 0 and at most 150 kV); lines after line 311 may only be blank. Every value must begin with a number
+// (read with the leading-number rule, so hand-edited files with blanks or trailing text still load) and be
+// finite; a row may hold more values than N needs, and those are ignored. Only when the whole file passes
+// is anything stored: N, points 0..N of the profile, path lengths and spectra (points above N keep their
+// values) and the six set-up values (copper and silver divided by 10). CalibrationSucceeded is cleared.
+ResultLoad LoadResultFile(CalculationState& state, const std::string& path);
+
+// The same from the file's bytes.
+ResultLoad ParseResultFile(CalculationState& state, std::string_view bytes);
 
 // Line 1 of the file as UTF-8 (its first 64 KiB; bytes that are not Shift-JIS become U+FFFD), or nothing
 // when the file cannot be opened or read. Both readers read only regular files (not pipes or devices).

@@ -31,7 +31,7 @@ TEST(InputRanges, EdgesAndNonFiniteValues) {
         {InputField::PointCount, 2.5, true},
         {InputField::PointCount, -1, false},
         {InputField::AddedSilver, INFINITY, false},
-        {InputField::MeasuredHvl, std::nan(""), false},
+        {InputField::MeasuredHvl, std::nan(""), false}, {InputField::ProfileReading, 0, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(InAcceptedRange(c.field, c.value), c.accepted)
@@ -39,11 +39,11 @@ TEST(InputRanges, EdgesAndNonFiniteValues) {
 }
 
 TEST(InputRanges, EveryFieldHasItsTexts) {
-    for (int f = 0; f <= static_cast<int>(InputField::PointCount); ++f) {
+    for (int f = 0; f <= static_cast<int>(InputField::ProfileReading); ++f) {
         const auto field = static_cast<InputField>(f);
         EXPECT_FALSE(AcceptedRangeText(field).empty()) << f;
-        EXPECT_FALSE(OutOfRangeMessage(field).empty()) << f;
-        EXPECT_FALSE(FieldCaption(field).empty()) << f;
+        EXPECT_FALSE(OutOfRangeMessage(field).text.empty()) << f;
+        EXPECT_FALSE(OutOfRangeMessage(field).caption.empty()) << f;
     }
 }
 

@@ -277,5 +277,33 @@ TEST(NumberTextRoundHalfEven, HalvesGoToTheEvenNeighbour) {
     EXPECT_TRUE(std::isnan(RoundHalfEven(std::nan(""))));
 }
 
+// A typed field is one number or it is refused; whatever is accepted reads exactly as the leading-number
+// rule reads it, so a strict field and a stored file give the same value for the same text.
+TEST(NumberTextFieldNumber, WholeTextMustBeOneNumber) {
+    using Kind = FieldNumber::Kind;
+    const std::vector<std::pair<std::string, Kind>> cases = {
+        {"7", Kind::Number},         {" 7.5\t", Kind::Number},           {"-.5", Kind::Number},
+        {"+5.", Kind::Number},       {"1.5e-3", Kind::Number},           {"", Kind::Empty},
+        {"   ", Kind::NotANumber},   {"7,5", Kind::NotANumber},          {"20.7920.79", Kind::NotANumber},
+        {"1 2", Kind::NotANumber},   {"120kV", Kind::NotANumber},        {"3E", Kind::NotANumber},
+        {"1e999", Kind::NotANumber}, {"nan", Kind::NotANumber},          {".", Kind::NotANumber},
+        {"+-1", Kind::NotANumber},   {"\xEF\xBC\x97", Kind::NotANumber},
+    };
+    for (const auto& [text, kind] : cases) {
+        const FieldNumber field = ReadFieldNumber(text);
+        EXPECT_EQ(field.kind, kind) << "\"" << text << "\"";
+        if (field.kind == Kind::Number) {
+            EXPECT_EQ(field.value, LeadingNumber(text)) << "\"" << text << "\"";
+        }
+    }
+    EXPECT_EQ(ReadFieldNumber("\xE3\x80\x80"
+                              "6.5\xE3\x80\x80")
+                  .value,
+              6.5)
+        << "ideographic spaces around";
+    EXPECT_EQ(WholeNumber(" 7"), std::nullopt) << "no blanks in a whole number";
+    EXPECT_EQ(WholeNumber("0.1"), 0.1);
+}
+
 }  // namespace
 }  // namespace halvorn

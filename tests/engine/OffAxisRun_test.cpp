@@ -9,7 +9,6 @@
 #include "EngineTestSupport.h"
 #include "engine/CalibrationRun.h"
 #include "engine/Filtration.h"
-#include "engine/NumberText.h"
 
 namespace halvorn {
 namespace {
@@ -17,7 +16,6 @@ namespace {
 using Kind = RecordingReporter::Kind;
 
 const char* const kSolverFailed = "　正しく計算できません ④ ";
-const char* const kInputError = " 入力データに誤りがあります！ ";
 const char* const kDone = "  計算が終了しました  ";
 constexpr double kMarker = 0.25;  // what points beyond N hold before a run
 
@@ -29,7 +27,7 @@ protected:
         if (!state)
             return;
         RecordingReporter calibration;
-        ASSERT_TRUE(CalibrationRun(*state, {"7.0", "120", "16", "2.5", "0", "0", "0"}, calibration).Label21);
+        ASSERT_TRUE(CalibrationRun(*state, {7.0, 120, 16, 2.5, 0, 0, 0}, calibration).succeeded);
         for (int p = 1; p <= kMaxPoint; ++p) {
             state->BowtieAlMm[p] = -kMarker;
             state->DoseProfile[1][p] = kMarker;
@@ -37,20 +35,20 @@ protected:
             state->PointSpectra[p][0] = 0;  // bin 0 is never used
         }
         centre = state->PointSpectra[0];
-        fields[1] = "50";
-        fields[28] = "1";
+        grid.focusDistanceCm = 50;
+        grid.reading[0] = 1;
     }
 
     // Row p (1..25): distance and reading.
-    void Row(int p, const std::string& distance, const std::string& reading) {
-        fields[p + 2] = distance;
-        fields[p + 28] = reading;
+    void Row(int p, double distance, double reading) {
+        grid.distanceCm[p] = distance;
+        grid.reading[p] = reading;
     }
 
-    OffAxisOutcome Run(const std::string& n) {
-        fields[54] = n;
+    OffAxisOutcome Run(double n) {
+        grid.pointCount = n;
         reporter.entries.clear();
-        return OffAxisRun(*state, fields, reporter);
+        return OffAxisRun(*state, grid, reporter).outcome;
     }
 
     // Bowtie path of a relative kerma, read off the centre curve as the solver does.
@@ -69,12 +67,12 @@ protected:
             }
     }
 
-    ProfileFields fields;
+    ProfileGrid grid;
     Spectrum centre{};
 };
 
 TEST_F(OffAxisRunTest, CentreOnly) {
-    EXPECT_EQ(Run("0"), OffAxisOutcome::Completed);
+    EXPECT_EQ(Run(0), OffAxisOutcome::Completed);
     EXPECT_EQ(Kinds(reporter),
               (std::vector<Kind>{Kind::ShowBusy, Kind::Events, Kind::Events, Kind::Notice, Kind::HideBusy}));
     EXPECT_EQ(reporter.entries[3].text, kDone);
@@ -87,10 +85,10 @@ TEST_F(OffAxisRunTest, CentreOnly) {
 }
 
 TEST_F(OffAxisRunTest, FractionalCountAndRowsBeyondN) {
-    Row(1, "10", "0.5");  // 0.5 x (1 + (10/50)^2) = 0.52
-    Row(2, "20", "0.3");
-    Row(3, "30", "0.2");
-    EXPECT_EQ(Run("2.5"), OffAxisOutcome::Completed);
+    Row(1, 10, 0.5);  // 0.5 x (1 + (10/50)^2) = 0.52
+    Row(2, 20, 0.3);
+    Row(3, 30, 0.2);
+    EXPECT_EQ(Run(2.5), OffAxisOutcome::Completed);
     EXPECT_TRUE(reporter.Warnings().empty());
     EXPECT_DOUBLE_EQ(state->DoseProfile[1][1], 0.52);
     EXPECT_EQ(state->DoseProfile[1][3], 0.2 * (1 + 0.6 * 0.6)) << "every row is converted";
@@ -108,18 +106,22 @@ TEST_F(OffAxisRunTest, FractionalCountAndRowsBeyondN) {
         << "the last point's filtration stays";
 }
 
+// A count above the grid's 25 points is refused before anything is written; the solver itself, given such a
+// count in the state, stops at point 26 with its failure after solving points 1..25.
 TEST_F(OffAxisRunTest, MorePointsThanTheGridHolds) {
     for (int p = 1; p <= kMaxPoint; ++p)
-        Row(p, Exact(2.0 * p), Exact(1.0 - 0.03 * p));
-    EXPECT_EQ(Run("26"), OffAxisOutcome::Completed);
-    EXPECT_EQ(Kinds(reporter),
-              (std::vector<Kind>{Kind::ShowBusy, Kind::Warning, Kind::Events, Kind::Notice, Kind::HideBusy}));
-    EXPECT_EQ(reporter.entries[1].text, kSolverFailed);
-    for (int p = 1; p <= kMaxPoint; ++p)
-        EXPECT_NE(state->BowtieAlMm[p], -kMarker) << "point " << p;
+        Row(p, 2.0 * p, 1.0 - 0.03 * p);
+    EXPECT_EQ(Run(26), OffAxisOutcome::Refused);
+    EXPECT_EQ(Kinds(reporter), std::vector<Kind>{Kind::Warning});
+    EXPECT_EQ(reporter.entries[0].id, MessageId::OutOfRange);
+    EXPECT_EQ(state->DoseProfile[1][1], kMarker);
+
+    EXPECT_EQ(Run(25), OffAxisOutcome::Completed);
+    state->ProfilePointCount = 26;
+    reporter.entries.clear();
+    EXPECT_FALSE(SolveBowtieProfile(*state, reporter));
+    EXPECT_EQ(reporter.Warnings(), std::vector<std::string>{kSolverFailed});
     EXPECT_EQ(state->BowtieAlMm[25], Bowtie(100 * state->DoseProfile[1][25]));
-    EXPECT_EQ(state->PointSpectra[0], centre) << "spectra not recomputed";
-    EXPECT_EQ(state->PointSpectra[25][40], kMarker);
 }
 
 TEST_F(OffAxisRunTest, ThicknessFromTheCentreCurve) {
@@ -127,18 +129,17 @@ TEST_F(OffAxisRunTest, ThicknessFromTheCentreCurve) {
     // so that reading / 1 x 1 x 100 reproduces the curve value bit for bit.
     int k = 0;
     for (int step = 20; step < 999 && k == 0; ++step) {
-        const std::string text = Exact(state->AlTransmissionCurve[step] / 100);
-        if (100 * ((LeadingNumber(text) / 1) * (1 + (0 / 50.0) * (0 / 50.0))) ==
-            state->AlTransmissionCurve[step]) {
+        const double reading = state->AlTransmissionCurve[step] / 100;
+        if (100 * ((reading / 1) * (1 + (0 / 50.0) * (0 / 50.0))) == state->AlTransmissionCurve[step]) {
             k = step;
-            Row(1, "0", text);
+            Row(1, 0, reading);
         }
     }
     ASSERT_NE(k, 0) << "no exactly representable curve step";
     // At or above the centre's kerma: the centre value and the centre's spectrum.
-    Row(2, "0", "1");
-    Row(3, "30", "0.95");  // 0.95 x 1.36
-    EXPECT_EQ(Run("3"), OffAxisOutcome::Completed);
+    Row(2, 0, 1);
+    Row(3, 30, 0.95);  // 0.95 x 1.36
+    EXPECT_EQ(Run(3), OffAxisOutcome::Completed);
     EXPECT_TRUE(reporter.Warnings().empty());
     EXPECT_EQ(state->BowtieAlMm[1], state->BowtieAlMm[0] + 10 * (0.01 * k)) << "step " << k;
     for (int p : {2, 3}) {
@@ -147,26 +148,25 @@ TEST_F(OffAxisRunTest, ThicknessFromTheCentreCurve) {
     }
 }
 
-TEST_F(OffAxisRunTest, SolverFailures) {
-    // An empty reading within the first N rows: the logarithm of 0.
-    Row(1, "10", "0.5");
-    Row(2, "20", "");
-    EXPECT_EQ(Run("3"), OffAxisOutcome::Completed);
-    EXPECT_EQ(reporter.Warnings(), std::vector<std::string>{kSolverFailed}) << "empty reading of row 2";
-    EXPECT_EQ(reporter.entries.at(3).text, kDone);
+// A relative kerma below what 100 mm of added aluminium leaves stops the solver: its message, no completion
+// notice, what it solved before stays.
+TEST_F(OffAxisRunTest, SolverFailureEndsWithoutTheNotice) {
+    Row(1, 10, 0.5);
+    Row(2, 20, 1e-12);
+    EXPECT_EQ(Run(2), OffAxisOutcome::Failed);
+    EXPECT_EQ(Kinds(reporter),
+              (std::vector<Kind>{Kind::ShowBusy, Kind::Warning, Kind::Events, Kind::HideBusy}));
+    EXPECT_EQ(reporter.entries[1].id, MessageId::SolverFailed);
+    EXPECT_EQ(reporter.entries[1].text, kSolverFailed);
     EXPECT_EQ(state->BowtieAlMm[1], Bowtie(52)) << "point 1 solved before the failure";
     EXPECT_EQ(state->BowtieAlMm[2], -kMarker);
     EXPECT_EQ(state->PointSpectra[0], centre);
-
-    // The same empty row beyond N is harmless.
-    EXPECT_EQ(Run("1"), OffAxisOutcome::Completed);
-    EXPECT_TRUE(reporter.Warnings().empty()) << "N = 1";
 
     // A centre spectrum without a single photon cannot be normalised; nothing undefined is stored.
     state->NominalFiltrationAlCm = 1e4;
     state->ProfilePointCount = 1;
     reporter.entries.clear();
-    SolveBowtieProfile(*state, reporter);
+    EXPECT_FALSE(SolveBowtieProfile(*state, reporter));
     EXPECT_EQ(reporter.Warnings(), std::vector<std::string>{kSolverFailed}) << "zero peak";
     EXPECT_EQ(state->SpectrumPeak, 0);
     for (int p = 0; p <= 1; ++p)
@@ -174,65 +174,78 @@ TEST_F(OffAxisRunTest, SolverFailures) {
             EXPECT_TRUE(std::isfinite(v)) << "point " << p;
 }
 
-TEST_F(OffAxisRunTest, InputErrorsStopBeforeTheSolver) {
-    Row(1, "10", "0.5");
+// Values no measurement gives, ratios too large for a double, and a missing or failed calibration are
+// refused before anything is written: one message, no busy dialog, no solver.
+TEST_F(OffAxisRunTest, RefusedGridsChangeNothing) {
     struct Case {
-        const char* focus;
-        const char* centreReading;
-        const char* reading;
+        const char* what;
+        double focus, centreReading, reading2, count;
+        MessageId message;
+        std::optional<InputField> field;
+        int point;
     };
-    for (const Case& c :
-         {Case{"50", "", "0.5"}, Case{"", "1", "0.5"}, Case{"0", "1", "0.5"}, Case{"50", "1", "1e999"}}) {
-        fields[1] = c.focus;
-        fields[28] = c.centreReading;
-        fields[29] = c.reading;
-        const std::string what = std::string("Text1 '") + c.focus + "' Text28 '" + c.centreReading +
-                                 "' Text29 '" + c.reading + "'";
-        EXPECT_EQ(Run("1"), OffAxisOutcome::InputError) << what;
-        ASSERT_EQ(reporter.entries.size(), 1u) << what;
-        EXPECT_EQ(reporter.entries[0].text, kInputError) << what;
-        EXPECT_EQ(reporter.entries[0].caption, "") << what;
-        EXPECT_EQ(state->FocusCentreDistanceCm, LeadingNumber(c.focus)) << what;
-        EXPECT_EQ(state->DoseProfile[0][1], 10) << what;
-        EXPECT_EQ(state->DoseProfile[1][0], 1) << what;
-        EXPECT_EQ(state->DoseProfile[1][1], kMarker) << what;
-        EXPECT_EQ(state->BowtieAlMm[1], -kMarker) << what;
-        EXPECT_EQ(state->PointSpectra[0], centre) << what;
+    const Case cases[] = {
+        {"focus 0", 0, 1, 0.4, 2, MessageId::OutOfRange, InputField::FocusDistance, 0},
+        {"focus -5", -5, 1, 0.4, 2, MessageId::OutOfRange, InputField::FocusDistance, 0},
+        {"count -1", 50, 1, 0.4, -1, MessageId::OutOfRange, InputField::PointCount, 0},
+        {"count 25.5", 50, 1, 0.4, 25.5, MessageId::OutOfRange, InputField::PointCount, 0},
+        {"centre reading 0", 50, 0, 0.4, 2, MessageId::OutOfRange, InputField::ProfileReading, 0},
+        {"reading of point 2 is 0", 50, 1, 0, 2, MessageId::OutOfRange, InputField::ProfileReading, 2},
+        {"ratio overflows", 50, 1e-300, 1e300, 2, MessageId::InputError, std::nullopt, 0},
+    };
+    for (const Case& c : cases) {
+        grid.focusDistanceCm = c.focus;
+        grid.reading[0] = c.centreReading;
+        Row(1, 10, 0.5);
+        Row(2, 20, c.reading2);
+        grid.pointCount = c.count;
+        reporter.entries.clear();
+        const OffAxisResult result = OffAxisRun(*state, grid, reporter);
+        EXPECT_EQ(result.outcome, OffAxisOutcome::Refused) << c.what;
+        ASSERT_EQ(reporter.entries.size(), 1u) << c.what;
+        EXPECT_EQ(reporter.entries[0].id, c.message) << c.what;
+        EXPECT_EQ(result.refused.has_value(), c.field.has_value()) << c.what;
+        if (c.field && result.refused) {
+            EXPECT_EQ(result.refused->field, *c.field) << c.what;
+            EXPECT_EQ(result.refused->point, c.point) << c.what;
+        }
+        EXPECT_EQ(state->DoseProfile[1][1], kMarker) << c.what;
+        EXPECT_EQ(state->BowtieAlMm[1], -kMarker) << c.what;
+        EXPECT_EQ(state->PointSpectra[0], centre) << c.what;
     }
+    // A reading of 0 beyond N is an empty row, not an error.
+    Row(2, 0, 0);
+    EXPECT_EQ(Run(1), OffAxisOutcome::Completed);
 
-    // A number too large for a double in any converted field fails at that field: its target keeps its
-    // value, no infinity reaches the state, and the solver does not run.
-    struct Overflow {
-        int field;
-        const char* text;
-    };
-    for (const Overflow& o : {Overflow{1, "1e999"}, Overflow{54, "-1e999"}, Overflow{4, "1e999"},
-                              Overflow{28, "1e999"}, Overflow{30, "1e999"}}) {
-        fields = ProfileFields{};
-        fields[1] = "50";
-        fields[28] = "1";
-        Row(1, "10", "0.5");
-        Row(2, "20", "0.4");
-        fields[o.field] = o.text;
-        state->FocusCentreDistanceCm = 77;
-        state->ProfilePointCount = 7;
-        state->DoseProfile[0][2] = kMarker;
-        state->DoseProfile[1][2] = kMarker;
-        const std::string what = "Text" + std::to_string(o.field) + " '" + o.text + "'";
-        EXPECT_EQ(Run(o.field == 54 ? o.text : "2"), OffAxisOutcome::InputError) << what;
-        EXPECT_EQ(reporter.Warnings(), std::vector<std::string>{kInputError}) << what;
-        EXPECT_EQ(reporter.entries.size(), 1u) << what << ": no busy dialog, no solver";
-        EXPECT_EQ(state->FocusCentreDistanceCm, o.field == 1 ? 77 : 50) << what;
-        EXPECT_EQ(state->ProfilePointCount, o.field == 1 || o.field == 54 ? 7 : 2) << what;
-        const bool distancesRead = o.field == 28 || o.field == 30;
-        EXPECT_EQ(state->DoseProfile[0][2], distancesRead ? 20 : kMarker) << what;
-        EXPECT_EQ(state->DoseProfile[1][2], kMarker) << what;
-        for (int p = 0; p <= kMaxPoint; ++p)
-            EXPECT_TRUE(std::isfinite(state->DoseProfile[0][p]) && std::isfinite(state->DoseProfile[1][p]))
-                << what << ", point " << p;
-        EXPECT_EQ(state->BowtieAlMm[1], -kMarker) << what;
-        EXPECT_EQ(state->PointSpectra[0], centre) << what;
-    }
+    // Without a successful calibration neither the run nor the solver starts.
+    state->CalibrationSucceeded = 0;
+    EXPECT_EQ(Run(1), OffAxisOutcome::Refused);
+    EXPECT_EQ(Kinds(reporter), std::vector<Kind>{Kind::Warning});
+    EXPECT_EQ(reporter.entries[0].id, MessageId::CalibrationMissing);
+    reporter.entries.clear();
+    EXPECT_FALSE(SolveBowtieProfile(*state, reporter));
+    EXPECT_EQ(reporter.entries.at(0).id, MessageId::CalibrationMissing);
+}
+
+// The graph's plain ratios and the run's corrected ones come from one conversion.
+TEST(RelativeKerma, PlainAndDistanceCorrected) {
+    ProfileGrid grid;
+    grid.focusDistanceCm = 50;
+    grid.reading = {2, 1, 0.5};
+    grid.distanceCm = {0, 10, 25};
+    const auto plain = RelativeKerma(grid, false);
+    const auto corrected = RelativeKerma(grid, true);
+    ASSERT_TRUE(plain && corrected);
+    EXPECT_EQ((*plain)[0], 1);
+    EXPECT_EQ((*plain)[1], 0.5);
+    EXPECT_EQ((*corrected)[1], 0.5 * (1 + 0.2 * 0.2));
+    EXPECT_EQ((*corrected)[2], 0.25 * (1 + 0.5 * 0.5));
+    EXPECT_EQ((*plain)[3], 0) << "an empty row";
+    grid.focusDistanceCm = 0;
+    EXPECT_TRUE(RelativeKerma(grid, false)) << "the plain ratio needs no focus distance";
+    EXPECT_FALSE(RelativeKerma(grid, true));
+    grid.reading[0] = 0;
+    EXPECT_FALSE(RelativeKerma(grid, false));
 }
 
 }  // namespace

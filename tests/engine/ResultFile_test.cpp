@@ -257,7 +257,7 @@ TEST_F(ResultFileTest, SaveAndLoadRestoresEveryValueToItsPrecision) {
         const std::string path = PathOf("round.csv");
         ASSERT_TRUE(SaveResultFile(*saved, "round trip", path));
         auto loaded = SentinelState();
-        LoadResultFile(*loaded, path);
+        ASSERT_EQ(LoadResultFile(*loaded, path).status, ResultLoad::Status::Loaded);
         EXPECT_EQ(loaded->ProfilePointCount, n);
         const int last = static_cast<int>(n);
         for (int p = 0; p <= last; ++p) {
@@ -357,182 +357,134 @@ TEST_F(ResultFileTest, SavingReplacesAndAFailedSaveKeepsTheOldFile) {
     EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask) << "permissions of an ordinary new file";
 }
 
-TEST_F(ResultFileTest, LoaderSurvivesDamagedFiles) {
+// A file that is not a result file, or not a whole one, is refused with the line where that shows, and the
+// state keeps every value it had.
+TEST_F(ResultFileTest, DamagedFilesChangeNothing) {
     const std::string path = PathOf("damaged.csv");
     const std::string good = FormatResultFile(*FilledState(5), "good");
     const auto goodLines = Lines(good);
-
-    auto load = [&](const std::string& bytes) {
+    auto load = [&](const std::string& bytes, ResultLoad* outcome = nullptr) {
         WriteAll(path, bytes);
         auto state = SentinelState();
-        LoadResultFile(*state, path);
+        const ResultLoad result = LoadResultFile(*state, path);
+        if (outcome)
+            *outcome = result;
         return state;
+    };
+    auto edited = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    auto firstLines = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += goodLines[i] + "\r\n";
+        return text;
     };
 
     {
         auto state = SentinelState();
-        LoadResultFile(*state, PathOf("missing.csv"));
-        EXPECT_TRUE(SameState(*state, *SentinelState())) << "missing file";
-        LoadResultFile(*state, dir_.string());
-        EXPECT_TRUE(SameState(*state, *SentinelState())) << "a folder";
-        // A pipe with no writer (opening it for reading would wait for ever) and an endless device.
+        EXPECT_EQ(LoadResultFile(*state, PathOf("missing.csv")).status, ResultLoad::Status::CannotOpen);
+        EXPECT_EQ(LoadResultFile(*state, dir_.string()).status, ResultLoad::Status::CannotOpen) << "a folder";
+        // A pipe with no writer: opening it for reading would wait for ever.
         ASSERT_EQ(mkfifo(PathOf("pipe.csv").c_str(), 0600), 0);
-        LoadResultFile(*state, PathOf("pipe.csv"));
+        EXPECT_EQ(LoadResultFile(*state, PathOf("pipe.csv")).status, ResultLoad::Status::CannotOpen);
         EXPECT_EQ(ReadResultComment(PathOf("pipe.csv")), std::nullopt) << "a pipe";
-        fs::create_symlink("/dev/zero", PathOf("zero.csv"));
-        LoadResultFile(*state, PathOf("zero.csv"));
-        EXPECT_EQ(ReadResultComment(PathOf("zero.csv")), std::nullopt) << "/dev/zero";
-        EXPECT_TRUE(SameState(*state, *SentinelState())) << "a pipe or a device";
+        EXPECT_TRUE(SameState(*state, *SentinelState()));
     }
-    EXPECT_TRUE(SameState(*load(""), *SentinelState())) << "empty file";
-    EXPECT_TRUE(SameState(*load("only a comment\r\n"), *SentinelState())) << "comment only";
-
-    {
-        // Truncated after line 100: rows up to bin 95 are read, the rest keep their values.
-        std::string truncated;
-        for (int i = 0; i < 100; ++i)
-            truncated += goodLines[i] + "\r\n";
-        auto state = load(truncated);
-        EXPECT_EQ(state->ProfilePointCount, 5);
-        const double expected = FilledState(5)->PointSpectra[5][95];
-        EXPECT_NEAR(state->PointSpectra[5][95], expected, 5e-4 * expected);
-        EXPECT_EQ(state->PointSpectra[5][96], -4005);
-        EXPECT_EQ(state->TubeVoltageKv, -6);
-        ExpectSentinelsFrom(*state, 6, "truncated");
-    }
-    {
-        // N = 26: stored as 25, 26 values per row as the writer wrote them, nothing past point 25.
-        auto state = load(FormatResultFile(*FilledState(26), "26"));
-        EXPECT_EQ(state->ProfilePointCount, 25);
-        EXPECT_NEAR(state->BowtieAlMm[25], FilledState(26)->BowtieAlMm[25], 0.0005);
-        EXPECT_EQ(state->TubeVoltageKv, 120) << "fields stay aligned";
-        ExpectSentinelsFrom(*state, 26, "N = 26");
-    }
-    {
-        // A hand-edited N above 25 with fewer values: clamped, reads stay within the arrays.
-        std::string edited = good;
-        edited.replace(edited.find("\r\n 5 \r\n"), 7, "\r\n 99999 \r\n");
-        ExpectSentinelsFrom(*load(edited), 26, "N = 99999");
-        edited = good;
-        edited.replace(edited.find("\r\n 5 \r\n"), 7, "\r\n 1e999 \r\n");
-        EXPECT_EQ(load(edited)->ProfilePointCount, 25);
-    }
-    {
-        // A negative N (the dose-profile screen takes one) is stored as written, so the file loads back to
-        // the count it was saved with and the results screen still refuses point 0, whose data the file
-        // does not hold; no point values are read (the writer writes none).
-        for (double n : {-1.0, -0.5, -30.0}) {
-            auto state = load(FormatResultFile(*FilledState(n), "neg"));
-            EXPECT_EQ(state->ProfilePointCount, n) << "N = " << n;
-            EXPECT_EQ(state->TubeVoltageKv, 120) << "fields stay aligned, N = " << n;
-            ExpectSentinelsFrom(*state, 0, "N = " + std::to_string(n));
-            EXPECT_EQ(FormatResultFile(*state, "neg"), FormatResultFile(*FilledState(n), "neg"))
-                << "saved again, N = " << n;
+    std::string garbage(200000, '\0');
+    for (size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<char>((i * 2654435761u) >> 13);
+    std::string manyLines;
+    for (int i = 0; i < 1000000; ++i)
+        manyLines += "1\n";
+    std::string withNul = good;
+    withNul[withNul.find("Al(mm),") + 8] = '\0';
+    const struct {
+        const char* what;
+        std::string bytes;
+        int line;  // where the fault shows; 0: anywhere
+    } cases[] = {
+        {"empty file", "", 1},
+        {"comment only", "only a comment\r\n", 2},
+        {"cut after line 50", firstLines(50), 51},
+        {"cut after line 310", firstLines(310), 311},
+        {"a profile, not a result file", "# distance_cm,reading\n0,20.79\n2,20.62\n", 3},
+        {"N = 26", FormatResultFile(*FilledState(26), "26"), 2},
+        {"N = 99999", edited("\r\n 5 \r\n", "\r\n 99999 \r\n"), 2},
+        {"N = -1", FormatResultFile(*FilledState(-1), "neg"), 2},
+        {"N not a number", edited("\r\n 5 \r\n", "\r\n x \r\n"), 2},
+        {"N = 6 with five points' values", edited("\r\n 5 \r\n", "\r\n 6 \r\n"), 3},
+        {"a word in place of a number", edited("Al(mm),   000.001 ", "Al(mm),   oops    "), 5},
+        {"a NUL byte at the start of a value", withNul, 5},
+        {"a value too large for a double", edited("Al(mm),   000.001 ", "Al(mm),   1e999   "), 5},
+        {"a label changed", edited("OC(cm)", "distance"), 3},
+        {"an energy out of its place", edited(" 010.0,", " 010.5,"), 25},
+        {"a blank set-up value", edited("SAD ,  60.0", "SAD ,      "), 306},
+        {"tube voltage 0", edited("\x8A\xC7\x93\x64\x88\xB3 ,  120.0", "\x8A\xC7\x93\x64\x88\xB3 ,  000.0"),
+         307},
+        {"tube voltage 200", edited("\x8A\xC7\x93\x64\x88\xB3 ,  120.0", "\x8A\xC7\x93\x64\x88\xB3 ,  200.0"),
+         307},
+        {"text after line 311", good + "more\r\n", 312},
+        {"binary garbage", garbage, 0},
+        {"a million short lines", manyLines, 0},
+        {"one huge line", "c\r\n" + std::string(10 << 20, '7'), 0},
+    };
+    for (const auto& c : cases) {
+        ResultLoad outcome;
+        auto state = load(c.bytes, &outcome);
+        EXPECT_EQ(outcome.status, ResultLoad::Status::NotAResultFile) << c.what;
+        EXPECT_FALSE(outcome.reason.empty()) << c.what;
+        if (c.line != 0) {
+            EXPECT_EQ(outcome.line, c.line) << c.what << ": " << outcome.reason;
         }
-    }
-    {
-        // N = 2.5 reads points 0..2.
-        auto state = load(FormatResultFile(*FilledState(2.5), "half"));
-        EXPECT_EQ(state->ProfilePointCount, 2.5);
-        EXPECT_NEAR(state->BowtieAlMm[2], FilledState(2.5)->BowtieAlMm[2], 0.0005);
-        EXPECT_EQ(state->TubeVoltageKv, 120);
-        ExpectSentinelsFrom(*state, 3, "N = 2.5");
-    }
-    {
-        // Non-numeric fields keep their targets; numeric neighbours are read.
-        std::string edited = good;
-        edited.replace(edited.find("Al(mm),") + 7, 11, "   oops    ");
-        edited.replace(edited.find("SAD ,  60.0"), 11, "SAD ,      ");
-        auto state = load(edited);
-        EXPECT_EQ(state->BowtieAlMm[0], -3000) << "word in place of a number";
-        EXPECT_NEAR(state->BowtieAlMm[1], FilledState(5)->BowtieAlMm[1], 0.0005);
-        EXPECT_EQ(state->FocusCentreDistanceCm, -5) << "blank field";
-        EXPECT_EQ(state->TubeVoltageKv, 120);
-    }
-    {
-        // Line 2 not a number: the count keeps its value (7) and the rows are read with it.
-        std::string edited = good;
-        edited.replace(edited.find("\r\n 5 \r\n"), 7, "\r\n x \r\n");
-        auto state = load(edited);
-        EXPECT_EQ(state->ProfilePointCount, 7);
-        ExpectSentinelsFrom(*state, 8, "line 2 not a number");
-    }
-    {
-        std::string garbage(200000, '\0');
-        for (size_t i = 0; i < garbage.size(); ++i)
-            garbage[i] = static_cast<char>((i * 2654435761u) >> 13);
-        ExpectSentinelsFrom(*load(garbage), 26, "binary garbage");
-    }
-    {
-        std::string manyLines;
-        for (int i = 0; i < 1000000; ++i)
-            manyLines += "1\n";
-        auto state = load(manyLines);
-        EXPECT_EQ(state->ProfilePointCount, 1);
-        ExpectSentinelsFrom(*state, 2, "a million short lines");
-    }
-    ExpectSentinelsFrom(*load("c\r\n" + std::string(10 << 20, '7')), 0, "one huge line");
-    ExpectSentinelsFrom(*load("c\r\n 3 \r\n" + std::string(10 << 20, ',')), 4, "a line of commas");
-    {
-        std::string withNul = good;
-        withNul[withNul.find("Al(mm),") + 8] = '\0';
-        auto state = load(withNul);
-        EXPECT_EQ(state->TubeVoltageKv, 120) << "a NUL byte inside a field";
-        ExpectSentinelsFrom(*state, 6, "NUL byte");
-    }
-    {
-        // LF line ends and a comment with commas read the same as CR LF.
-        std::string lf;
-        for (size_t i = 0; i + 1 < goodLines.size(); ++i)
-            lf += goodLines[i] + "\n";
-        lf.replace(0, 4, "a,b,");
-        auto state = load(lf);
-        EXPECT_EQ(state->ProfilePointCount, 5);
-        EXPECT_EQ(state->AddedCuCm, 0.01);
+        EXPECT_TRUE(SameState(*state, *SentinelState())) << c.what;
     }
 }
 
-// The reader takes fields in a fixed order and never looks at where lines end or what labels say: a
-// file whose rows are joined or split differently, whose labels are changed, or whose numbers carry blanks
-// and tabs around them before the comma loads to the same state.
-TEST_F(ResultFileTest, ReaderFollowsTheFieldStreamNotTheLines) {
-    const std::string path = PathOf("stream.csv");
+// What a hand edit or another editor may change still loads to the same values: blanks and tabs around
+// values, LF or CR line ends, blank lines at the end, a number followed by text, more values in a row than
+// N needs (N edited down), a comment with commas.
+TEST_F(ResultFileTest, HandEditedFilesStillLoad) {
+    const std::string path = PathOf("edited.csv");
     const std::string good = FormatResultFile(*FilledState(3), "a, comment, with commas");
     auto load = [&](const std::string& bytes) {
         WriteAll(path, bytes);
         auto state = SentinelState();
-        LoadResultFile(*state, path);
+        EXPECT_EQ(LoadResultFile(*state, path).status, ResultLoad::Status::Loaded);
         return state;
     };
     const auto expected = load(good);
     ASSERT_EQ(expected->ProfilePointCount, 3);
     ASSERT_EQ(expected->AddedCuCm, 0.01);
+    ExpectSentinelsFrom(*expected, 4, "N = 3");
 
     auto replaced = [&](std::string text, const std::string& from, const std::string& to) {
         for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
             text.replace(at, from.size(), to);
         return text;
     };
-    std::string joined = good;  // lines 3 and 4 as one line, lines 306 and 307 as one line
-    joined.replace(joined.find("\r\n  OCR "), 2, ",");
-    joined.replace(joined.find("\r\n\x8A\xC7"), 2, ",");
-    std::string split = good;  // every value of line 5 on a line of its own
-    const size_t line5 = split.find("Al(mm)");
-    split.replace(line5, split.find("\r\n", line5) - line5,
-                  replaced(split.substr(line5, split.find("\r\n", line5) - line5), ",", "\r\n"));
+    std::string fewer = FormatResultFile(*FilledState(5), "a, comment, with commas");
+    fewer.replace(fewer.find("\r\n 5 \r\n"), 7, "\r\n 3 \r\n");
     const struct {
         const char* what;
         std::string bytes;
     } variants[] = {
-        {"rows joined", joined},
-        {"a row split", split},
-        {"labels changed", replaced(replaced(good, "OC(cm)", "distance"), "SAD ", "focus")},
-        {"blanks and tabs before commas", replaced(good, ",", " \t ,")},
+        {"blanks and tabs around values", replaced(good, ",", " \t , \t")},
         {"LF line ends", replaced(good, "\r\n", "\n")},
         {"CR line ends", replaced(good, "\r\n", "\r")},
+        {"blank lines at the end", good + "\r\n  \r\n"},
+        {"text after a number", replaced(good, "SAD ,  60.0", "SAD ,  60.0 cm")},
+        {"N edited down", fewer},
     };
     for (const auto& v : variants)
         EXPECT_TRUE(SameState(*load(v.bytes), *expected)) << v.what;
+
+    // N = 2.5 reads points 0..2.
+    auto state = load(FormatResultFile(*FilledState(2.5), "half"));
+    EXPECT_EQ(state->ProfilePointCount, 2.5);
+    ExpectSentinelsFrom(*state, 3, "N = 2.5");
 }
 
 TEST_F(ResultFileTest, ExampleFileLoadsAndWritesBackByteForByte) {
@@ -540,7 +492,9 @@ TEST_F(ResultFileTest, ExampleFileLoadsAndWritesBackByteForByte) {
     const std::string original = ReadAll(example);
     ASSERT_FALSE(original.empty()) << example;
     auto state = SentinelState();
-    LoadResultFile(*state, example);
+    state->CalibrationSucceeded = 1;
+    EXPECT_EQ(LoadResultFile(*state, example).status, ResultLoad::Status::Loaded);
+    EXPECT_EQ(state->CalibrationSucceeded, 0) << "loaded results are no calibration to go on from";
     const auto comment = ReadResultComment(example);
     ASSERT_TRUE(comment.has_value());
     EXPECT_EQ(FormatResultFile(*state, *comment), original) << example;

@@ -152,6 +152,7 @@ void CentreAxisTest::newCalculationSetsTheDefaults() {
         QVERIFY2(s.FieldText(d.name) == QString::fromUtf8(d.text), d.name);
     QCOMPARE(s.LabelText("Label20"), QString());
     QCOMPARE(s.LabelText("Label21"), QString());
+    QCOMPARE(s.LabelText("Label22"), QString());
     QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm AL"));
     QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm AL"));
     QVERIFY(Child<QRadioButton>(form2, "Option13")->isChecked());
@@ -187,7 +188,7 @@ void CentreAxisTest::layoutFollowsTheTwipsTable() {
         {"MeasuredPanel", 5400, 8880, 3375, 2295}, {"Frame4", 5760, 9412, 2655, 1095},
         {"Text13", 6360, 10560, 1095, 450},        {"ComputedPanel", 9000, 7560, 3975, 1575},
         {"Label20", 10320, 8400, 1335, 405},       {"BowtiePanel", 9000, 9120, 3975, 2055},
-        {"Label21", 10080, 10440, 1335, 405},
+        {"Label21", 10080, 9990, 1335, 405},       {"Label22", 10080, 10560, 1335, 405},
     };
     for (const auto& b : boxes) {
         auto* control = Child<QWidget>(*s.form2, b.name);
@@ -218,55 +219,73 @@ void CentreAxisTest::layoutFollowsTheTwipsTable() {
 }
 
 void CentreAxisTest::validationMessagesInOrder_data() {
+    QTest::addColumn<QString>("field");  // typed into, besides the measured HVL
+    QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("hvl");
-    QTest::addColumn<QString>("kv");
     QTest::addColumn<QString>("message");  // empty: the run starts
     QTest::addColumn<QString>("caption");
-    QTest::newRow("HVL empty") << ""
-                               << "120" << kEnterHvl << "実測半価層";
-    QTest::newRow("both empty") << ""
-                                << "" << kEnterHvl << "実測半価層";
-    QTest::newRow("voltage empty") << "7"
-                                   << "" << kEnterVoltage << "Ｘ線管電圧";
-    QTest::newRow("151 kV") << "7"
-                            << "151" << kVoltageTooHigh << "Halvorn-2";
-    QTest::newRow("150 kV") << "7"
-                            << "150"
-                            << ""
-                            << "";
-    QTest::newRow("120kV") << "7"
-                           << "120kV"
-                           << ""
-                           << "";
-    QTest::newRow("HVL blanks only") << "   "
-                                     << "120"
-                                     << ""
-                                     << "";
+    QTest::addColumn<QString>("focus");  // the field that gets the focus with its text selected
+    const QString input = QStringLiteral(" 入力データに誤りがあります！ ");
+    auto row = [](const char* name, const char* field, const char* text, const char* hvl,
+                  const QString& message, const char* caption, const char* focus) {
+        QTest::newRow(name) << field << QString::fromUtf8(text) << QString::fromUtf8(hvl) << message
+                            << QString::fromUtf8(caption) << focus;
+    };
+    row("HVL empty", "Text1", "120", "", kEnterHvl, "実測半価層", "Text13");
+    row("both empty", "Text1", "", "", kEnterHvl, "実測半価層", "Text13");
+    row("voltage empty", "Text1", "", "7", kEnterVoltage, "Ｘ線管電圧", "Text1");
+    row("151 kV", "Text1", "151", "7", kVoltageTooHigh, "Halvorn-2", "Text1");
+    row("150 kV", "Text1", "150", "7", {}, "", "");
+    row("blanks around numbers", "Text1", " 120 ", " 7.0\t", {}, "", "");
+    row("comma in the HVL", "Text1", "120", "7,5", input, "Halvorn-2", "Text13");
+    row("HVL blanks only", "Text1", "120", "   ", input, "Halvorn-2", "Text13");
+    row("unit after the voltage", "Text1", "120kV", "7", input, "Halvorn-2", "Text1");
+    row("two numbers run together", "Text3", "2.52.5", "7", input, "Halvorn-2", "Text3");
+    row("0 kV", "Text1", "0", "7",
+        QStringLiteral(" Ｘ線管電圧は 0 より大きく 150 kV 以下の値を入力して下さい "), "Ｘ線管電圧", "Text1");
+    row("target angle 0", "Text5", "0", "7",
+        QStringLiteral(" ターゲット角度は 0 度より大きく 90 度未満の値を入力して下さい "), "ターゲット角度",
+        "Text5");
+    row("target angle empty", "Text5", "", "7",
+        QStringLiteral(" ターゲット角度は 0 度より大きく 90 度未満の値を入力して下さい "), "ターゲット角度",
+        "Text5");
+    row("target angle 90", "Text5", "90", "7",
+        QStringLiteral(" ターゲット角度は 0 度より大きく 90 度未満の値を入力して下さい "), "ターゲット角度",
+        "Text5");
+    row("HVL 0", "Text1", "120", "0", QStringLiteral(" 実測半価層は 0 より大きい値を入力して下さい "),
+        "実測半価層", "Text13");
+    row("negative copper", "Text10", "-0.1", "7",
+        QStringLiteral(" 付加フィルタ（銅）は 0 以上の値を入力して下さい "), "付加フィルタ", "Text10");
+    row("empty silver is 0", "Text11", "", "7", {}, "", "");
 }
 
+// Refused inputs change nothing: no value written, "next" still disabled, the plot holds only the axes, and
+// the field at fault has the focus with its whole text selected, so typing replaces it.
 void CentreAxisTest::validationMessagesInOrder() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
     QFETCH(QString, hvl);
-    QFETCH(QString, kv);
     QFETCH(QString, message);
     QFETCH(QString, caption);
+    QFETCH(QString, focus);
     CentreAxisSession s;
-    s.Type("Text1", kv);
+    s.Type(field.toLatin1().constData(), text);
     State().TubeVoltageKv = -1;
     s.Calculate(hvl);
     if (!message.isEmpty()) {
         QCOMPARE(s.presenter.Texts(), QStringList{message});
         QCOMPARE(s.presenter.entries.front().caption, caption);
         QCOMPARE(s.presenter.entries.front().icon, RecordingPresenter::Icon::Warning);
-        // Nothing changed: no value written, "next" still disabled, the plot holds only the axes.
         QCOMPARE(State().TubeVoltageKv, -1.0);
         QVERIFY(!s.Button("Command4")->isEnabled());
         QCOMPARE(s.LabelText("Label20"), QString());
         CheckEmptyAxes(s.Plot());
+        QLineEdit* focused = s.Field(focus.toLatin1().constData());
+        QVERIFY2(s.form2->focusWidget() == focused, qPrintable(focus));
+        QCOMPARE(focused->selectedText(), focused->text());
     } else {
-        QVERIFY2(!s.presenter.Texts().contains(kEnterHvl) && !s.presenter.Texts().contains(kEnterVoltage) &&
-                     !s.presenter.Texts().contains(kVoltageTooHigh),
-                 qPrintable(s.presenter.Texts().join('|')));
-        QCOMPARE(State().TubeVoltageKv, halvorn::LeadingNumber(kv.toStdString()));
+        QVERIFY2(s.presenter.entries.empty(), qPrintable(s.presenter.Texts().join('|')));
+        QCOMPARE(State().TubeVoltageKv, field == "Text1" ? text.trimmed().toDouble() : 120.0);
         QVERIFY(s.Button("Command4")->isEnabled());
     }
 }
@@ -281,15 +300,16 @@ void CentreAxisTest::runShowsTheEngineResults() {
     QCOMPARE(halvorn::LoadAttenuationTable(engine, s.app.TablePath()), halvorn::TableLoadStatus::Ok);
     engine.HvlMaterial = 1;
     halvorn::RecordingReporter reporter;
-    const auto out = halvorn::CalibrationRun(engine, {"7.0", "120", "16", "2.5", "0", "0", "0"}, reporter);
-    QVERIFY(out.started && out.drawCentreSpectrum && out.Text2 && out.Text8 && out.Text9 && out.Label20 &&
-            out.Label21);
-    QCOMPARE(s.FieldText("Text2"), Q(*out.Text2));
-    QCOMPARE(s.FieldText("Text8"), Q(*out.Text8));
-    QCOMPARE(s.FieldText("Text9"), Q(*out.Text9));
-    QCOMPARE(s.LabelText("Label20"), Q(*out.Label20));
-    QCOMPARE(s.LabelText("Label21"), Q(*out.Label21));
+    const auto out = halvorn::CalibrationRun(engine, {7.0, 120, 16, 2.5, 0, 0, 0}, reporter);
+    QVERIFY(out.succeeded && out.fittedFiltrationMm && out.hvlAlMm && out.hvlCuMm && out.centreBowtieMm);
+    QCOMPARE(s.FieldText("Text2"), Q(FormatPicture(*out.fittedFiltrationMm, "0.000")));
+    QCOMPARE(s.FieldText("Text8"), Q(FormatPicture(*out.hvlCuMm, "#0.00")));
+    QCOMPARE(s.FieldText("Text9"), Q(FormatPicture(*out.hvlAlMm, "#0.00")));
+    QCOMPARE(s.LabelText("Label21"), Q(FormatPicture(*out.centreBowtieMm, "0.000")));
     QCOMPARE(s.LabelText("Label20"), QStringLiteral("7.00"));
+    // The fitted total filtration is shown beside the centre bowtie.
+    QCOMPARE(s.LabelText("Label22"), QStringLiteral("9.169"));
+    QCOMPARE(s.LabelText("Label21"), QStringLiteral("6.669"));
     QCOMPARE(s.LabelText("Label20"), s.FieldText("Text9"));
     QCOMPARE(s.LabelText("Label21"), Q(FormatPicture(State().BowtieAlMm[0], "0.000")));
 
@@ -330,95 +350,79 @@ void CentreAxisTest::enterPressesOnlyTheFocusedButton() {
     QVERIFY(s.Button("Command4")->isEnabled());
 }
 
+// A failed fit leaves nothing to go on from: no read-out or curve of an earlier run stays on screen, and
+// "next" is disabled until a run succeeds.
 void CentreAxisTest::failedFitKeepsThePreviousResults() {
     CentreAxisSession s;
     s.Calculate(QStringLiteral("7.0"));
-    const QStringList before{s.FieldText("Text2"), s.FieldText("Text8"), s.FieldText("Text9"),
-                             s.LabelText("Label20"), s.LabelText("Label21")};
-    const size_t ops = s.Plot().Ops().size();
     s.Mouse(2000, 1000);
     QVERIFY(s.Line("Line6")->isVisible());
 
     // 65 mm Al (a typing error for 6.5) cannot be reached by any filtration at 120 kV.
     s.Calculate(QStringLiteral("65"));
     QCOMPARE(s.presenter.Texts(), QStringList{kHvlNotComputable});
-    const QStringList after{s.FieldText("Text2"), s.FieldText("Text8"), s.FieldText("Text9"),
-                            s.LabelText("Label20"), s.LabelText("Label21")};
-    QCOMPARE(after, before);
-    QCOMPARE(s.Plot().Ops().size(), ops);
-    QVERIFY(s.Button("Command4")->isEnabled());
+    for (const char* field : {"Text2", "Text8", "Text9"})
+        QVERIFY2(s.FieldText(field).isEmpty(), field);
+    for (const char* label : {"Label20", "Label21", "Label22"})
+        QVERIFY2(s.LabelText(label).isEmpty(), label);
+    CheckEmptyAxes(s.Plot());
+    QVERIFY(!s.Button("Command4")->isEnabled());
+    QCOMPARE(State().CalibrationSucceeded, 0);
     QVERIFY(!s.Line("Line6")->isVisible());
     QVERIFY(!s.Line("Line7")->isVisible());
     QCOMPARE(s.FieldText("Text6"), QString());
     QCOMPARE(s.FieldText("Text7"), QString());
     QCOMPARE(State().PlotCursorShown, 0);
     QVERIFY(!s.app.form5().isVisible());
+
+    // The corrected value runs, and "next" is back.
+    s.Calculate(QStringLiteral("6.5"));
+    QVERIFY(s.presenter.entries.empty());
+    QVERIFY(s.Button("Command4")->isEnabled());
 }
 
 void CentreAxisTest::everyFailureKindEndsInTheAfterRunState_data() {
-    QTest::addColumn<bool>("copper");
-    QTest::addColumn<QString>("angle");
     QTest::addColumn<QString>("hvl");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<bool>("hvlShown");  // the model HVL of this run reaches Label20
-    const QString pass = QStringLiteral("　正しく計算できません ①");
-    QTest::newRow("target angle 0, aluminium")
-        << false << "0"
-        << "7.0" << QStringList{pass, QStringLiteral("　正しく計算できません ②"), pass} << false;
-    QTest::newRow("target angle 0, copper")
-        << true << "0"
-        << "0.25" << QStringList{pass, QStringLiteral("　正しく計算できません ③"), pass} << false;
+    QTest::addColumn<bool>("hvlShown");  // this run's model HVL reaches Label20
     QTest::newRow("negative bowtie thickness")
-        << false << "16"
         << "2.0"
         << QStringList{QStringLiteral(
                "ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。")}
         << true;
-    QTest::newRow("HVL out of reach") << false << "16"
-                                      << "65" << QStringList{kHvlNotComputable} << false;
+    QTest::newRow("HVL out of reach") << "65" << QStringList{kHvlNotComputable} << false;
 }
 
-// Whatever went wrong inside a run, the screen ends in its after-run state and keeps the previous curve,
-// bowtie thickness and red cursor lines.
+// Whatever went wrong inside a run, the screen ends in its after-run state with only this run's values,
+// empty axes and "next" disabled.
 void CentreAxisTest::everyFailureKindEndsInTheAfterRunState() {
-    QFETCH(bool, copper);
-    QFETCH(QString, angle);
     QFETCH(QString, hvl);
     QFETCH(QStringList, messages);
     QFETCH(bool, hvlShown);
     CentreAxisSession s;
     s.Calculate(QStringLiteral("7.0"));
-    const QString label20 = s.LabelText("Label20");
-    const QString label21 = s.LabelText("Label21");
-    const size_t ops = s.Plot().Ops().size();
     s.Mouse(2000, 1000);
     QVERIFY(State().PlotCursorShown == 1);
 
-    if (copper)
-        QTest::mouseClick(Child<QRadioButton>(*s.form2, "Option14"), Qt::LeftButton);
-    s.Type("Text5", angle);
     s.Calculate(hvl);
     QCOMPARE(s.presenter.Texts(), messages);
     for (const auto& box : s.presenter.entries) {
         QCOMPARE(box.caption, QStringLiteral("Halvorn-2"));
         QCOMPARE(box.icon, RecordingPresenter::Icon::Warning);
     }
-    QCOMPARE(s.LabelText("Label21"), label21);
-    QCOMPARE(s.Plot().Ops().size(), ops);
-    if (hvlShown)
-        QCOMPARE(s.LabelText("Label20"), Q(FormatPicture(State().HvlAlCm * 10, "#0.00")));
-    else
-        QCOMPARE(s.LabelText("Label20"), label20);
-    QVERIFY(s.Button("Command4")->isEnabled());
-    for (const char* line : {"Line6", "Line7"}) {
+    QCOMPARE(s.LabelText("Label21"), QString());
+    CheckEmptyAxes(s.Plot());
+    QCOMPARE(s.LabelText("Label20"), hvlShown ? Q(FormatPicture(State().HvlAlCm * 10, "#0.00")) : QString());
+    QVERIFY(!s.Button("Command4")->isEnabled());
+    for (const char* line : {"Line6", "Line7"})
         QVERIFY2(!s.Line(line)->isVisible(), line);
-        QCOMPARE(s.Line(line)->Colour(), QColor(255, 0, 0));
-    }
     QCOMPARE(s.FieldText("Text6"), QString());
     QCOMPARE(s.FieldText("Text7"), QString());
     QCOMPARE(State().PlotCursorShown, 0);
     QVERIFY(!s.app.form5().isVisible());
     QVERIFY(s.form2->isVisible());
+    s.Mouse(2000, 1000);
+    QVERIFY2(!s.Line("Line6")->isVisible(), "no cursor over the empty axes");
 }
 
 void CentreAxisTest::copperResultsAndBackToAluminium() {

@@ -403,27 +403,51 @@ private slots:
         QVERIFY(!QFile::exists("run1.csv"));
         QVERIFY(child<QWidget>("Command3")->isVisible());
 
-        // An impossible name: a warning naming the file, the screen as it was, nothing lost, and a second
-        // try under a good name works.
+        // A name that is not a plain name in the working folder is refused before the comment is asked for.
         QFile old("keep.csv");
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("earlier result\r\n");
         old.close();
-        text1->setText("no/such/dir/x");
+        for (const char* name : {"no/such/dir/x", "..\\x", "", "   "}) {
+            presenter().Clear();
+            text1->setText(name);
+            click("Command3");
+            QCOMPARE(presenter().entries.size(), size_t(1));
+            QVERIFY2(!presenter().entries[0].input, name);
+            QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+            QCOMPARE(form4().focusWidget(), static_cast<QWidget*>(text1));
+        }
+        QVERIFY(child<QWidget>("Command3")->isVisible());
+
+        // A file that cannot be written (a folder of that name): a warning naming it, the screen as it was,
+        // nothing lost.
+        QVERIFY(QDir().mkdir("folder.csv"));
+        text1->setText("folder");
         presenter().answers = {QString("a comment")};
+        presenter().yesNoAnswers = {true};
         click("Command3");
-        QVERIFY2(lastMessage().contains("no/such/dir/x.csv"), qPrintable(lastMessage()));
+        QVERIFY2(lastMessage().contains("folder.csv"), qPrintable(lastMessage()));
         QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
         QVERIFY(child<QWidget>("Command3")->isVisible());
-        QVERIFY(text1->isVisible());
-        QCOMPARE(text1->text(), QString("no/such/dir/x"));
+        QCOMPARE(text1->text(), QString("folder"));
         QVERIFY(!child<QWidget>("Command1")->isEnabled());
         QCOMPARE(ReadAll("keep.csv"), QByteArray("earlier result\r\n"));
         QCOMPARE(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList({"keep.csv"}));
 
-        // A save over an existing name replaces that file with the calculation on show.
+        // A save over an existing name asks first; No, the default, writes nothing.
         text1->setText("keep");
+        presenter().Clear();
         presenter().answers = {QString("測定 1, 120 kV")};
+        click("Command3");
+        QCOMPARE(presenter().entries.size(), size_t(2));
+        QCOMPARE(presenter().entries[1].icon, halvorn::ui::MessagePresenter::Icon::Question);
+        QVERIFY2(presenter().entries[1].text.contains("keep.csv"), qPrintable(presenter().entries[1].text));
+        QCOMPARE(ReadAll("keep.csv"), QByteArray("earlier result\r\n"));
+        QVERIFY(child<QWidget>("Command3")->isVisible());
+
+        // Yes replaces that file with the calculation on show.
+        presenter().answers = {QString("測定 1, 120 kV")};
+        presenter().yesNoAnswers = {true};
         click("Command3");
         QCOMPARE(lastMessage(), QString(" ファイルを保存しました "));
         QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::None);
@@ -442,18 +466,48 @@ private slots:
         QCOMPARE(label("Label22"), QString("60.0"));
     }
 
-    // An empty file name saves ".csv", which the list offers like any other result file.
-    void saveWithAnEmptyNameIsListed() {
+    // A file named ".csv" (an empty name, as earlier versions saved it) is listed like any other.
+    void fileNamedOnlyCsvIsListed() {
         FillState(1);
+        QVERIFY(SaveFile(".csv", "no name"));
         halvorn::ui::HandOverToResults(app());
-        presenter().answers = {QString("no name")};
-        click("Command3");
-        QCOMPARE(lastMessage(), QString(" ファイルを保存しました "));
-        QVERIFY(QFile::exists(".csv"));
         QCOMPARE(fileList(), QStringList{".csv"});
         clickFile(".csv");
         QCOMPARE(label("Label36"), QString("no name"));
         QVERIFY(child<QWidget>("Command1")->isEnabled());
+    }
+
+    // A .csv that is not a whole result file is refused by name; nothing on the screen changes.
+    void loadRefusesWhatIsNotAResultFile() {
+        FillState(3);
+        QVERIFY(SaveFile("good.csv", "good"));
+        const QByteArray good = ReadAll("good.csv");
+        QFile cut("cut.csv");
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(good.left(good.indexOf("\r\n 050.0,")));
+        cut.close();
+        QFile profile("profile.csv");
+        QVERIFY(profile.open(QIODevice::WriteOnly));
+        profile.write("# distance_cm,reading\n0,20.79\n2,20.62\n");
+        profile.close();
+        state = CalculationState{};
+        form4().OpenResultsBrowser();
+        clickFile("good.csv");
+        click("Command1");
+        const QString voltage = label("Label17");
+        const size_t ops = form4().Picture3().Ops().size();
+        for (const char* name : {"cut.csv", "profile.csv"}) {
+            presenter().Clear();
+            clickFile(name);
+            click("Command1");
+            QCOMPARE(presenter().entries.size(), size_t(1));
+            QVERIFY2(lastMessage().contains(name), qPrintable(lastMessage()));
+            QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+            QCOMPARE(label("Label17"), voltage);
+            QCOMPARE(label("Label13"), QString("3"));
+            QCOMPARE(form4().Picture3().Ops().size(), ops);
+            QCOMPARE(state.ProfilePointCount, 3.0);
+        }
     }
 
     // A file loaded in the result state keeps the save controls, and a save then writes the loaded data.
@@ -485,7 +539,7 @@ private slots:
         QLineEdit* text2 = child<QLineEdit>("Text2");
 
         // Refused: below 0 and beyond N, with the focus back in the point box and nothing drawn.
-        for (const QString& text : {QString("-0.4"), QString("5.5"), QString("1e400")}) {
+        for (const QString& text : {QString("-0.4"), QString("5.5")}) {
             presenter().Clear();
             showPoint(text);
             QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
@@ -494,12 +548,20 @@ private slots:
             QCOMPARE(label("Label14"), QString("0"));
         }
 
+        // Not one number: the input-error message, the text selected for retyping, nothing drawn.
+        for (const QString& text : {QString("3cm"), QString("abc"), QString("2,5"), QString("1e400")}) {
+            presenter().Clear();
+            showPoint(text);
+            QCOMPARE(lastMessage(), QString(" 入力データに誤りがあります！ "));
+            QVERIFY2(text2->hasFocus() && text2->selectedText() == text, qPrintable(text));
+            QVERIFY2(CurveCount(plot) == 1, qPrintable(text));
+        }
+
         // Accepted: the point drawn against the centre peak, its distance and path length shown.
         const struct {
             const char* text;
             int point;
-        } accepted[] = {{"5", 5},   {"2.5", 2}, {"3.5", 4}, {"0.4", 0},
-                        {"3cm", 3}, {"", 0},    {"abc", 0}, {" 1 ", 1}};
+        } accepted[] = {{"5", 5}, {"2.5", 2}, {"3.5", 4}, {"0.4", 0}, {"", 0}, {" 1 ", 1}};
         presenter().Clear();
         for (const auto& c : accepted) {
             const int before = CurveCount(plot);
@@ -550,8 +612,9 @@ private slots:
     }
 
     void damagedPointCountNeverReadsPastTheArrays() {
-        // A file whose line 2 claims 30 points (written by hand over a 25-point file).
+        // A file whose line 2 claims 30 points (written by hand over a 25-point file) is refused.
         FillState(25);
+        QVERIFY(SaveFile("full.csv", "25 points"));
         std::string bytes = halvorn::FormatResultFile(state, "damaged");
         const size_t line2 = bytes.find("\r\n") + 2;
         QCOMPARE(bytes.substr(line2, 6), std::string(" 25 \r\n"));
@@ -564,7 +627,12 @@ private slots:
         form4().OpenResultsBrowser();
         clickFile("damaged.csv");
         click("Command1");
-        QVERIFY2(state.ProfilePointCount <= 25, qPrintable(label("Label13")));
+        QVERIFY2(lastMessage().contains("damaged.csv"), qPrintable(lastMessage()));
+        QCOMPARE(state.ProfilePointCount, 0.0);
+        QVERIFY(!child<QWidget>("Command4")->isEnabled());
+        clickFile("full.csv");
+        click("Command1");
+        QCOMPARE(label("Label13"), QString("25"));
         for (const char* text : {"26", "30"}) {
             presenter().Clear();
             showPoint(text);

@@ -97,8 +97,12 @@ const Row kLayout[] = {
     {"BowtiePanel", Kind::Panel, 9000, 9120, 3975, 2055, ""},
     {"BowtieCaption1", Kind::Caption, 9120, 9240, 0, 0, "中心軸上の"},
     {"BowtieCaption2", Kind::Caption, 9120, 9600, 0, 0, "ボウタイフィルタ厚"},
-    {"Label21", Kind::Result, 10080, 10440, 1335, 405, ""},
-    {"Label7", Kind::Caption, 11520, 10500, 0, 0, "mm Al"},
+    {"Label21", Kind::Result, 10080, 9990, 1335, 405, ""},
+    {"Label7", Kind::Caption, 11520, 10050, 0, 0, "mm Al"},
+    // The total aluminium-equivalent filtration the fit found, from which the bowtie thickness follows.
+    {"TotalFiltrationCaption", Kind::Caption, 9120, 10620, 0, 0, "総ろ過"},
+    {"Label22", Kind::Result, 10080, 10560, 1335, 405, ""},
+    {"TotalFiltrationUnit", Kind::Caption, 11520, 10620, 0, 0, "mm Al"},
     // Never visible: kept as values below the client area.
     {"Text9", Kind::Hidden, 2640, 11640, 1095, 420, ""},
     {"Text8", Kind::Hidden, 6480, 11640, 1095, 420, ""},
@@ -190,10 +194,6 @@ QWidget* MakeControl(QWidget* parent, const Row& row) {
     return control;
 }
 
-std::string Utf8(const QLineEdit* field) {
-    return field->text().toStdString();
-}
-
 }  // namespace
 
 Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
@@ -241,6 +241,8 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
     label17_ = label("Label17");
     label20_ = label("Label20");
     label21_ = label("Label21");
+    label22_ = label("Label22");
+    label22_->setToolTip(QStringLiteral("中心の半価層に合わせて求めた総ろ過（アルミ当量）"));
     label33_ = label("Label33");
     command1_ = button("Command1");
     command3_ = button("Command3");
@@ -287,6 +289,7 @@ void Form2::ResetForNewCalculation() {
         empty->clear();
     label20_->clear();
     label21_->clear();
+    label22_->clear();
     command4_->setEnabled(false);
     line6_->hide();
     line7_->hide();
@@ -299,34 +302,93 @@ void Form2::ResetForNewCalculation() {
     cursorLive_ = false;
 }
 
-// Calculate: the calibration run with the busy dialog up; input to this screen is ignored meanwhile.
+// Calculate: every input field must hold one number (the two key fields must not be empty, the others count
+// as 0 when empty); then the calibration run with the busy dialog up, input to this screen ignored meanwhile.
+// A refused value gets the focus with its text selected. After the run every read-out shows what this run
+// found and nothing else: a failed run clears what it did not produce, erases the earlier curves and keeps
+// "next" disabled.
 void Form2::Command1_Click() {
     CalculationState& state = app_.state();
-    const CalibrationInputs inputs{Utf8(text13_), Utf8(text1_),  Utf8(text5_), Utf8(text3_),
-                                   Utf8(text4_),  Utf8(text10_), Utf8(text11_)};
-    GuiReporter reporter(app_, this);
-    const CalibrationOutcome out = CalibrationRun(state, inputs, reporter);
-    if (!out.started)
+    if (text13_->text().isEmpty()) {
+        Refuse(text13_, kMeasuredHvlMissing);
         return;
+    }
+    if (text1_->text().isEmpty()) {
+        Refuse(text1_, kTubeVoltageMissing);
+        return;
+    }
+    CalibrationInputs in;
+    const std::pair<QLineEdit*, double*> fields[] = {
+        {text13_, &in.measuredHvlMm}, {text1_, &in.tubeVoltageKv},
+        {text5_, &in.targetAngleDeg}, {text3_, &in.inherentFiltrationMm},
+        {text4_, &in.addedAlMm},      {text10_, &in.addedCuMm},
+        {text11_, &in.addedAgMm}};
+    for (const auto& [field, value] : fields) {
+        const FieldNumber number = ReadFieldNumber(field->text().toStdString());
+        if (number.kind == FieldNumber::Kind::NotANumber) {
+            Refuse(field, kInputError);
+            return;
+        }
+        *value = number.value;
+    }
 
-    if (out.Text2)
-        text2_->setText(FromUtf8(*out.Text2));
-    if (out.Text9)
-        text9_->setText(FromUtf8(*out.Text9));
-    if (out.Text8)
-        text8_->setText(FromUtf8(*out.Text8));
-    if (out.Label20)
-        label20_->setText(FromUtf8(*out.Label20));
-    if (out.Label21)
-        label21_->setText(FromUtf8(*out.Label21));
-    if (out.drawCentreSpectrum) {
+    GuiReporter reporter(app_, this);
+    const CalibrationResult run = CalibrationRun(state, in, reporter);
+    if (!run.started) {
+        if (run.refused)
+            FocusField(FieldOf(*run.refused));
+        return;
+    }
+
+    auto show = [](const std::optional<double>& value, const char* picture) {
+        return value ? FromUtf8(FormatPicture(*value, picture)) : QString();
+    };
+    text2_->setText(show(run.fittedFiltrationMm, "0.000"));
+    text9_->setText(show(run.hvlAlMm, "#0.00"));
+    text8_->setText(show(run.hvlCuMm, "#0.00"));
+    label20_->setText(state.HvlMaterial == 1 ? text9_->text() : text8_->text());
+    label21_->setText(show(run.centreBowtieMm, "0.000"));
+    label22_->setText(text2_->text());
+    if (run.succeeded) {
         DrawSpectrumCurve(*picture3_, state.BeamSpectrum, state.SpectrumPeak);
         line6_->SetColour(kRed);
         line7_->SetColour(kRed);
-        cursorLive_ = true;
+    } else {
+        DrawSpectrumAxes(*picture3_);
     }
+    cursorLive_ = run.succeeded;
     HideCursor();
-    command4_->setEnabled(true);
+    command4_->setEnabled(run.succeeded);
+}
+
+void Form2::Refuse(QLineEdit* field, const Message& message) {
+    app_.presenter().Warning(this, message);
+    FocusField(field);
+}
+
+void Form2::FocusField(QLineEdit* field) {
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+QLineEdit* Form2::FieldOf(InputField input) const {
+    switch (input) {
+        case InputField::MeasuredHvl:
+            return text13_;
+        case InputField::TubeVoltage:
+            return text1_;
+        case InputField::TargetAngle:
+            return text5_;
+        case InputField::InherentFiltration:
+            return text3_;
+        case InputField::AddedAluminium:
+            return text4_;
+        case InputField::AddedCopper:
+            return text10_;
+        case InputField::AddedSilver:
+        default:
+            return text11_;
+    }
 }
 
 // Cancel: back to the start screen with an empty plot; fields and calculation state stay.

@@ -3,6 +3,9 @@
 #include <QPointF>
 #include <QWidget>
 
+#include "engine/InputRanges.h"
+#include "engine/Messages.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -46,6 +49,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The warning, then the field focused with its text selected so typing replaces it.
+    void Refuse(QLineEdit* field, const Message& message);
+    void FocusField(QLineEdit* field);
+    QLineEdit* FieldOf(InputField input) const;
     void HideCursor();
     void UpdateCursor(int bin);
 
@@ -55,7 +62,7 @@ private:
     CursorLine* line7_ = nullptr;
     QLineEdit *text1_, *text3_, *text4_, *text5_, *text10_, *text11_, *text13_;
     QLineEdit *text2_, *text8_, *text9_, *text6_, *text7_;
-    QLabel *label17_, *label20_, *label21_, *label33_;
+    QLabel *label17_, *label20_, *label21_, *label22_, *label33_;
     QRadioButton *option13_, *option14_;
     QPushButton *command1_, *command3_, *command4_;
     bool cursorLive_ = false;

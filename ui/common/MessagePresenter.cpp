@@ -6,7 +6,9 @@
 namespace halvorn::ui {
 
 namespace {
-QString CaptionOrTitle(const QString& caption) { return caption.isEmpty() ? kAppTitle : caption; }
+QString CaptionOrTitle(const QString& caption) {
+    return caption.isEmpty() ? kAppTitle : caption;
+}
 }  // namespace
 
 void QtMessagePresenter::Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
@@ -20,11 +22,26 @@ void QtMessagePresenter::Message(QWidget* parent, const QString& text, const QSt
     box.exec();
 }
 
-std::optional<QString> QtMessagePresenter::AskText(QWidget* parent, const QString& prompt, const QString& title) {
+std::optional<QString> QtMessagePresenter::AskText(QWidget* parent,
+                                                   const QString& prompt,
+                                                   const QString& title) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(parent, CaptionOrTitle(title), prompt, QLineEdit::Normal, {}, &ok);
-    if (!ok) return std::nullopt;
+    const QString answer =
+        QInputDialog::getText(parent, CaptionOrTitle(title), prompt, QLineEdit::Normal, {}, &ok);
+    if (!ok)
+        return std::nullopt;
     return answer;
+}
+
+bool QtMessagePresenter::AskYesNo(QWidget* parent, const QString& question, const QString& caption) {
+    QMessageBox box(parent);
+    box.setWindowTitle(CaptionOrTitle(caption));
+    box.setText(question);
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void RecordingPresenter::Message(QWidget*, const QString& text, const QString& caption, Icon icon) {
@@ -33,17 +50,29 @@ void RecordingPresenter::Message(QWidget*, const QString& text, const QString& c
 
 std::optional<QString> RecordingPresenter::AskText(QWidget*, const QString& prompt, const QString& title) {
     entries.push_back({prompt, CaptionOrTitle(title), Icon::None, true});
-    if (answers.empty()) return std::nullopt;
+    if (answers.empty())
+        return std::nullopt;
     const bool cancelled = !answers.front().has_value();
     const QString answer = answers.front().value_or(QString());
     answers.erase(answers.begin());
-    if (cancelled) return std::nullopt;
+    if (cancelled)
+        return std::nullopt;
     return answer;
+}
+
+bool RecordingPresenter::AskYesNo(QWidget*, const QString& question, const QString& caption) {
+    entries.push_back({question, CaptionOrTitle(caption), Icon::Question, false});
+    if (yesNoAnswers.empty())
+        return false;
+    const bool yes = yesNoAnswers.front();
+    yesNoAnswers.erase(yesNoAnswers.begin());
+    return yes;
 }
 
 QStringList RecordingPresenter::Texts() const {
     QStringList out;
-    for (const auto& e : entries) out << e.text;
+    for (const auto& e : entries)
+        out << e.text;
     return out;
 }
 

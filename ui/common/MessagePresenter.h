@@ -9,18 +9,22 @@
 #include <optional>
 #include <vector>
 
+#include "engine/Messages.h"
+
 namespace halvorn::ui {
 
 inline const QString kAppTitle = QStringLiteral("Halvorn-2");
 
 class MessagePresenter {
 public:
-    enum class Icon { None, Warning, Critical };
+    enum class Icon { None, Warning, Critical, Question };
     virtual ~MessagePresenter() = default;
     // A modal box with an OK button. An empty caption shows the application title.
     virtual void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) = 0;
     // A modal input dialog with an empty default; nothing when cancelled.
     virtual std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) = 0;
+    // A modal question with Yes and No, No being the default; true for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) = 0;
 
     void Warning(QWidget* parent, const QString& text, const QString& caption = {}) {
         Message(parent, text, caption, Icon::Warning);
@@ -28,12 +32,18 @@ public:
     void Notice(QWidget* parent, const QString& text, const QString& caption = {}) {
         Message(parent, text, caption, Icon::None);
     }
+    // One of the calculation's fixed messages as a warning box.
+    void Warning(QWidget* parent, const halvorn::Message& message) {
+        Message(parent, QString::fromUtf8(message.text.data(), qsizetype(message.text.size())),
+                QString::fromUtf8(message.caption.data(), qsizetype(message.caption.size())), Icon::Warning);
+    }
 };
 
 class QtMessagePresenter : public MessagePresenter {
 public:
     void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+    bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) override;
 };
 
 class RecordingPresenter : public MessagePresenter {
@@ -42,11 +52,12 @@ public:
         QString text;
         QString caption;  // as shown (the application title when none was given)
         Icon icon;
-        bool input;       // an input dialog rather than a message box
+        bool input;  // an input dialog rather than a message box
     };
 
     void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+    bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) override;
 
     QStringList Texts() const;
     void Clear() { entries.clear(); }
@@ -54,6 +65,8 @@ public:
     std::vector<Entry> entries;
     // Answers for the next input dialogs, in order; nullopt stands for Cancel. Empty: Cancel.
     std::vector<std::optional<QString>> answers;
+    // Answers for the next yes/no questions, in order. Empty: No, the default.
+    std::vector<bool> yesNoAnswers;
 };
 
 }  // namespace halvorn::ui

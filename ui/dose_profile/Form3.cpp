@@ -23,8 +23,6 @@ namespace halvorn::ui {
 
 namespace {
 
-const QString kInputError = QStringLiteral(" 入力データに誤りがあります！ ");
-
 enum class Kind { Label, Title, Hint, Heading, Button, TallButton, Field };
 
 using Control = LayoutRow<Kind>;
@@ -179,10 +177,6 @@ QLineEdit* Form3::Field(int number) const {
     return number >= 0 && number < int(fields_.size()) ? fields_[number] : nullptr;
 }
 
-double Form3::Number(int field) const {
-    return LeadingNumber(fields_[field]->text().toStdString());
-}
-
 void Form3::EnterFromCentreAxis() {
     for (QLineEdit* field : fields_)
         if (field)
@@ -199,7 +193,39 @@ void Form3::Field_EnterPressed(int number) {
     if (at + 1 == kEnterChain.end())
         command1_->setFocus(Qt::OtherFocusReason);
     else
-        fields_[*(at + 1)]->setFocus(Qt::OtherFocusReason);
+        FocusField(*(at + 1));
+}
+
+// The next field with its whole text selected, so that typing replaces what it holds.
+void Form3::FocusField(int number) {
+    fields_[number]->setFocus(Qt::OtherFocusReason);
+    fields_[number]->selectAll();
+}
+
+// The grid as numbers, read in the order the run converts it: focus distance, point count, the distances,
+// the centre reading, the readings. Every field must hold one number or nothing (an empty field is 0);
+// the first that holds anything else gets the input-error message and the focus.
+std::optional<ProfileGrid> Form3::ReadGrid() {
+    ProfileGrid grid;
+    auto read = [this](int number, double& target) {
+        const FieldNumber value = ReadFieldNumber(fields_[number]->text().toStdString());
+        if (value.kind == FieldNumber::Kind::NotANumber) {
+            app_.presenter().Warning(this, kInputError);
+            FocusField(number);
+            return false;
+        }
+        target = value.value;
+        return true;
+    };
+    if (!read(1, grid.focusDistanceCm) || !read(54, grid.pointCount))
+        return std::nullopt;
+    for (int p = 1; p <= kMaxPoint; ++p)
+        if (!read(p + 2, grid.distanceCm[p]))
+            return std::nullopt;
+    for (int p = 0; p <= kMaxPoint; ++p)
+        if (!read(p + 28, grid.reading[p]))
+            return std::nullopt;
+    return grid;
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
@@ -217,16 +243,24 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-// スペクトル計算: the engine converts the grid, runs the solver under the busy dialog and reports.
+// スペクトル計算: the engine checks and converts the grid and runs the solver under the busy dialog. Only a
+// run that completes offers its results; after any other outcome "結果を見る" is hidden, so nothing of a
+// failed run can be saved, and a refused value gets the focus.
 void Form3::Command1_Click() {
-    ProfileFields texts;
-    for (int number = 0; number < int(fields_.size()); ++number)
-        if (fields_[number])
-            texts[number] = fields_[number]->text().toStdString();
+    command4_->hide();
+    const std::optional<ProfileGrid> grid = ReadGrid();
+    if (!grid)
+        return;
     GuiReporter reporter(app_, this);
-    if (OffAxisRun(app_.state(), texts, reporter) == OffAxisOutcome::Completed) {
+    const OffAxisResult run = OffAxisRun(app_.state(), *grid, reporter);
+    if (run.outcome == OffAxisOutcome::Completed) {
         command4_->show();
         command4_->setFocus(Qt::OtherFocusReason);
+    } else if (run.refused) {
+        const GridRefusal& refused = *run.refused;
+        FocusField(refused.field == InputField::FocusDistance ? 1
+                   : refused.field == InputField::PointCount  ? 54
+                                                              : 28 + refused.point);
     }
 }
 
@@ -236,10 +270,11 @@ void Form3::Command2_Click() {
     hide();
 }
 
-// グラフで確認: the measured off-axis ratio; any arithmetic failure ends the drawing with one message and
-// leaves what was drawn so far.
+// グラフで確認: the measured off-axis ratio; any failure ends the drawing with one message and leaves what
+// was drawn so far.
 void Form3::Command3_Click() {
-    if (!DrawOffAxisRatio())
+    const std::optional<ProfileGrid> grid = ReadGrid();
+    if (grid && !DrawOffAxisRatio(*grid))
         app_.presenter().Warning(this, kInputError);
 }
 
@@ -253,27 +288,13 @@ void Form3::closeEvent(QCloseEvent* event) {
     Command2_Click();
 }
 
-// Rewrites DoseProfile with the plain reading ratios (no distance correction) and draws them in percent
-// against the off-axis distance. Returns false at the first failing step.
-bool Form3::DrawOffAxisRatio() {
-    auto& profile = app_.state().DoseProfile;
-    profile[0][0] = 0;
-    for (int p = 1; p <= kMaxPoint; ++p) {
-        const double distance = Number(p + 2);
-        if (!std::isfinite(distance))
-            return false;
-        profile[0][p] = distance;
-    }
-    const double centre = Number(28);
-    profile[1][0] = 1;
-    if (!std::isfinite(centre) || centre == 0)
+// Draws the plain reading ratios (no distance correction) in percent against the off-axis distance, from
+// the grid alone: what the calculation state holds, and so what a later save writes, is not touched.
+// Returns false at the first failing step.
+bool Form3::DrawOffAxisRatio(const ProfileGrid& grid) {
+    const auto ratios = RelativeKerma(grid, false);
+    if (!ratios)
         return false;
-    for (int p = 1; p <= kMaxPoint; ++p) {
-        const double ratio = Number(p + 28) / centre;
-        if (!std::isfinite(ratio))
-            return false;
-        profile[1][p] = ratio;
-    }
 
     DrawingSurface& picture = *picture1_;
     picture.Erase();
@@ -297,14 +318,10 @@ bool Form3::DrawOffAxisRatio() {
     // fails at point 26 after drawing the others.
     picture.SetLineWidth(2);
     picture.Dot({0, 100}, kRed);
-    const double count = Number(54);
-    for (int k = 1; k <= count; ++k) {
+    for (int k = 1; k <= grid.pointCount; ++k) {
         if (k > kMaxPoint)
             return false;
-        const double percent = 100 * profile[1][k];
-        if (!std::isfinite(percent))
-            return false;
-        picture.LineTo({profile[0][k], percent}, kRed);
+        picture.LineTo({grid.distanceCm[k], 100 * (*ratios)[k]}, kRed);
     }
     DrawFrame();
     return true;

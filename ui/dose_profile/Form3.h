@@ -2,6 +2,9 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
+
+#include "engine/OffAxisRun.h"
 
 class QLineEdit;
 class QPushButton;
@@ -39,9 +42,10 @@ protected:
 private:
     void BuildLayout();
     void Field_EnterPressed(int number);
-    bool DrawOffAxisRatio();
+    void FocusField(int number);
+    std::optional<ProfileGrid> ReadGrid();
+    bool DrawOffAxisRatio(const ProfileGrid& grid);
     void DrawFrame();
-    double Number(int field) const;
 
     Application& app_;
     std::array<QLineEdit*, 55> fields_{};  // index = field number; 0 and 2 stay null

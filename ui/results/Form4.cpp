@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -358,6 +359,8 @@ void Form4::File1_Click() {
     command1_->setEnabled(true);
 }
 
+// OK: loads the chosen file. A file that is not a whole result file is refused with a message naming it and
+// the place where it goes wrong; the screen and the calculation state stay as they were.
 void Form4::Command1_Click() {
     const QString name = SelectedFile();
     if (name.isEmpty()) {
@@ -365,7 +368,17 @@ void Form4::Command1_Click() {
         return;
     }
     CalculationState& state = app_.state();
-    LoadResultFile(state, QFile::encodeName(name).toStdString());
+    const ResultLoad load = LoadResultFile(state, QFile::encodeName(name).toStdString());
+    if (load.status == ResultLoad::Status::CannotOpen) {
+        app_.presenter().Warning(this, QString(" ファイル %1 を読めません ").arg(name));
+        return;
+    }
+    if (load.status == ResultLoad::Status::NotAResultFile) {
+        const QString where = load.line > 0 ? QString("%1 行目: ").arg(load.line) : QString();
+        app_.presenter().Warning(this, QString(" ファイル %1 は結果ファイルとして読めません（%2%3） ")
+                                           .arg(name, where, FromUtf8(load.reason)));
+        return;
+    }
     SetLabel("Label22", FormatPicture(state.FocusCentreDistanceCm, "#00.0"));
     SetLabel("Label17", FormatPicture(state.TubeVoltageKv, "#00"));
     SetLabel("Label20", FormatPicture(state.InherentFiltrationMm, "#0.00"));
@@ -381,16 +394,34 @@ void Form4::Command1_Click() {
     command6_->setEnabled(true);
 }
 
+// データ保存: the name must be given and be a plain name in the working folder; an existing file of that
+// name is replaced only when the user says so (No is the default).
 void Form4::Command3_Click() {
     MessagePresenter& presenter = app_.presenter();
+    const QString base = text1_->text();
+    if (base.trimmed().isEmpty()) {
+        presenter.Warning(this, " 保存ファイル名を入力して下さい ");
+        FocusSaveName();
+        return;
+    }
+    if (base.contains('/') || base.contains('\\')) {
+        presenter.Warning(this, " ファイル名に / や \\ は使えません ");
+        FocusSaveName();
+        return;
+    }
     const std::optional<QString> comment =
         presenter.AskText(this, "このデータについてのコメントを入力して下さい", "コメント入力");
     if (!comment || comment->isEmpty()) {
         presenter.Warning(this, " コメントが入力されていません ");
         return;
     }
+    const QString name = base + ".csv";
+    const QFileInfo existing(name);
+    if ((existing.exists() || existing.isSymLink()) &&
+        !presenter.AskYesNo(this, QString(" ファイル %1 は既にあります。置き換えますか？ ").arg(name),
+                            "データ保存"))
+        return;
     QCoreApplication::processEvents();
-    const QString name = text1_->text() + ".csv";
     std::string error;
     if (!SaveResultFile(app_.state(), comment->toStdString(), QFile::encodeName(name).toStdString(),
                         &error)) {
@@ -406,6 +437,11 @@ void Form4::Command3_Click() {
     ReadFileList();
     SetSaveControlsVisible(false);
     command1_->setEnabled(true);
+}
+
+void Form4::FocusSaveName() {
+    text1_->setFocus(Qt::OtherFocusReason);
+    text1_->selectAll();
 }
 
 void Form4::Command5_Click() {
@@ -437,7 +473,15 @@ void Form4::Command4_Click() {
 
 void Form4::ShowPointSpectrum() {
     const CalculationState& state = app_.state();
-    const double p = LeadingNumber(text2_->text().toStdString());
+    // The box holds one number; empty is point 0.
+    const FieldNumber number = ReadFieldNumber(text2_->text().toStdString());
+    if (number.kind == FieldNumber::Kind::NotANumber) {
+        app_.presenter().Warning(this, kInputError);
+        text2_->setFocus();
+        text2_->selectAll();
+        return;
+    }
+    const double p = number.value;
     // Point numbers above 25 have no data; only a damaged result file can claim that many points.
     if (p < 0 || p > state.ProfilePointCount || RoundHalfEven(p) > kMaxPoint) {
         app_.presenter().Warning(this, " ポイントNo.が範囲外です ");

@@ -47,6 +47,7 @@ protected:
 private:
     void ReadFileList();
     void SetSaveControlsVisible(bool visible);
+    void FocusSaveName();
     // Axes and the centre spectrum against its own peak, which becomes SpectrumPeak; warns instead of
     // drawing when the centre spectrum is all zero.
     void DrawCentreSpectrum();

@@ -51,12 +51,12 @@ GuiReporter::~GuiReporter() {
         HideBusy();
 }
 
-void GuiReporter::Warning(std::string_view text, std::string_view caption) {
-    app_.presenter().Warning(owner_, FromUtf8(text), FromUtf8(caption));
+void GuiReporter::Warning(const Message& message) {
+    app_.presenter().Warning(owner_, FromUtf8(message.text), FromUtf8(message.caption));
 }
 
-void GuiReporter::Notice(std::string_view text) {
-    app_.presenter().Notice(owner_, FromUtf8(text));
+void GuiReporter::Notice(const Message& message) {
+    app_.presenter().Notice(owner_, FromUtf8(message.text), FromUtf8(message.caption));
 }
 
 void GuiReporter::LetEventsRun() {

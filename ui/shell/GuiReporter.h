@@ -19,8 +19,8 @@ public:
     GuiReporter(Application& app, QWidget* owner);
     ~GuiReporter() override;
 
-    void Warning(std::string_view text, std::string_view caption) override;
-    void Notice(std::string_view text) override;
+    void Warning(const Message& message) override;
+    void Notice(const Message& message) override;
     void LetEventsRun() override;
     void ShowBusy() override;
     void HideBusy() override;

@@ -1,0 +1,66 @@
+#pragma once
+
+// Every fixed message of the calculation, with an identity. The screens show the Japanese text and caption
+// in a message box (an empty caption means the application title); the batch tool prints the text with its
+// English gloss; callers and tests react to the identity, never to the wording.
+
+#include <string_view>
+
+namespace halvorn {
+
+enum class MessageId {
+    MeasuredHvlMissing,       // the measured-HVL field is empty
+    TubeVoltageMissing,       // the tube-voltage field is empty
+    TubeVoltageAboveMaximum,  // tube voltage above 150 kV
+    OutOfRange,               // another value outside its accepted range (text names the field)
+    InputError,               // a field that is not a number, or a profile that cannot be converted
+    CalibrationMissing,       // an off-axis run without a successful calibration run before it
+    SpectrumPassFailed,       // arithmetic failure in a spectrum pass of the calibration run
+    AluminiumFitFailed,       // arithmetic failure in the aluminium filtration fit
+    CopperFitFailed,          // arithmetic failure in the copper filtration fit
+    HvlNotComputable,         // no filtration gives the measured HVL
+    NegativeBowtie,           // the centre bowtie thickness is not positive
+    SolverFailed,             // failure in the off-axis solver
+    CalculationFinished,      // completion notice of the off-axis run
+};
+
+struct Message {
+    MessageId id;
+    std::string_view text;     // as shown, blanks included
+    std::string_view caption;  // empty: the application title
+    std::string_view english;  // gloss for the batch tool and for logs
+};
+
+// Title of a message box that has no caption of its own.
+inline constexpr std::string_view kApplicationTitle = "Halvorn-2";
+
+inline constexpr Message kMeasuredHvlMissing{MessageId::MeasuredHvlMissing, " 実測半価層を入力して下さい ",
+                                             "実測半価層", "enter the measured HVL"};
+inline constexpr Message kTubeVoltageMissing{MessageId::TubeVoltageMissing, " Ｘ線管電圧を入力して下さい ",
+                                             "Ｘ線管電圧", "enter the tube voltage"};
+inline constexpr Message kTubeVoltageAboveMaximum{MessageId::TubeVoltageAboveMaximum,
+                                                  " Ｘ線管電圧は最大 150 kV までです ", "",
+                                                  "the tube voltage is at most 150 kV"};
+inline constexpr Message kInputError{MessageId::InputError, " 入力データに誤りがあります！ ", "",
+                                     "the input data contain an error"};
+inline constexpr Message kCalibrationMissing{MessageId::CalibrationMissing,
+                                             " 中心軸の計算が正しく終わっていないため、計算できません ", "",
+                                             "no successful calibration run to start from"};
+inline constexpr Message kSpectrumPassFailed{MessageId::SpectrumPassFailed, "　正しく計算できません ①", "",
+                                             "the spectrum pass failed"};
+inline constexpr Message kAluminiumFitFailed{MessageId::AluminiumFitFailed, "　正しく計算できません ②", "",
+                                             "the aluminium filtration fit failed"};
+inline constexpr Message kCopperFitFailed{MessageId::CopperFitFailed, "　正しく計算できません ③", "",
+                                          "the copper filtration fit failed"};
+inline constexpr Message kHvlNotComputable{MessageId::HvlNotComputable, "半価層が正しく計算できません", "",
+                                           "no filtration gives the measured HVL"};
+inline constexpr Message kNegativeBowtie{
+    MessageId::NegativeBowtie, "ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。", "",
+    "the bowtie thickness at the centre is not positive: the measured HVL is not above the model HVL of the "
+    "nominal filtration"};
+inline constexpr Message kSolverFailed{MessageId::SolverFailed, "　正しく計算できません ④ ", "",
+                                       "the off-axis solver failed"};
+inline constexpr Message kCalculationFinished{MessageId::CalculationFinished, "  計算が終了しました  ", "",
+                                              "the calculation has finished"};
+
+}  // namespace halvorn
