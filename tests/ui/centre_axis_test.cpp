@@ -15,7 +15,7 @@
 #include "UiTestSupport.h"
 #include "centre_axis/CursorLine.h"
 #include "centre_axis/Form2.h"
-#include "centre_axis/SpectrumPlot.h"
+#include "common/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "engine/AttenuationTable.h"

@@ -16,7 +16,6 @@
 #include "common/MessagePresenter.h"
 #include "common/Palette.h"
 #include "dose_profile/Form3.h"
-#include "dose_profile/HandOverToResults.h"
 #include "engine/CalculationState.h"
 #include "engine/NumberText.h"
 #include "engine/ResultFile.h"
@@ -233,7 +232,7 @@ private slots:
         state = CalculationState{};
         app().form1().show();
 
-        form4().OpenResultsBrowser();
+        app().OpenResultsBrowser();
         QVERIFY(form4().isVisible());
         QVERIFY(!app().form1().isVisible());
         QCOMPARE(fileList(), QStringList({"a-run.csv", "b-run.csv"}));
@@ -304,7 +303,7 @@ private slots:
         QVERIFY(app().form1().isVisible());
         QVERIFY(!form4().isVisible());
         QVERIFY(!app().form6().isVisible());
-        form4().OpenResultsBrowser();
+        app().OpenResultsBrowser();
         form4().close();
         QVERIFY(!form4().isVisible());
         QVERIFY(app().form1().isVisible());
@@ -313,7 +312,7 @@ private slots:
     void handOverShowsTheCalculation() {
         FillState(10);
         app().form3().show();
-        halvorn::ui::HandOverToResults(app());
+        app().HandOverToResults();
         QVERIFY(form4().isVisible());
         QVERIFY(!app().form3().isVisible());
         QCOMPARE(label("Label22"), QString("60"));
@@ -355,7 +354,7 @@ private slots:
         FillState(2);
         state.PointSpectra[0].fill(0);
         QVERIFY(SaveFile("zero.csv", "zero centre"));
-        halvorn::ui::HandOverToResults(app());
+        app().HandOverToResults();
         QCOMPARE(state.SpectrumPeak, 0.0);
         QCOMPARE(CurveCount(form4().Picture3()), 0);
         QCOMPARE(presenter().entries.size(), size_t(1));
@@ -375,7 +374,7 @@ private slots:
         QCOMPARE(CurveCount(form4().Picture3()), 1);
         QCOMPARE(presenter().entries.size(), size_t(3));
 
-        form4().OpenResultsBrowser();
+        app().OpenResultsBrowser();
         clickFile("zero.csv");
         click("Command1");
         QCOMPARE(CurveCount(form4().Picture3()), 0);
@@ -386,7 +385,7 @@ private slots:
 
     void saveDialogue() {
         FillState(4);
-        halvorn::ui::HandOverToResults(app());
+        app().HandOverToResults();
         QLineEdit* text1 = child<QLineEdit>("Text1");
         QTest::keyClicks(text1, "run1");
 
@@ -470,7 +469,7 @@ private slots:
     void fileNamedOnlyCsvIsListed() {
         FillState(1);
         QVERIFY(SaveFile(".csv", "no name"));
-        halvorn::ui::HandOverToResults(app());
+        app().HandOverToResults();
         QCOMPARE(fileList(), QStringList{".csv"});
         clickFile(".csv");
         QCOMPARE(label("Label36"), QString("no name"));
@@ -491,7 +490,7 @@ private slots:
         profile.write("# distance_cm,reading\n0,20.79\n2,20.62\n");
         profile.close();
         state = CalculationState{};
-        form4().OpenResultsBrowser();
+        app().OpenResultsBrowser();
         clickFile("good.csv");
         click("Command1");
         const QString voltage = label("Label17");
@@ -515,7 +514,7 @@ private slots:
         FillState(2);
         QVERIFY(SaveFile("earlier.csv", "earlier"));
         FillState(4);
-        halvorn::ui::HandOverToResults(app());
+        app().HandOverToResults();
         clickFile("earlier.csv");
         click("Command1");
         QCOMPARE(label("Label13"), QString("2"));
@@ -532,7 +531,7 @@ private slots:
 
     void pointDisplay() {
         FillState(5);
-        halvorn::ui::HandOverToResults(app());
+        app().HandOverToResults();
         form4().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form4()));
         const DrawingSurface& plot = form4().Picture3();
@@ -624,7 +623,7 @@ private slots:
         file.write(bytes.data(), qint64(bytes.size()));
         file.close();
         state = CalculationState{};
-        form4().OpenResultsBrowser();
+        app().OpenResultsBrowser();
         clickFile("damaged.csv");
         click("Command1");
         QVERIFY2(lastMessage().contains("damaged.csv"), qPrintable(lastMessage()));
@@ -674,7 +673,7 @@ private slots:
         // No focus distance: the message, the window stays closed.
         FillState(1);
         state.FocusCentreDistanceCm = 0;
-        app().form6().DrawBowtieShape();
+        app().ShowBowtieFigure();
         QCOMPARE(lastMessage(), QString(" データ不足のため、ボウタイフィルタ形状を表示できません "));
         QCOMPARE(presenter().entries.back().caption, QString("ボウタイフィルタ"));
         QVERIFY(!app().form6().isVisible());
@@ -683,7 +682,7 @@ private slots:
             FillState(1);
             state.ProfilePointCount = n;
             presenter().Clear();
-            app().form6().DrawBowtieShape();
+            app().ShowBowtieFigure();
             QVERIFY2(presenter().entries.size() == 1, qPrintable(QString::number(n)));
             QVERIFY(!app().form6().isVisible());
         }
@@ -693,7 +692,7 @@ private slots:
         state.ProfilePointCount = 2.6;
         state.DoseProfile[0][3] = 1e308;
         presenter().Clear();
-        app().form6().DrawBowtieShape();
+        app().ShowBowtieFigure();
         QCOMPARE(presenter().Texts(),
                  QStringList{" データ不足のため、ボウタイフィルタ形状を表示できません "});
         QVERIFY(strokes().empty());
@@ -702,7 +701,7 @@ private slots:
         // N = 0: the base segment is a dot at the origin, the centre thickness is marked twice, no outline.
         FillState(0);
         presenter().Clear();
-        app().form6().DrawBowtieShape();
+        app().ShowBowtieFigure();
         QVERIFY(presenter().entries.empty());
         QVERIFY(app().form6().isVisible());
         auto ops = strokes();
@@ -724,7 +723,7 @@ private slots:
         state.BowtieAlMm[1] = 20;
         state.DoseProfile[0][2] = 36;
         state.BowtieAlMm[2] = 0;
-        halvorn::ui::HandOverToResults(app());
+        app().HandOverToResults();
         click("Command6");
         ops = strokes();
         // The second press finds the figure behind the results screen and brings it to the front.

@@ -10,15 +10,14 @@
 #include <cmath>
 
 #include "centre_axis/CursorLine.h"
-#include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
+#include "common/GuiReporter.h"
 #include "common/ScreenLayout.h"
-#include "dose_profile/Form3.h"
+#include "common/SpectrumPlot.h"
 #include "engine/CalibrationRun.h"
 #include "engine/NumberText.h"
+#include "engine/SpectrumPlotScale.h"
 #include "shell/Application.h"
-#include "shell/Form1.h"
-#include "shell/GuiReporter.h"
 
 namespace halvorn::ui {
 
@@ -218,8 +217,10 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
 
     picture3_ = MakeSpectrumPlot(this);
     Place(picture3_, "Picture3", 240, 1080, 10935, 6375);
-    line6_ = new CursorLine(*picture3_, QStringLiteral("Line6"), QLineF(1000, 100, 1000, 2100));
-    line7_ = new CursorLine(*picture3_, QStringLiteral("Line7"), QLineF(1000, 2100, 5500, 2100));
+    line6_ = new CursorLine(*picture3_, QStringLiteral("Line6"),
+                            QLineF(kPlotFrameLeft, kPlotFrameTop, kPlotFrameLeft, kPlotFrameBottom));
+    line7_ = new CursorLine(*picture3_, QStringLiteral("Line7"),
+                            QLineF(kPlotFrameLeft, kPlotFrameBottom, kPlotFrameRight, kPlotFrameBottom));
     for (const Row& row : kReadOut)
         MakeControl(this, row);
 
@@ -332,7 +333,7 @@ void Form2::Command1_Click() {
         *value = number.value;
     }
 
-    GuiReporter reporter(app_, this);
+    GuiReporter reporter(app_.presenter(), app_, this);
     const CalibrationResult run = CalibrationRun(state, in, reporter);
     if (!run.started) {
         if (run.refused)
@@ -394,16 +395,12 @@ QLineEdit* Form2::FieldOf(InputField input) const {
 // Cancel: back to the start screen with an empty plot; fields and calculation state stay.
 void Form2::Command3_Click() {
     picture3_->Erase();
-    hide();
-    app_.form1().show();
+    app_.CancelCentreAxis();
 }
 
 // Next: the dose-profile screen, emptied.
 void Form2::Command4_Click() {
-    Form3& form3 = app_.form3();
-    form3.EnterFromCentreAxis();
-    form3.show();
-    hide();
+    app_.EnterDoseProfile();
 }
 
 void Form2::Option13_Click() {
@@ -424,17 +421,15 @@ void Form2::Picture3_MouseMove(QPointF user) {
     CalculationState& state = app_.state();
     if (!cursorLive_ || state.SpectrumPeak == 0 || !std::isfinite(state.SpectrumPeak))
         return;
-    if (user.x() <= 1000 || user.x() >= 5500 || user.y() <= 100 || user.y() >= 2100) {
+    const std::optional<int> bin = CursorBinAt(user.x(), user.y());
+    if (!bin) {
         HideCursor();
         return;
     }
     line6_->show();
     line7_->show();
-    int bin = 1;
-    while (1000 + 15.0 * bin < user.x())
-        ++bin;
-    state.PlotCursorIndex = bin;
-    UpdateCursor(bin);
+    state.PlotCursorIndex = *bin;
+    UpdateCursor(*bin);
     state.PlotCursorShown = 1;
 }
 
@@ -485,10 +480,10 @@ void Form2::HideCursor() {
 
 void Form2::UpdateCursor(int bin) {
     const CalculationState& state = app_.state();
-    const double x = 1000 + 15.0 * bin;
-    const double y = 2100 - 2000 * state.BeamSpectrum[bin] / state.SpectrumPeak;
-    line6_->SetUserLine(QLineF(x, 100, x, 2100));
-    line7_->SetUserLine(QLineF(1000, y, 5500, y));
+    const double x = BinCentreX(bin);
+    const double y = ValueY(state.BeamSpectrum[bin], state.SpectrumPeak);
+    line6_->SetUserLine(QLineF(x, kPlotFrameTop, x, kPlotFrameBottom));
+    line7_->SetUserLine(QLineF(kPlotFrameLeft, y, kPlotFrameRight, y));
     text6_->setText(FromUtf8(FormatPicture(0.5 * bin, "##0.0")));
     text7_->setText(FromUtf8(FormatPicture(100 * state.BeamSpectrum[bin] / state.SpectrumPeak, "##0.000")));
 }

@@ -29,7 +29,9 @@ void DrawingSurface::SetLineWidth(int pixels) {
     Record({Op::Kind::LineWidth, {}, {}, {}, pixels, {}, {}});
 }
 
-void DrawingSurface::LineTo(QPointF to, QColor colour) { Line(pen_, to, colour); }
+void DrawingSurface::LineTo(QPointF to, QColor colour) {
+    Line(pen_, to, colour);
+}
 
 void DrawingSurface::Line(QPointF from, QPointF to, QColor colour) {
     Record({Op::Kind::Line, from, to, colour, width_, {}, {}});
@@ -46,7 +48,9 @@ void DrawingSurface::Rectangle(QPointF from, QPointF to, QColor colour) {
     pen_ = to;
 }
 
-void DrawingSurface::Text(QPointF at, const QString& text, QColor colour) { Text(at, text, font(), colour); }
+void DrawingSurface::Text(QPointF at, const QString& text, QColor colour) {
+    Text(at, text, font(), colour);
+}
 
 void DrawingSurface::Text(QPointF at, const QString& text, const QFont& font, QColor colour) {
     Record({Op::Kind::Text, at, at, colour, width_, text, font});

@@ -20,12 +20,12 @@ public:
     struct Op {
         enum class Kind { LineWidth, Line, Dot, Rectangle, Text };
         Kind kind;
-        QPointF from;     // Line start, Dot, Rectangle corner, Text top-left
-        QPointF to;       // Line end, Rectangle opposite corner
-        QColor colour;    // Line, Dot, Rectangle, Text
-        int width = 1;    // LineWidth: pixels; for the others the width in force
-        QString text;     // Text
-        QFont font;       // Text
+        QPointF from;   // Line start, Dot, Rectangle corner, Text top-left
+        QPointF to;     // Line end, Rectangle opposite corner
+        QColor colour;  // Line, Dot, Rectangle, Text
+        int width = 1;  // LineWidth: pixels; for the others the width in force
+        QString text;   // Text
+        QFont font;     // Text
     };
 
     // `left`, `top` are the user coordinates of the drawing area's top-left corner; `width` and `height`

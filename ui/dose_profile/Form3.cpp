@@ -9,15 +9,13 @@
 #include <cmath>
 
 #include "common/DrawingSurface.h"
+#include "common/GuiReporter.h"
 #include "common/MultiLineButton.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
-#include "dose_profile/HandOverToResults.h"
 #include "engine/NumberText.h"
 #include "engine/OffAxisRun.h"
 #include "shell/Application.h"
-#include "shell/Form1.h"
-#include "shell/GuiReporter.h"
 
 namespace halvorn::ui {
 
@@ -251,7 +249,7 @@ void Form3::Command1_Click() {
     const std::optional<ProfileGrid> grid = ReadGrid();
     if (!grid)
         return;
-    GuiReporter reporter(app_, this);
+    GuiReporter reporter(app_.presenter(), app_, this);
     const OffAxisResult run = OffAxisRun(app_.state(), *grid, reporter);
     if (run.outcome == OffAxisOutcome::Completed) {
         command4_->show();
@@ -266,8 +264,7 @@ void Form3::Command1_Click() {
 
 // スタート画面へ戻る: the fields and the calculation state keep their contents.
 void Form3::Command2_Click() {
-    app_.form1().show();
-    hide();
+    app_.LeaveDoseProfile();
 }
 
 // グラフで確認: the measured off-axis ratio; any failure ends the drawing with one message and leaves what
@@ -280,7 +277,7 @@ void Form3::Command3_Click() {
 
 // 結果を見る
 void Form3::Command4_Click() {
-    HandOverToResults(app_);
+    app_.HandOverToResults();
 }
 
 void Form3::closeEvent(QCloseEvent* event) {

@@ -14,18 +14,15 @@
 #include <QPushButton>
 #include <cmath>
 
-#include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
 #include "common/MultiLineButton.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
-#include "dose_profile/Form3.h"
-#include "engine/Filtration.h"
+#include "common/SpectrumPlot.h"
 #include "engine/NumberText.h"
 #include "engine/ResultFile.h"
-#include "results/Form6.h"
+#include "engine/ResultsDisplay.h"
 #include "shell/Application.h"
-#include "shell/Form1.h"
 
 namespace halvorn::ui {
 
@@ -206,12 +203,6 @@ QWidget* MakeControl(const Control& c, QWidget* parent) {
     return widget;
 }
 
-// Own peak of a spectrum: the largest of bins 1..300, starting from 0 and replacing on a strictly
-// greater value.
-double PeakOf(const Spectrum& spectrum) {
-    return halvorn::PeakOf(spectrum, 1, kBinCount);
-}
-
 bool UsableDivisor(double divisor) {
     return std::isfinite(divisor) && divisor > 0;
 }
@@ -296,15 +287,14 @@ void Form4::SetSaveControlsVisible(bool visible) {
 void Form4::DrawCentreSpectrum() {
     CalculationState& state = app_.state();
     DrawSpectrumAxes(*picture3_);
-    state.SpectrumPeak = PeakOf(state.PointSpectra[0]);
-    if (UsableDivisor(state.SpectrumPeak)) {
+    if (UsableDivisor(TakeCentrePeak(state))) {
         DrawSpectrumCurve(*picture3_, state.PointSpectra[0], state.SpectrumPeak);
     } else {
         app_.presenter().Warning(this, " 中心のスペクトルが 0 のため、スペクトルを描けません ");
     }
 }
 
-void Form4::OpenResultsBrowser() {
+void Form4::EnterBrowseState() {
     DrawSpectrumAxes(*picture3_);
     SetSaveControlsVisible(false);
     command1_->setEnabled(false);
@@ -315,8 +305,6 @@ void Form4::OpenResultsBrowser() {
     for (const char* name : kValueLabels)
         findChild<QLabel*>(name)->clear();
     ReadFileList();
-    show();
-    app_.form1().hide();
 }
 
 void Form4::EnterResultState() {
@@ -449,16 +437,11 @@ void Form4::Command5_Click() {
 }
 
 void Form4::Command6_Click() {
-    app_.form6().DrawBowtieShape();
+    app_.ShowBowtieFigure();
 }
 
 void Form4::Command2_Click() {
-    app_.form1().show();
-    if (app_.hasForm3())
-        app_.form3().hide();
-    hide();
-    if (app_.hasForm6())
-        app_.form6().hide();
+    app_.LeaveResults();
 }
 
 void Form4::closeEvent(QCloseEvent* event) {
@@ -481,15 +464,14 @@ void Form4::ShowPointSpectrum() {
         text2_->selectAll();
         return;
     }
-    const double p = number.value;
-    // Point numbers above 25 have no data; only a damaged result file can claim that many points.
-    if (p < 0 || p > state.ProfilePointCount || RoundHalfEven(p) > kMaxPoint) {
+    const std::optional<int> point = PointToShow(number.value, state.ProfilePointCount);
+    if (!point) {
         app_.presenter().Warning(this, " ポイントNo.が範囲外です ");
         text2_->setFocus();
         return;
     }
-    const int q = static_cast<int>(RoundHalfEven(p));
-    const double divisor = check1_->isChecked() ? PeakOf(state.PointSpectra[q]) : state.SpectrumPeak;
+    const int q = *point;
+    const double divisor = check1_->isChecked() ? OwnPeak(state.PointSpectra[q]) : state.SpectrumPeak;
     if (UsableDivisor(divisor)) {
         DrawSpectrumCurve(*picture3_, state.PointSpectra[q], divisor);
     } else {

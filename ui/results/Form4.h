@@ -23,9 +23,9 @@ public:
     explicit Form4(Application& app);
 
     // Entry from the start screen's results search: empty axes, no save controls, nothing loaded.
-    void OpenResultsBrowser();
+    void EnterBrowseState();
     // Entry after an off-axis calculation: the centre spectrum and the calculation's values, ready to
-    // be saved. The caller shows this screen and hides the dose-profile screen.
+    // be saved.
     void EnterResultState();
     DrawingSurface& Picture3();
 

@@ -1,31 +1,14 @@
 #include "results/Form6.h"
 
 #include <QPushButton>
-#include <cmath>
-#include <vector>
 
 #include "common/DrawingSurface.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
-#include "engine/NumberText.h"
+#include "engine/BowtieShape.h"
 #include "shell/Application.h"
 
 namespace halvorn::ui {
-
-namespace {
-
-// One profile point of the outline, in 0.1 mm of the base plane: where its ray meets the base plane, and
-// the right outline point reached by going its path length back along the ray toward the focus.
-struct OutlinePoint {
-    double base;  // x_p
-    QPointF right;
-};
-
-bool Finite(const OutlinePoint& point) {
-    return std::isfinite(point.base) && std::isfinite(point.right.x()) && std::isfinite(point.right.y());
-}
-
-}  // namespace
 
 Form6::Form6(Application& app) : QWidget(nullptr), app_(app) {
     SetUpScreen(*this, "Form6", QStringLiteral(" Bowtie filter"), 7860, 8490);
@@ -94,62 +77,36 @@ void Form6::DrawFigure() {
     f.Text({7080, 6240}, "0", large);
 }
 
-void Form6::DrawBowtieShape() {
-    const CalculationState& state = app_.state();
-    const double s = state.FocusCentreDistanceCm;
-    const double n = state.ProfilePointCount;
-
-    // Every outline point is worked out before a stroke is drawn, so data that cannot give a figure
-    // (no focus distance, a point count the arrays cannot hold, numbers that overflow) draws no part of
-    // one.
-    std::vector<OutlinePoint> points;
-    bool usable = s != 0 && std::isfinite(s) && n >= 0 && n <= kMaxPoint;
-    if (usable) {
-        const double k = 15 / s;  // rotation-centre plane to the plane 15 cm from the focus
-        for (int p = 0; p <= kMaxPoint; ++p) {
-            const double d = state.DoseProfile[0][p];
-            const double theta = std::atan(d / s);
-            const double t = 10 * state.BowtieAlMm[p];
-            const double x = 100 * k * d;
-            points.push_back({x, {x - t * std::sin(theta), t * std::cos(theta)}});
-        }
-        // Points 1 ... N make the outline; the base segment reaches point N rounded, which may be one more.
-        const int last = static_cast<int>(RoundHalfEven(n));
-        for (int p = 0; p <= last && usable; ++p)
-            usable = Finite(points[p]);
-    }
-    // The outline of an earlier run goes first, also when this run cannot draw, so an open window never
-    // shows the shape of other data than the data now loaded.
+// The outline of the state's path lengths over the fixed figure. The outline of an earlier run goes first,
+// also when this run cannot draw, so the window never shows the shape of other data than the data now
+// loaded. Data that cannot give a figure draws no part of one.
+bool Form6::DrawBowtieShape() {
+    const std::optional<BowtieOutline> outline = ComputeBowtieOutline(app_.state());
     DrawingSurface& pic = *picture1_;
     pic.Erase();
     pic.SetLineWidth(2);
-    if (!usable) {
+    if (!outline) {
         app_.presenter().Warning(this, " データ不足のため、ボウタイフィルタ形状を表示できません ",
                                  "ボウタイフィルタ");
-        return;
+        return false;
     }
 
-    // The base segment reaches the ray of point N, N taken as the nearest whole point.
-    const double xn = points[static_cast<int>(RoundHalfEven(n))].base;
+    const double xn = outline->baseHalfWidth;
     pic.Line({-xn, 0}, {xn, 0}, kBowtieBlue);
-    const QPointF centre(0, 10 * state.BowtieAlMm[0]);
+    const QPointF centre(0, outline->centreThickness);
     pic.Dot(centre, kBowtieBlue);
-    for (int p = 1; p <= n; ++p) {
-        pic.LineTo(points[p].right, kBowtieBlue);
-        pic.LineTo({points[p].base, 0}, kBowtieBlue);
-        pic.Dot(points[p].right, kBowtieBlue);
+    for (const OutlinePoint& p : outline->points) {
+        pic.LineTo({p.x, p.y}, kBowtieBlue);
+        pic.LineTo({p.baseX, 0}, kBowtieBlue);
+        pic.Dot({p.x, p.y}, kBowtieBlue);
     }
     pic.Dot(centre, kBowtieBlue);
-    for (int p = 1; p <= n; ++p) {
-        const QPointF left(-points[p].right.x(), points[p].right.y());
-        pic.LineTo(left, kBowtieBlue);
-        pic.LineTo({-points[p].base, 0}, kBowtieBlue);
-        pic.Dot(left, kBowtieBlue);
+    for (const OutlinePoint& p : outline->points) {
+        pic.LineTo({-p.x, p.y}, kBowtieBlue);
+        pic.LineTo({-p.baseX, 0}, kBowtieBlue);
+        pic.Dot({-p.x, p.y}, kBowtieBlue);
     }
-    // A figure already open may lie behind the results screen: bring it to the front with its new outline.
-    show();
-    raise();
-    activateWindow();
+    return true;
 }
 
 void Form6::Command1_Click() {

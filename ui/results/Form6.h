@@ -13,8 +13,8 @@ class Form6 : public QWidget {
     Q_OBJECT
 public:
     explicit Form6(Application& app);
-    // Draws the outline from the calculation state and shows the window, or warns.
-    void DrawBowtieShape();
+    // Draws the outline from the calculation state, or warns and returns false.
+    bool DrawBowtieShape();
     // The drawing area of the outline (user units 0.1 mm, y up from the base plane).
     DrawingSurface& Picture1();
     // The fixed figure laid over the drawing area; the outline's erase never touches it.

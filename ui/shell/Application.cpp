@@ -4,9 +4,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QWindow>
 
 #include "centre_axis/Form2.h"
+#include "common/SpectrumPlot.h"
 #include "dose_profile/Form3.h"
+#include "engine/AttenuationTable.h"
 #include "results/Form4.h"
 #include "results/Form6.h"
 #include "shell/Form1.h"
@@ -25,46 +28,143 @@ Application::Application(CalculationState& state, MessagePresenter& presenter)
 Application::~Application() = default;
 
 Form1& Application::form1() {
-    if (!form1_) form1_ = std::make_unique<Form1>(*this);
+    if (!form1_)
+        form1_ = std::make_unique<Form1>(*this);
     return *form1_;
 }
 Form2& Application::form2() {
-    if (!form2_) form2_ = std::make_unique<Form2>(*this);
+    if (!form2_)
+        form2_ = std::make_unique<Form2>(*this);
     return *form2_;
 }
 Form3& Application::form3() {
-    if (!form3_) form3_ = std::make_unique<Form3>(*this);
+    if (!form3_)
+        form3_ = std::make_unique<Form3>(*this);
     return *form3_;
 }
 Form4& Application::form4() {
-    if (!form4_) form4_ = std::make_unique<Form4>(*this);
+    if (!form4_)
+        form4_ = std::make_unique<Form4>(*this);
     return *form4_;
 }
 Form5& Application::form5() {
-    if (!form5_) form5_ = std::make_unique<Form5>(*this);
+    if (!form5_)
+        form5_ = std::make_unique<Form5>(*this);
     return *form5_;
 }
 Form6& Application::form6() {
-    if (!form6_) form6_ = std::make_unique<Form6>(*this);
+    if (!form6_)
+        form6_ = std::make_unique<Form6>(*this);
     return *form6_;
 }
 
-void Application::Start() { form1().show(); }
+void Application::Start() {
+    form1().show();
+}
+
+// Loads the table (a missing or damaged one ends the program), draws the empty axes and shows the
+// centre-axis screen with its defaults.
+void Application::StartNewCalculation() {
+    const std::string path = TablePath();
+    TableLoadDetail detail;
+    if (LoadAttenuationTable(state_, path, detail) != TableLoadStatus::Ok) {
+        const QString text =
+            QStringLiteral("減弱係数テーブルを読み込めないため、プログラムを終了します。\n") +
+            QString::fromStdString(DescribeTableLoadFailure(detail, path));
+        presenter_.Message(&form1(), text, {}, MessagePresenter::Icon::Critical);
+        Quit(1);
+        return;
+    }
+    DrawSpectrumAxes(form2().Picture3());
+    state_.PlotCursorShown = 0;
+    form2().ResetForNewCalculation();
+    form2().show();
+    form1().hide();
+}
+
+void Application::OpenResultsBrowser() {
+    form4().EnterBrowseState();
+    form4().show();
+    form1().hide();
+}
+
+void Application::CancelCentreAxis() {
+    form2().hide();
+    form1().show();
+}
+
+void Application::EnterDoseProfile() {
+    form3().EnterFromCentreAxis();
+    form3().show();
+    form2().hide();
+}
+
+void Application::LeaveDoseProfile() {
+    form1().show();
+    form3().hide();
+}
+
+void Application::HandOverToResults() {
+    form4().EnterResultState();
+    form4().show();
+    form3().hide();
+}
+
+void Application::LeaveResults() {
+    form1().show();
+    if (hasForm3())
+        form3().hide();
+    form4().hide();
+    if (hasForm6())
+        form6().hide();
+}
+
+// A figure already open may lie behind the results screen: it comes to the front with its new outline.
+void Application::ShowBowtieFigure() {
+    if (!form6().DrawBowtieShape())
+        return;
+    form6().show();
+    form6().raise();
+    form6().activateWindow();
+}
+
+// The dialog belongs to the screen that started the run while it is up, so it stays above that screen
+// and below the run's own message boxes.
+void Application::ShowBusyDialog(QWidget* owner) {
+    Form5& busy = form5();
+    if (owner) {
+        owner->window()->winId();
+        busy.winId();
+        busy.windowHandle()->setTransientParent(owner->window()->windowHandle());
+    }
+    busy.show();
+}
+
+void Application::HideBusyDialog() {
+    form5().hide();
+}
 
 std::string Application::TablePath() const {
-    if (!tablePathOverride.empty()) return tablePathOverride;
+    if (!tablePathOverride.empty())
+        return tablePathOverride;
     const QString name = QStringLiteral("MUs2022.dat");
-    if (QFileInfo::exists(name)) return name.toStdString();
+    if (QFileInfo::exists(name))
+        return name.toStdString();
     const QString besideProgram =
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/halvorn/") + name);
-    if (QFileInfo::exists(besideProgram)) return besideProgram.toStdString();
+    if (QFileInfo::exists(besideProgram))
+        return besideProgram.toStdString();
     const QString installed = QStringLiteral(HALVORN_INSTALLED_DATA_DIR "/") + name;
-    if (QFileInfo::exists(installed)) return installed.toStdString();
+    if (QFileInfo::exists(installed))
+        return installed.toStdString();
     const QString build = QStringLiteral(HALVORN_BUILD_DATA_DIR "/") + name;
-    if (QFileInfo::exists(build)) return build.toStdString();
+    if (QFileInfo::exists(build))
+        return build.toStdString();
     return name.toStdString();
 }
 
-void Application::Quit(int code) { exitProgram(code); }
+void Application::Quit(int code) {
+    exitProgram(code);
+}
 
 }  // namespace halvorn::ui

@@ -1,14 +1,19 @@
 #pragma once
 
-// The application object: owns nothing but references to the one calculation state and the message
-// presenter, and the six screens, each created the first time it is needed and then only shown and hidden.
+// The application object: holds references to the one calculation state and the message presenter, owns
+// the six screens (each created the first time it is needed, then only shown and hidden) and all
+// navigation between them. Screens ask the application to move on; none of them shows or hides another.
 
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "common/GuiReporter.h"
 #include "common/MessagePresenter.h"
 #include "engine/CalculationState.h"
+
+class QWidget;
 
 namespace halvorn::ui {
 
@@ -19,16 +24,17 @@ class Form4;
 class Form5;
 class Form6;
 
-class Application {
+class Application : public BusyDialogHost {
 public:
     Application(CalculationState& state, MessagePresenter& presenter);
-    ~Application();
+    ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
     CalculationState& state() { return state_; }
     MessagePresenter& presenter() { return presenter_; }
 
+    // The screens, for the tests and for the one place that builds them.
     Form1& form1();
     Form2& form2();
     Form3& form3();
@@ -39,8 +45,20 @@ public:
     bool hasForm3() const { return form3_ != nullptr; }
     bool hasForm6() const { return form6_ != nullptr; }
 
-    // Shows the start screen (program start).
-    void Start();
+    // Navigation. Every transition shows its target before it hides its source, except where it says so.
+    void Start();                // program start: the start screen
+    void StartNewCalculation();  // 新規計算: the table, the empty axes and the centre-axis screen's defaults
+    void OpenResultsBrowser();  // 結果検索: the results screen in its browse state
+    void CancelCentreAxis();  // キャンセル: hides the centre-axis screen first, then shows the start screen
+    void EnterDoseProfile();   // 次へ進む: the dose-profile screen, emptied
+    void LeaveDoseProfile();   // back to the start screen from the dose-profile screen
+    void HandOverToResults();  // 結果を見る: the results screen in its result state
+    void LeaveResults();       // back to the start screen, hiding the dose-profile screen and the figure
+    void ShowBowtieFigure();   // the bowtie figure beside the results screen, in front
+
+    // The busy dialog of a run started on `owner`'s window, kept above that window.
+    void ShowBusyDialog(QWidget* owner) override;
+    void HideBusyDialog() override;
 
     // The attenuation table: MUs2022.dat in the working folder, else the copy installed beside the
     // program (share/halvorn of the install prefix, or data/ of the build tree).

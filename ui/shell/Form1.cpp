@@ -7,11 +7,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "centre_axis/Form2.h"
-#include "centre_axis/SpectrumPlot.h"
 #include "common/ScreenLayout.h"
-#include "engine/AttenuationTable.h"
-#include "results/Form4.h"
 #include "shell/Application.h"
 #include "shell/GeometryFigure.h"
 
@@ -145,7 +141,7 @@ Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
 }
 
 void Form1::Command1_Click() {
-    StartNewCalculation();
+    app_.StartNewCalculation();
 }
 
 void Form1::Command2_Click() {
@@ -153,34 +149,12 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
-    app_.form4().OpenResultsBrowser();
+    app_.OpenResultsBrowser();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
     app_.Quit(0);
-}
-
-// Loads the table (a missing or short one ends the program), draws the empty axes and shows the
-// centre-axis screen with its defaults.
-void Form1::StartNewCalculation() {
-    CalculationState& state = app_.state();
-    const std::string path = app_.TablePath();
-    TableLoadDetail detail;
-    if (LoadAttenuationTable(state, path, detail) != TableLoadStatus::Ok) {
-        const QString text =
-            QStringLiteral("減弱係数テーブルを読み込めないため、プログラムを終了します。\n") +
-            QString::fromStdString(DescribeTableLoadFailure(detail, path));
-        app_.presenter().Message(this, text, {}, MessagePresenter::Icon::Critical);
-        app_.Quit(1);
-        return;
-    }
-    Form2& form2 = app_.form2();
-    DrawSpectrumAxes(form2.Picture3());
-    state.PlotCursorShown = 0;
-    form2.ResetForNewCalculation();
-    form2.show();
-    hide();
 }
 
 }  // namespace halvorn::ui

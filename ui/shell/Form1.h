@@ -27,8 +27,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void StartNewCalculation();
-
     Application& app_;
 };
 

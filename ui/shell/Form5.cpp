@@ -9,7 +9,7 @@ namespace halvorn::ui {
 
 // A tool window, not one that stays on top of everything: a warning box that a run shows while the
 // dialog is up must come out above it, or the dialog would hide the box and its OK button and the run
-// would seem to hang. The run keeps it above its own screen (GuiReporter makes the screen its owner).
+// would seem to hang. The run keeps it above its own screen (the application makes that screen its owner).
 Form5::Form5(Application& app)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), app_(app) {
     setObjectName(QStringLiteral("Form5"));

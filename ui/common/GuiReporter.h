@@ -8,15 +8,23 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "common/MessagePresenter.h"
 #include "engine/Reporter.h"
 
 namespace halvorn::ui {
 
-class Application;
+// Whoever shows the busy dialog of a run (the application).
+class BusyDialogHost {
+public:
+    virtual ~BusyDialogHost() = default;
+    // The dialog above `owner`'s window.
+    virtual void ShowBusyDialog(QWidget* owner) = 0;
+    virtual void HideBusyDialog() = 0;
+};
 
 class GuiReporter : public QObject, public halvorn::Reporter {
 public:
-    GuiReporter(Application& app, QWidget* owner);
+    GuiReporter(MessagePresenter& presenter, BusyDialogHost& busy, QWidget* owner);
     ~GuiReporter() override;
 
     void Warning(const Message& message) override;
@@ -31,7 +39,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    Application& app_;
+    MessagePresenter& presenter_;
+    BusyDialogHost& busyDialog_;
     QPointer<QWidget> owner_;
     bool busy_ = false;
 };

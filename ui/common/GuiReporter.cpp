@@ -1,11 +1,7 @@
-#include "shell/GuiReporter.h"
+#include "common/GuiReporter.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QWindow>
-
-#include "shell/Application.h"
-#include "shell/Form5.h"
 
 namespace halvorn::ui {
 
@@ -44,7 +40,8 @@ bool IsUserInput(QEvent::Type type) {
 }
 }  // namespace
 
-GuiReporter::GuiReporter(Application& app, QWidget* owner) : app_(app), owner_(owner) {}
+GuiReporter::GuiReporter(MessagePresenter& presenter, BusyDialogHost& busy, QWidget* owner)
+    : presenter_(presenter), busyDialog_(busy), owner_(owner) {}
 
 GuiReporter::~GuiReporter() {
     if (busy_)
@@ -52,11 +49,11 @@ GuiReporter::~GuiReporter() {
 }
 
 void GuiReporter::Warning(const Message& message) {
-    app_.presenter().Warning(owner_, FromUtf8(message.text), FromUtf8(message.caption));
+    presenter_.Warning(owner_, message);
 }
 
 void GuiReporter::Notice(const Message& message) {
-    app_.presenter().Notice(owner_, FromUtf8(message.text), FromUtf8(message.caption));
+    presenter_.Notice(owner_, FromUtf8(message.text), FromUtf8(message.caption));
 }
 
 void GuiReporter::LetEventsRun() {
@@ -67,19 +64,11 @@ void GuiReporter::ShowBusy() {
     if (!busy_)
         QCoreApplication::instance()->installEventFilter(this);
     busy_ = true;
-    // The dialog belongs to the screen that started the run while it is up, so it stays above that screen
-    // and below the run's own message boxes.
-    Form5& busy = app_.form5();
-    if (owner_) {
-        owner_->window()->winId();
-        busy.winId();
-        busy.windowHandle()->setTransientParent(owner_->window()->windowHandle());
-    }
-    busy.show();
+    busyDialog_.ShowBusyDialog(owner_);
 }
 
 void GuiReporter::HideBusy() {
-    app_.form5().hide();
+    busyDialog_.HideBusyDialog();
     if (busy_)
         QCoreApplication::instance()->removeEventFilter(this);
     busy_ = false;

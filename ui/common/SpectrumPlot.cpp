@@ -1,6 +1,7 @@
-#include "centre_axis/SpectrumPlot.h"
+#include "common/SpectrumPlot.h"
 
 #include "common/Palette.h"
+#include "engine/SpectrumPlotScale.h"
 
 namespace halvorn::ui {
 
@@ -12,13 +13,23 @@ DrawingSurface* MakeSpectrumPlot(QWidget* parent) {
     return plot;
 }
 
+namespace {
+
+void DrawFrame(DrawingSurface& plot) {
+    plot.Rectangle({kPlotFrameLeft, kPlotFrameTop}, {kPlotFrameRight, kPlotFrameBottom}, kBlack);
+}
+
+}  // namespace
+
 void DrawSpectrumAxes(DrawingSurface& plot) {
     plot.Erase();
     plot.SetLineWidth(1);
     // Vertical grid every 10 keV from 10 to 140 keV.
-    for (int x = 1300; x <= 5200; x += 300) plot.Line({double(x), 100}, {double(x), 2100}, kGrey);
+    for (int x = 1300; x <= 5200; x += 300)
+        plot.Line({double(x), 100}, {double(x), 2100}, kGrey);
     // Horizontal grid every tenth of the divisor.
-    for (int y = 300; y <= 1900; y += 200) plot.Line({1000, double(y)}, {5500, double(y)}, kGrey);
+    for (int y = 300; y <= 1900; y += 200)
+        plot.Line({1000, double(y)}, {5500, double(y)}, kGrey);
     plot.Text({1000, 2120}, "0");
     plot.Text({2450, 2120}, "50");
     plot.Text({3900, 2120}, "100");
@@ -28,20 +39,20 @@ void DrawSpectrumAxes(DrawingSurface& plot) {
     plot.Text({200, 700}, "Photon");
     plot.Text({200, 900}, "Fluence");
     plot.SetLineWidth(2);
-    plot.Rectangle({1000, 100}, {5500, 2100}, kBlack);
+    DrawFrame(plot);
 }
 
 void DrawSpectrumCurve(DrawingSurface& plot, const Spectrum& spectrum, double divisor) {
     plot.SetLineWidth(2);
-    plot.Dot({1000, 2100}, kBlack);
-    // Bin 1 is never drawn; each bin is a flat step 15 units wide centred on its energy.
+    plot.Dot({kPlotFrameLeft, kPlotFrameBottom}, kBlack);
+    // Bin 1 is never drawn; each bin is a flat step one bin wide centred on its energy.
     for (int i = 2; i <= kBinCount; ++i) {
-        const double y = 2100 - 2000 * spectrum[i] / divisor;
-        plot.LineTo({1000 + 15.0 * i - 7.5, y}, kRed);
-        plot.LineTo({1000 + 15.0 * i + 7.5, y}, kRed);
+        const double y = ValueY(spectrum[i], divisor);
+        plot.LineTo({BinCentreX(i) - kPlotBinWidth / 2, y}, kRed);
+        plot.LineTo({BinCentreX(i) + kPlotBinWidth / 2, y}, kRed);
     }
     plot.SetLineWidth(2);
-    plot.Rectangle({1000, 100}, {5500, 2100}, kBlack);
+    DrawFrame(plot);
 }
 
 }  // namespace halvorn::ui
