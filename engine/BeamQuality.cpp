@@ -28,27 +28,35 @@ struct KermaBins {
     double muMin = 0;  // smallest coefficient, factored out so that deep roots do not underflow
 };
 
-// ln of the transmitted fraction of the kerma after x cm and the kerma-weighted mean coefficient there:
-// ln T(x) = -muMin x + ln(sum w exp(-(mu - muMin) x)) - ln(sum w).
+// ln of the transmitted fraction of the kerma after x cm, ln T(x) = -muMin x + ln(sum w exp(-(mu - muMin) x))
+// - ln(sum w), and the mean and variance of the coefficient under the transmitted weights there, which
+// are -d ln T / dx and d2 ln T / dx2.
 struct Transmission {
     double logT = 0;
     double meanMu = 0;
+    double varianceMu = 0;
 };
 
 Transmission TransmissionAt(const KermaBins& bins, double x, double logTotal) {
     double sum = 0;
-    double weightedMu = 0;
+    double sumMu = 0;
+    double sumMu2 = 0;
     for (int k = 0; k < bins.count; ++k) {
-        const double w = bins.weight[k] * std::exp(-(bins.mu[k] - bins.muMin) * x);
+        // At x = 0 every factor is 1: the first step of a search costs no exponentials.
+        const double w = x == 0 ? bins.weight[k] : bins.weight[k] * std::exp(-(bins.mu[k] - bins.muMin) * x);
         sum += w;
-        weightedMu += w * bins.mu[k];
+        sumMu += w * bins.mu[k];
+        sumMu2 += w * bins.mu[k] * bins.mu[k];
     }
-    return {-bins.muMin * x + std::log(sum) - logTotal, weightedMu / sum};
+    const double mean = sumMu / sum;
+    return {-bins.muMin * x + std::log(sum) - logTotal, mean, std::max(0.0, sumMu2 / sum - mean * mean)};
 }
 
 // The thickness (cm) at which the transmitted kerma falls to exp(logLevel), searched from `start`, where the
 // transmission must still be above the level. ln T is convex in x (a log-sum of exponentials), so Newton's
-// steps from the left never pass the root and approach it quadratically.
+// steps from the left never pass the root and approach it quadratically: after a step s the distance left
+// is about var / (2 mean) s^2. The search ends when that estimate, taken four times over, is below 1e-6 mm,
+// or when the step itself is.
 std::optional<double> KermaRoot(const KermaBins& bins, double logTotal, double logLevel, double start) {
     double x = start;
     for (int iteration = 0; iteration < 100; ++iteration) {
@@ -60,7 +68,8 @@ std::optional<double> KermaRoot(const KermaBins& bins, double logTotal, double l
         x += step;
         if (!(x <= kLargestRootCm))
             return std::nullopt;
-        if (std::fabs(step) <= kRootStepCm)
+        const double remaining = 4 * t.varianceMu / (2 * t.meanMu) * step * step;
+        if (std::fabs(step) <= kRootStepCm || remaining <= kRootStepCm)
             return x;
     }
     return std::nullopt;
