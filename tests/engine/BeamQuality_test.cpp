@@ -3,14 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "EngineTestSupport.h"
-#include "engine/CalibrationRun.h"
 #include "engine/Filtration.h"
-#include "engine/OffAxisRun.h"
 #include "engine/TuckerSpectrum.h"
 
 namespace halvorn {
@@ -95,30 +91,8 @@ TEST_F(BeamQualityTest, Beam120kVBehind2Point5MillimetresOfAluminium) {
 }
 
 TEST_F(BeamQualityTest, ExampleRun) {
-    // The example: calibration at HVL 7.0 mm Al, then the example profile at 60 cm.
     CalculationState& s = *state;
-    ASSERT_TRUE(CalibrationRun(s, {"7.0", "120", "16", "2.5", "0", "0", "0"}, reporter).Label21);
-    std::ifstream file(std::string(HALVORN_EXAMPLES_DIR) + "/ct-120kv.profile.csv");
-    ASSERT_TRUE(file) << "example profile";
-    ProfileFields fields;
-    fields[1] = "60";
-    int p = -1;
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#' || line[0] == 'd')
-            continue;
-        const std::string distance = line.substr(0, line.find(','));
-        const std::string reading = line.substr(line.find(',') + 1);
-        if (++p == 0) {
-            fields[28] = reading;
-        } else {
-            fields[p + 2] = distance;
-            fields[p + 28] = reading;
-        }
-    }
-    fields[54] = std::to_string(p);
-    ASSERT_EQ(OffAxisRun(s, fields, reporter), OffAxisOutcome::Completed);
-    ASSERT_TRUE(reporter.Warnings().empty());
-
+    ASSERT_TRUE(RunExample(s, reporter));
     const auto points = RunBeamQuality(s, CoefficientsOf(s), LastProfilePoint(s));
     ASSERT_EQ(points.size(), 13u);
     const PointQuality& centre = points[0];
