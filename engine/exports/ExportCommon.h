@@ -45,7 +45,10 @@ struct ExportInputs {
     double addedCuMm = 0;
     double addedAgMm = 0;
     std::optional<MeasuredHvl> measuredHvl;
-    std::optional<double> fittedFiltrationMm;  // total Al-equivalent filtration of the centre ray
+    // Total Al-equivalent filtration of the centre ray: after a run 10 * NominalFiltrationAlCm +
+    // BowtieAlMm[0]; a result file gives it as InherentFiltrationMm + AddedAlMm + BowtieAlMm[0], to its 0.001
+    // mm.
+    std::optional<double> fittedFiltrationMm;
     double focusCentreDistanceCm = 0;
 };
 
