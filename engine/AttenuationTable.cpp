@@ -166,11 +166,10 @@ TableLoadStatus LoadAttenuationTable(CalculationState& state, const std::string&
     return LoadAttenuationTable(state, path, detail);
 }
 
-TableLoadStatus LoadAttenuationTable(CalculationState& state,
-                                     const std::string& path,
+TableLoadStatus ReadAttenuationTable(const std::string& path,
+                                     AttenuationCoefficients& table,
                                      TableLoadDetail& detail) {
-    // Read everything before touching the state, so that a damaged file leaves the previous table and
-    // the previous results in place.
+    // Read everything before touching the table, so that a damaged file leaves the previous one in place.
     std::array<double, kTableNumbers> numbers{};
     detail = ReadNumbers(path, numbers);
     if (detail.status != TableLoadStatus::Ok)
@@ -179,12 +178,41 @@ TableLoadStatus LoadAttenuationTable(CalculationState& state,
     // Record i holds bin i (E = 0.5 i keV): energy (not used), W, Al, Cu, air mu_en, Ag, column 7.
     for (int i = 1; i <= kTableRecords; ++i) {
         const double* record = &numbers[(i - 1) * kTableColumns];
-        state.MuTungsten[i] = record[1];
-        state.MuAluminium[i] = record[2];
-        state.MuCopper[i] = record[3];
-        state.MuEnAir[i] = record[4];
-        state.MuSilver[i] = record[5];
-        state.MuColumn7[i] = record[6];
+        table.MuTungsten[i] = record[1];
+        table.MuAluminium[i] = record[2];
+        table.MuCopper[i] = record[3];
+        table.MuEnAir[i] = record[4];
+        table.MuSilver[i] = record[5];
+        table.MuColumn7[i] = record[6];
+    }
+    return TableLoadStatus::Ok;
+}
+
+AttenuationCoefficients CoefficientsOf(const CalculationState& state) {
+    AttenuationCoefficients table;
+    table.MuTungsten = state.MuTungsten;
+    table.MuAluminium = state.MuAluminium;
+    table.MuCopper = state.MuCopper;
+    table.MuEnAir = state.MuEnAir;
+    table.MuSilver = state.MuSilver;
+    table.MuColumn7 = state.MuColumn7;
+    return table;
+}
+
+TableLoadStatus LoadAttenuationTable(CalculationState& state,
+                                     const std::string& path,
+                                     TableLoadDetail& detail) {
+    // A damaged file leaves the previous table and the previous results in place.
+    AttenuationCoefficients table = CoefficientsOf(state);
+    if (ReadAttenuationTable(path, table, detail) != TableLoadStatus::Ok)
+        return detail.status;
+    for (int i = 1; i <= kTableRecords; ++i) {
+        state.MuTungsten[i] = table.MuTungsten[i];
+        state.MuAluminium[i] = table.MuAluminium[i];
+        state.MuCopper[i] = table.MuCopper[i];
+        state.MuEnAir[i] = table.MuEnAir[i];
+        state.MuSilver[i] = table.MuSilver[i];
+        state.MuColumn7[i] = table.MuColumn7[i];
     }
 
     // A new calculation starts without the per-point results of the previous one.

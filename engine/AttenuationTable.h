@@ -28,6 +28,25 @@ struct TableLoadDetail {
     int systemError = 0;  // errno of a failed open or read (CannotOpen)
 };
 
+// The coefficient columns of the table on their own, for callers that need the coefficients without
+// touching a calculation (the beam-quality figures of a loaded result file). Same bins as CalculationState.
+struct AttenuationCoefficients {
+    Spectrum MuTungsten{};   // 1/cm
+    Spectrum MuAluminium{};  // 1/cm
+    Spectrum MuCopper{};     // 1/cm
+    Spectrum MuEnAir{};      // cm^2/g
+    Spectrum MuSilver{};     // 1/cm
+    Spectrum MuColumn7{};    // read and kept, never used
+};
+
+// Reads the table file into `table` alone; on any failure `table` is left unchanged.
+TableLoadStatus ReadAttenuationTable(const std::string& path,
+                                     AttenuationCoefficients& table,
+                                     TableLoadDetail& detail);
+
+// The coefficients a state holds (after LoadAttenuationTable).
+AttenuationCoefficients CoefficientsOf(const CalculationState& state);
+
 // Reads the 300 records of seven numbers (free format: commas, blanks or line ends between numbers)
 // from `path` into the Mu arrays of the state, then clears PointSpectra (bins 1..300), DoseProfile and
 // BowtieAlMm of every point. On any failure nothing in the state is changed.

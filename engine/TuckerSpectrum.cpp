@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <memory>
 
 #include "engine/Filtration.h"
 
@@ -12,7 +13,11 @@ namespace halvorn {
 // computed. Factors of the inner term that depend only on the electron energy T = 0.5 k keV are tabulated
 // once per call by k; T built by repeated +0.5 steps is exactly 0.5 k, so the tables hold the very values
 // the term would compute.
-bool GenerateTargetSpectrum(CalculationState& state) {
+namespace {
+
+// The model into state.TargetSpectrum; when `lines` is given it receives the K-line part of each bin (0 in
+// the bins without a line).
+bool GenerateSpectrum(CalculationState& state, Spectrum* lines) {
     const double t0 = state.TubeVoltageKv;  // tube voltage in kV, electron energy in keV
     // The energy grid ends at 150 keV; a higher voltage has no bins to go into.
     if (!std::isfinite(t0) || t0 > 0.5 * kBinCount)
@@ -104,8 +109,39 @@ bool GenerateTargetSpectrum(CalculationState& state) {
         state.TargetSpectrum[116] = state.TargetSpectrum[116] + f * 0.2908;  // K-alpha-2, 58.0 keV
         state.TargetSpectrum[134] = state.TargetSpectrum[134] + f * 0.162;   // K-beta-1, 67.0 keV
         state.TargetSpectrum[138] = state.TargetSpectrum[138] + f * 0.0424;  // K-beta-2, 69.0 keV
+        if (lines) {
+            (*lines)[119] = f * 0.5048;
+            (*lines)[116] = f * 0.2908;
+            (*lines)[134] = f * 0.162;
+            (*lines)[138] = f * 0.0424;
+        }
     }
     return true;
+}
+
+}  // namespace
+
+bool GenerateTargetSpectrum(CalculationState& state) {
+    return GenerateSpectrum(state, nullptr);
+}
+
+std::optional<Spectrum> CharacteristicShare(const AttenuationCoefficients& table,
+                                            double tubeVoltageKv,
+                                            double targetAngleDeg) {
+    auto scratch = std::make_unique<CalculationState>();
+    scratch->TubeVoltageKv = tubeVoltageKv;
+    scratch->TargetAngleDeg = targetAngleDeg;
+    scratch->MuTungsten = table.MuTungsten;
+    Spectrum lines{};
+    if (!GenerateSpectrum(*scratch, &lines))
+        return std::nullopt;
+    Spectrum share{};
+    for (int i = 2; i <= HighestBin(tubeVoltageKv); ++i) {
+        const double total = scratch->TargetSpectrum[i];
+        if (lines[i] != 0 && total > 0 && std::isfinite(total))
+            share[i] = lines[i] / total;
+    }
+    return share;
 }
 
 }  // namespace halvorn

@@ -121,6 +121,27 @@ TEST_F(TableFiles, CompleteLoadClearsPerPointResultsOnly) {
     EXPECT_EQ(s.BeamSpectrum[50], 3);
 }
 
+TEST_F(TableFiles, ReadingIntoCoefficientsMatchesLoading) {
+    // The beam-quality figures of a loaded result file read the table into coefficients of their own.
+    CalculationState& s = *state_;
+    AttenuationCoefficients table;
+    TableLoadDetail detail;
+    ASSERT_EQ(ReadAttenuationTable(Write("t.dat", Table(Layout::OneLine)), table, detail),
+              TableLoadStatus::Ok);
+    ASSERT_EQ(LoadAttenuationTable(s, Write("u.dat", Table(Layout::RecordPerLine))), TableLoadStatus::Ok);
+    const AttenuationCoefficients loaded = CoefficientsOf(s);
+    EXPECT_EQ(table.MuTungsten, loaded.MuTungsten);
+    EXPECT_EQ(table.MuEnAir, loaded.MuEnAir);
+    EXPECT_EQ(table.MuColumn7, loaded.MuColumn7);
+
+    // A failed read leaves the coefficients as they were.
+    const AttenuationCoefficients before = table;
+    EXPECT_EQ(ReadAttenuationTable(Write("short.dat", Table(Layout::OneLine, 299)), table, detail),
+              TableLoadStatus::EndedEarly);
+    EXPECT_EQ(table.MuAluminium, before.MuAluminium);
+    EXPECT_EQ(table.MuCopper, before.MuCopper);
+}
+
 TEST_F(TableFiles, FailedLoadLeavesStateUntouched) {
     // A previous calculation: a loaded table and filled per-point results.
     CalculationState& s = *state_;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -15,6 +16,8 @@
 
 #include "engine/AttenuationTable.h"
 #include "engine/CalculationState.h"
+#include "engine/CalibrationRun.h"
+#include "engine/OffAxisRun.h"
 #include "engine/Reporter.h"
 
 namespace halvorn {
@@ -63,6 +66,39 @@ protected:
     std::unique_ptr<CalculationState> state;
     RecordingReporter reporter;
 };
+
+// The example calculation: a calibration at 120 kV, 16 degrees, 2.5 mm Al for an HVL of 7.0 mm Al, then the
+// example profile (examples/ct-120kv.profile.csv, 12 points every 2 cm) at a focus distance of 60 cm.
+// Returns false, with the reason as a test failure, when a step does not complete.
+inline bool RunExample(CalculationState& state, RecordingReporter& reporter) {
+    state.HvlMaterial = 1;
+    if (!CalibrationRun(state, {"7.0", "120", "16", "2.5", "0", "0", "0"}, reporter).Label21) {
+        ADD_FAILURE() << "the example calibration failed";
+        return false;
+    }
+    std::ifstream file(std::string(HALVORN_EXAMPLES_DIR) + "/ct-120kv.profile.csv");
+    ProfileFields fields;
+    fields[1] = "60";
+    int p = -1;
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty() || line[0] == '#' || line[0] == 'd')
+            continue;  // comments and the heading
+        const std::size_t comma = line.find(',');
+        if (++p == 0) {
+            fields[28] = line.substr(comma + 1);
+        } else if (p <= kMaxPoint) {
+            fields[p + 2] = line.substr(0, comma);
+            fields[p + 28] = line.substr(comma + 1);
+        }
+    }
+    fields[54] = std::to_string(p);
+    if (p != 12 || OffAxisRun(state, fields, reporter) != OffAxisOutcome::Completed ||
+        !reporter.Warnings().empty()) {
+        ADD_FAILURE() << "the example profile did not run (" << p << " points read)";
+        return false;
+    }
+    return true;
+}
 
 // A fixture whose every test gets a new empty folder, removed with its contents afterwards.
 class TempFolderTest : public ::testing::Test {

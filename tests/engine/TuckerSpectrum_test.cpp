@@ -99,6 +99,8 @@ TEST(TuckerSpectrum, KLinesOnlyAboveSeventyKvAndSummingToF) {
     ASSERT_TRUE(GenerateTargetSpectrum(*s));
     for (int bin : {116, 119, 134, 138})
         EXPECT_EQ(s->TargetSpectrum[bin], brems->TargetSpectrum[bin]) << "bin " << bin;
+    EXPECT_EQ(CharacteristicShare(CoefficientsOf(*s), 70, 16), Spectrum{}) << "no line share at 70 kV";
+    EXPECT_FALSE(CharacteristicShare(CoefficientsOf(*s), 120, 0)) << "target angle 0";
 
     // Above 70 kV the four bins receive F x share on top of their bremsstrahlung, and nothing else changes.
     for (double kv : {70.5, 100.0, 150.0}) {
@@ -112,10 +114,14 @@ TEST(TuckerSpectrum, KLinesOnlyAboveSeventyKvAndSummingToF) {
         const double r = (std::sqrt(8.79856 * kv - 595.149) - 4.55528) / 4.39928;
         const double f = sum * r * 0.01;
         double added = 0;
+        // The exports' split of each bin into its line and bremsstrahlung parts.
+        const auto share = CharacteristicShare(CoefficientsOf(*s), kv, 16);
+        ASSERT_TRUE(share) << kv << " kV";
         for (int i = 2; i <= 2 * kv; ++i) {
             const double extra = s->TargetSpectrum[i] - brems->TargetSpectrum[i];
             const bool lineBin = i == 116 || i == 119 || i == 134 || i == 138;
             EXPECT_EQ(extra > 0, lineBin) << kv << " kV, bin " << i << ": added " << extra;
+            EXPECT_NEAR((*share)[i], extra / s->TargetSpectrum[i], 1e-12) << kv << " kV, bin " << i;
             added += extra;
         }
         EXPECT_NEAR(added, f, 1e-12 * f) << kv << " kV";

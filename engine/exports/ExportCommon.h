@@ -1,0 +1,105 @@
+#pragma once
+
+// What every export writer shares: the inputs a file names, the energy grid of the spectra, the fan of the
+// profile points, and locale-independent number text.
+//
+// Energy bins. Bin i of a spectrum (0.5 keV wide) stands for E = 0.5 i keV, its centre. Formats that take
+// one energy per value (XCIST, the spectrum-toolkit text, the spreadsheet table) write E. Histogram formats
+// (EGSnrc, GATE) write the bin as [E - 0.25, E + 0.25] keV, except that the top bin ends at the tube
+// voltage where that falls inside it (at 120 kV the last bin is 119.75..120 keV), so that no photon above
+// the tube voltage is ever sampled. The exported bins are 2..2*T0 (1 keV up to the tube voltage).
+//
+// The spectra are relative: the stored point spectra, all normalised to the peak bin of the centre ray's
+// spectrum, so that the point files keep their ratios to the centre. Formats that need a normalised
+// density (GATE) are normalised to an integral of 1.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/BeamQuality.h"
+#include "engine/CalculationState.h"
+
+namespace halvorn {
+
+// The file's bytes, or the reason it cannot be made (then `bytes` is empty).
+struct ExportText {
+    std::string bytes;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+// The HVL measured at the rotation centre.
+struct MeasuredHvl {
+    double valueMm = 0;
+    bool copper = false;  // false: aluminium
+};
+
+// The inputs a calculation came from, as the files name them. A loaded result file holds no target angle,
+// measured HVL or fitted filtration; they stay empty unless the caller knows them.
+struct ExportInputs {
+    double tubeVoltageKv = 0;
+    std::optional<double> targetAngleDeg;
+    double inherentFiltrationMm = 0;
+    double addedAlMm = 0;
+    double addedCuMm = 0;
+    double addedAgMm = 0;
+    std::optional<MeasuredHvl> measuredHvl;
+    // Total Al-equivalent filtration of the centre ray: after a run 10 * NominalFiltrationAlCm +
+    // BowtieAlMm[0]; a result file gives it as InherentFiltrationMm + AddedAlMm + BowtieAlMm[0], to its 0.001
+    // mm.
+    std::optional<double> fittedFiltrationMm;
+    double focusCentreDistanceCm = 0;
+};
+
+// The inputs a state holds in every case (those a result file restores); the optional ones stay empty.
+ExportInputs InputsOf(const CalculationState& state);
+
+// "Halvorn 2.0": the program and version every file names.
+std::string ProgramName();
+
+// The inputs in one line of plain ASCII: "tube voltage 120 kV, target angle 16 deg, ...".
+std::string DescribeInputs(const ExportInputs& inputs);
+
+// Energy bins 2..2*T0 with their centres and histogram edges in keV.
+struct EnergyBin {
+    int index = 0;
+    double centreKev = 0;
+    double lowerKev = 0;
+    double upperKev = 0;
+};
+std::vector<EnergyBin> ExportBins(double tubeVoltageKv);
+
+// Why `photons` cannot be exported (no bins at this tube voltage, a negative or non-finite bin, no photons
+// at all), or nothing when it can. `what` names the spectrum in the message ("point 3").
+std::optional<std::string> SpectrumProblem(const Spectrum& photons,
+                                           double tubeVoltageKv,
+                                           const std::string& what);
+
+// One sample of the fan: angle from the centre ray (degrees, 0 and up), photons per unit fan angle relative
+// to the centre ray, and the bowtie's aluminium-equivalent path (mm).
+struct FanSample {
+    double angleDeg = 0;
+    double relativePhotons = 0;
+    double bowtieAlMm = 0;
+};
+
+// The measured points as a fan, centre first, by angle. The filter is taken as symmetric, so a point on
+// either side counts at its absolute angle; points at the same angle are averaged. `error` says which point
+// lacks a fan angle (no usable focus distance) or a spectrum.
+struct MeasuredFan {
+    std::vector<FanSample> samples;
+    std::string error;
+};
+MeasuredFan FanOf(const std::vector<PointQuality>& points);
+
+// The fan on the grid 0, step, 2 step, ... up to the last measured angle, linearly interpolated between
+// measured samples and never beyond the last one. Empty when the step is not a positive finite number.
+std::vector<FanSample> OnAngleGrid(const std::vector<FanSample>& measured, double stepDeg);
+
+// Locale-independent number text ("." always).
+std::string FormatFixed(double value, int decimals);       // 0.00125
+std::string FormatScientific(double value, int decimals);  // 1.234567890e-06
+std::string FormatShortest(double value);                  // the shortest text that reads back as `value`
+
+}  // namespace halvorn

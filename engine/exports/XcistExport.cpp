@@ -1,0 +1,67 @@
+#include "engine/exports/XcistExport.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "engine/NumberText.h"
+
+namespace halvorn {
+
+ExportText XcistBowtie(const std::vector<PointQuality>& points, const ExportInputs& inputs) {
+    ExportText out;
+    const MeasuredFan fan = FanOf(points);
+    if (!fan.error.empty()) {
+        out.error = fan.error;
+        return out;
+    }
+    if (fan.samples.size() < 2) {
+        out.error = "the bowtie file needs at least one off-axis point";
+        return out;
+    }
+    const double toRadians = std::numbers::pi / 180;
+    const double centre = fan.samples.front().bowtieAlMm;
+    auto row = [&](double angleDeg, const FanSample& s) {
+        return FormatFixed(angleDeg * toRadians, 6) + "\t" + FormatFixed((s.bowtieAlMm - centre) / 10, 6) +
+               "\t0.000000\t0.000000\t0.000000\n";
+    };
+
+    std::string& t = out.bytes;
+    t = "# " + ProgramName() +
+        " bowtie for XCIST: aluminium-equivalent path beyond the centre ray's, whole fan\n";
+    t += "# (measured points mirrored). Use with the relative centre-ray spectrum xcist_spectrum.dat, which "
+         "already\n";
+    t += "# holds the centre ray's filtration. Measured up to +-" +
+         FormatFixed(fan.samples.back().angleDeg * toRadians, 6) + " rad; XCIST extrapolates beyond.\n";
+    t += "# Inputs: " + DescribeInputs(inputs) + "\n";
+    t += "# angle, materials in cm ('al', 'graphite', 'cu', 'ti')\n";
+    for (std::size_t k = fan.samples.size() - 1; k >= 1; --k)
+        t += row(-fan.samples[k].angleDeg, fan.samples[k]);
+    for (const FanSample& s : fan.samples)
+        t += row(s.angleDeg, s);
+    return out;
+}
+
+ExportText XcistSpectrum(const Spectrum& photons, const ExportInputs& inputs, const std::string& what) {
+    ExportText out;
+    if (const auto problem = SpectrumProblem(photons, inputs.tubeVoltageKv, what)) {
+        out.error = *problem;
+        return out;
+    }
+    const std::vector<EnergyBin> bins = ExportBins(inputs.tubeVoltageKv);
+    std::string& t = out.bytes;
+    t = "# " + ProgramName() + " spectrum for XCIST, " + what + "\n";
+    t +=
+        "# Relative photons per 0.5 keV bin (peak of the centre ray = 1), not photons per mA s per area at\n";
+    t += "# 1 m: scale with cfg.protocol.spectrumScaling.\n";
+    t += "# Inputs: " + DescribeInputs(inputs) + "\n";
+    t += inputs.targetAngleDeg ? "# Lines: bin count, keV,intensity per bin, target angle (deg)\n"
+                               : "# Lines: bin count, keV,intensity per bin (target angle not recorded)\n";
+    t += std::to_string(bins.size()) + "\n";
+    for (const EnergyBin& b : bins)
+        t += FormatFixed(b.centreKev, 1) + "," + FormatScientific(photons[b.index], 9) + "\n";
+    if (inputs.targetAngleDeg)
+        t += PlainDecimal(*inputs.targetAngleDeg) + "\n";
+    return out;
+}
+
+}  // namespace halvorn

@@ -1,0 +1,73 @@
+#include "engine/exports/ExportSet.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <memory>
+
+#include "ExportTestSupport.h"
+
+namespace halvorn {
+namespace {
+
+using ExportSetTest = ExampleExportTest;
+
+std::vector<std::string> NamesOf(const ExportSet& set) {
+    std::vector<std::string> names;
+    for (const ExportFile& f : set.files)
+        names.push_back(f.name);
+    return names;
+}
+
+TEST_F(ExportSetTest, WholeSetWithFixedNames) {
+    const ExportSet set = BuildExportSet(*state, table, points, inputs, {4.0, 0.125});
+    ASSERT_EQ(set.error, "");
+    std::vector<std::string> expected{"centre.spectrum"};
+    for (const char* p : {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"})
+        expected.push_back(std::string("point") + p + ".spectrum");
+    for (const char* name : {"bowtie_distribution.dat", "al_bowtie.dat", "source.egsinp", "xcist_bowtie.txt",
+                             "xcist_spectrum.dat", "gate9_spectrum.txt", "gate10_spectrum.py", "spectrum.spk",
+                             "spectra_long.csv", "beam_quality.csv"})
+        expected.push_back(name);
+    EXPECT_EQ(NamesOf(set), expected);
+    for (const ExportFile& f : set.files) {
+        for (unsigned char c : f.bytes.substr(f.name.ends_with(".csv") ? 3 : 0))
+            ASSERT_LT(c, 0x80) << f.name << " is plain ASCII";
+        // Every format with room for a comment or a title names the program, the relative scale and the
+        // inputs; GATE 9 has none, the tables only their header row.
+        if (f.name == "gate9_spectrum.txt" || f.name.ends_with(".csv"))
+            continue;
+        std::string lower = f.bytes;
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (const char* text : {"halvorn 2.0", "relative", "tube voltage", "120 kv", "target angle"})
+            EXPECT_NE(lower.find(text), std::string::npos) << f.name << ": " << text;
+    }
+}
+
+TEST_F(ExportSetTest, AllOrNothing) {
+    // A point that the calculation did not reach: no file at all, and the reason names the point.
+    auto failed = std::make_unique<CalculationState>(*state);
+    failed->PointSpectra[7].fill(0);
+    const auto failedPoints = RunBeamQuality(*failed, table, 12);
+    ExportSet set = BuildExportSet(*failed, table, failedPoints, inputs, {});
+    EXPECT_TRUE(set.files.empty());
+    EXPECT_NE(set.error.find("point 7"), std::string::npos) << set.error;
+    EXPECT_NE(set.error.find("point07.spectrum"), std::string::npos) << set.error;
+
+    set = BuildExportSet(*state, table, points, inputs, {std::nullopt, 0.001});
+    EXPECT_TRUE(set.files.empty());
+    EXPECT_EQ(set.error.rfind("bowtie_distribution.dat: ", 0), 0u) << set.error;
+
+    // After a calibration alone: the spectra and tables of the centre, no fan files.
+    set = BuildExportSet(*state, table, {points[0]}, inputs, {});
+    ASSERT_EQ(set.error, "");
+    EXPECT_EQ(NamesOf(set),
+              (std::vector<std::string>{"centre.spectrum", "xcist_spectrum.dat", "gate9_spectrum.txt",
+                                        "gate10_spectrum.py", "spectrum.spk", "spectra_long.csv",
+                                        "beam_quality.csv"}));
+    EXPECT_FALSE(BuildExportSet(*state, table, {}, inputs, {}).error.empty());
+}
+
+}  // namespace
+}  // namespace halvorn
