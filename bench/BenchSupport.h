@@ -10,6 +10,8 @@
 
 #include "engine/AttenuationTable.h"
 #include "engine/CalculationState.h"
+#include "engine/CalibrationRun.h"
+#include "engine/OffAxisRun.h"
 
 namespace halvorn {
 
@@ -24,6 +26,30 @@ inline std::unique_ptr<CalculationState> TableState(benchmark::State& bench) {
         return nullptr;
     }
     return state;
+}
+
+// The heaviest calculation the program takes: a calibration at 150 kV (HVL 9 mm Al), then a full profile
+// of 25 points every centimetre. False, after skipping `bench`, when the calibration fails.
+inline bool CalibrateAt150Kv(CalculationState& state, benchmark::State& bench) {
+    state.HvlMaterial = 1;
+    RecordingReporter reporter;
+    if (!CalibrationRun(state, {9.0, 150, 16, 2.5, 0, 0, 0}, reporter).succeeded) {
+        bench.SkipWithError("calibration at 150 kV failed");
+        return false;
+    }
+    return true;
+}
+
+inline ProfileGrid FullProfile() {
+    ProfileGrid grid;
+    grid.focusDistanceCm = 54;
+    grid.pointCount = kMaxPoint;
+    grid.reading[0] = 1;
+    for (int p = 1; p <= kMaxPoint; ++p) {
+        grid.distanceCm[p] = 1.0 * p;
+        grid.reading[p] = 1.0 - 0.03 * p;
+    }
+    return grid;
 }
 
 }  // namespace halvorn

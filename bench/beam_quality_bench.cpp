@@ -3,38 +3,18 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-
 #include "BenchSupport.h"
 #include "engine/BeamQuality.h"
-#include "engine/CalibrationRun.h"
-#include "engine/OffAxisRun.h"
 
 namespace halvorn {
 namespace {
 
 void BM_RunBeamQuality25Points(benchmark::State& bench) {
     auto state = TableState(bench);
-    if (!state)
+    if (!state || !CalibrateAt150Kv(*state, bench))
         return;
-    state->HvlMaterial = 1;
     RecordingReporter reporter;
-    if (!CalibrationRun(*state, {"9.0", "150", "16", "2.5", "0", "0", "0"}, reporter).Label21) {
-        bench.SkipWithError("calibration at 150 kV failed");
-        return;
-    }
-    ProfileFields fields;
-    fields[1] = "54";
-    fields[28] = "1";
-    fields[54] = "25";
-    for (int p = 1; p <= kMaxPoint; ++p) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%g", 1.0 * p);
-        fields[p + 2] = text;
-        std::snprintf(text, sizeof text, "%g", 1.0 - 0.03 * p);
-        fields[p + 28] = text;
-    }
-    OffAxisRun(*state, fields, reporter);
+    OffAxisRun(*state, FullProfile(), reporter);
     if (!reporter.Warnings().empty()) {
         bench.SkipWithError(reporter.Warnings().front().c_str());
         return;

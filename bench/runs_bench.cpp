@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include "BenchSupport.h"
 #include "engine/CalibrationRun.h"
 #include "engine/OffAxisRun.h"
@@ -34,22 +33,9 @@ void BM_CalibrationCopper(benchmark::State& bench) {
 
 void BM_OffAxis25Points(benchmark::State& bench) {
     auto state = TableState(bench);
-    if (!state)
+    if (!state || !CalibrateAt150Kv(*state, bench))
         return;
-    state->HvlMaterial = 1;
-    RecordingReporter calibration;
-    if (!CalibrationRun(*state, {9.0, 150, 16, 2.5, 0, 0, 0}, calibration).succeeded) {
-        bench.SkipWithError("calibration at 150 kV failed");
-        return;
-    }
-    ProfileGrid grid;
-    grid.focusDistanceCm = 54;
-    grid.pointCount = 25;
-    grid.reading[0] = 1;
-    for (int p = 1; p <= kMaxPoint; ++p) {
-        grid.distanceCm[p] = 1.0 * p;
-        grid.reading[p] = 1.0 - 0.03 * p;
-    }
+    const ProfileGrid grid = FullProfile();
     for (auto _ : bench) {
         RecordingReporter reporter;
         benchmark::DoNotOptimize(OffAxisRun(*state, grid, reporter));

@@ -72,27 +72,25 @@ protected:
 // Returns false, with the reason as a test failure, when a step does not complete.
 inline bool RunExample(CalculationState& state, RecordingReporter& reporter) {
     state.HvlMaterial = 1;
-    if (!CalibrationRun(state, {"7.0", "120", "16", "2.5", "0", "0", "0"}, reporter).Label21) {
+    if (!CalibrationRun(state, {7.0, 120, 16, 2.5, 0, 0, 0}, reporter).succeeded) {
         ADD_FAILURE() << "the example calibration failed";
         return false;
     }
     std::ifstream file(std::string(HALVORN_EXAMPLES_DIR) + "/ct-120kv.profile.csv");
-    ProfileFields fields;
-    fields[1] = "60";
+    ProfileGrid grid;
+    grid.focusDistanceCm = 60;
     int p = -1;
     for (std::string line; std::getline(file, line);) {
         if (line.empty() || line[0] == '#' || line[0] == 'd')
             continue;  // comments and the heading
         const std::size_t comma = line.find(',');
-        if (++p == 0) {
-            fields[28] = line.substr(comma + 1);
-        } else if (p <= kMaxPoint) {
-            fields[p + 2] = line.substr(0, comma);
-            fields[p + 28] = line.substr(comma + 1);
-        }
+        if (++p > kMaxPoint)
+            break;
+        grid.distanceCm[p] = p == 0 ? 0 : std::stod(line.substr(0, comma));
+        grid.reading[p] = std::stod(line.substr(comma + 1));
     }
-    fields[54] = std::to_string(p);
-    if (p != 12 || OffAxisRun(state, fields, reporter) != OffAxisOutcome::Completed ||
+    grid.pointCount = p;
+    if (p != 12 || OffAxisRun(state, grid, reporter).outcome != OffAxisOutcome::Completed ||
         !reporter.Warnings().empty()) {
         ADD_FAILURE() << "the example profile did not run (" << p << " points read)";
         return false;
