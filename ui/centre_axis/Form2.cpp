@@ -12,6 +12,7 @@
 #include "centre_axis/CursorLine.h"
 #include "centre_axis/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
+#include "common/GraphExport.h"
 #include "common/ScreenLayout.h"
 #include "dose_profile/Form3.h"
 #include "engine/CalibrationRun.h"
@@ -220,6 +221,7 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
     Place(picture3_, "Picture3", 240, 1080, 10935, 6375);
     line6_ = new CursorLine(*picture3_, QStringLiteral("Line6"), QLineF(1000, 100, 1000, 2100));
     line7_ = new CursorLine(*picture3_, QStringLiteral("Line7"), QLineF(1000, 2100, 5500, 2100));
+    new GraphMenu(*picture3_, app_.presenter(), QStringLiteral("centre-axis-spectrum"));
     for (const Row& row : kReadOut)
         MakeControl(this, row);
 

@@ -1,12 +1,16 @@
 #include "common/MessagePresenter.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
 namespace halvorn::ui {
 
 namespace {
-QString CaptionOrTitle(const QString& caption) { return caption.isEmpty() ? kAppTitle : caption; }
+QString CaptionOrTitle(const QString& caption) {
+    return caption.isEmpty() ? kAppTitle : caption;
+}
 }  // namespace
 
 void QtMessagePresenter::Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
@@ -20,11 +24,31 @@ void QtMessagePresenter::Message(QWidget* parent, const QString& text, const QSt
     box.exec();
 }
 
-std::optional<QString> QtMessagePresenter::AskText(QWidget* parent, const QString& prompt, const QString& title) {
+std::optional<QString> QtMessagePresenter::AskText(QWidget* parent,
+                                                   const QString& prompt,
+                                                   const QString& title) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(parent, CaptionOrTitle(title), prompt, QLineEdit::Normal, {}, &ok);
-    if (!ok) return std::nullopt;
+    const QString answer =
+        QInputDialog::getText(parent, CaptionOrTitle(title), prompt, QLineEdit::Normal, {}, &ok);
+    if (!ok)
+        return std::nullopt;
     return answer;
+}
+
+// The save dialog of QFileDialog::getSaveFileName, with the suggested file's extension as the default suffix,
+// so a name typed without one gets it before the dialog asks whether to replace an existing file.
+std::optional<QString> QtMessagePresenter::AskSaveFileName(QWidget* parent,
+                                                           const QString& title,
+                                                           const QString& suggested,
+                                                           const QString& filter) {
+    QFileDialog dialog(parent, CaptionOrTitle(title), suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+    dialog.selectFile(suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
 }
 
 void RecordingPresenter::Message(QWidget*, const QString& text, const QString& caption, Icon icon) {
@@ -33,17 +57,32 @@ void RecordingPresenter::Message(QWidget*, const QString& text, const QString& c
 
 std::optional<QString> RecordingPresenter::AskText(QWidget*, const QString& prompt, const QString& title) {
     entries.push_back({prompt, CaptionOrTitle(title), Icon::None, true});
-    if (answers.empty()) return std::nullopt;
+    return NextAnswer();
+}
+
+std::optional<QString> RecordingPresenter::AskSaveFileName(QWidget*,
+                                                           const QString& title,
+                                                           const QString& suggested,
+                                                           const QString&) {
+    entries.push_back({suggested, CaptionOrTitle(title), Icon::None, true});
+    return NextAnswer();
+}
+
+std::optional<QString> RecordingPresenter::NextAnswer() {
+    if (answers.empty())
+        return std::nullopt;
     const bool cancelled = !answers.front().has_value();
     const QString answer = answers.front().value_or(QString());
     answers.erase(answers.begin());
-    if (cancelled) return std::nullopt;
+    if (cancelled)
+        return std::nullopt;
     return answer;
 }
 
 QStringList RecordingPresenter::Texts() const {
     QStringList out;
-    for (const auto& e : entries) out << e.text;
+    for (const auto& e : entries)
+        out << e.text;
     return out;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // Every modal box of the program goes through one presenter: the real one shows QMessageBox and
-// QInputDialog, the recording one (tests) keeps text, caption and icon and returns scripted answers.
+// QInputDialog (and QFileDialog for a file to save), the recording one (tests) keeps text, caption and icon
+// and returns scripted answers.
 
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,12 @@ public:
     virtual void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) = 0;
     // A modal input dialog with an empty default; nothing when cancelled.
     virtual std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) = 0;
+    // A modal save-file dialog offering `suggested` (a path; its extension is the one a typed name gets)
+    // and showing the files that match `filter` ("PNG 画像 (*.png)"); nothing when cancelled.
+    virtual std::optional<QString> AskSaveFileName(QWidget* parent,
+                                                   const QString& title,
+                                                   const QString& suggested,
+                                                   const QString& filter) = 0;
 
     void Warning(QWidget* parent, const QString& text, const QString& caption = {}) {
         Message(parent, text, caption, Icon::Warning);
@@ -34,6 +41,10 @@ class QtMessagePresenter : public MessagePresenter {
 public:
     void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+    std::optional<QString> AskSaveFileName(QWidget* parent,
+                                           const QString& title,
+                                           const QString& suggested,
+                                           const QString& filter) override;
 };
 
 class RecordingPresenter : public MessagePresenter {
@@ -42,18 +53,26 @@ public:
         QString text;
         QString caption;  // as shown (the application title when none was given)
         Icon icon;
-        bool input;       // an input dialog rather than a message box
+        bool input;  // an input dialog rather than a message box
     };
 
     void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+    // Recorded as an input entry with the suggested path as its text; answered from `answers`.
+    std::optional<QString> AskSaveFileName(QWidget* parent,
+                                           const QString& title,
+                                           const QString& suggested,
+                                           const QString& filter) override;
 
     QStringList Texts() const;
     void Clear() { entries.clear(); }
 
     std::vector<Entry> entries;
-    // Answers for the next input dialogs, in order; nullopt stands for Cancel. Empty: Cancel.
+    // Answers for the next input and save-file dialogs, in order; nullopt stands for Cancel. Empty: Cancel.
     std::vector<std::optional<QString>> answers;
+
+private:
+    std::optional<QString> NextAnswer();
 };
 
 }  // namespace halvorn::ui
