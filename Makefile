@@ -1,8 +1,8 @@
-# The two commands of the README. Everything else is CMake.
+# The commands of the README. Everything else is CMake.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test run bench figures clean
 
 all: build
 
@@ -24,6 +24,11 @@ run: build
 	cp -n data/MUs2022.dat run/ 2>/dev/null || true
 	cp -n examples/ct-120kv.csv run/ 2>/dev/null || true
 	cd run && ../$(BUILD_DIR)/ui/halvorn
+
+# The figures of the manual and the README, redrawn by the program's own screens from the example.
+figures: configure
+	cmake --build $(BUILD_DIR) --target halvorn-figures -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/figures/halvorn-figures docs/figures
 
 bench: build
 	for b in $(BUILD_DIR)/bench/*_bench; do $$b; done

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-xraylib
-    fonts-noto-cjk
+    fonts-noto-cjk fonts-liberation2
     xvfb xauth imagemagick
 )
 

@@ -89,6 +89,7 @@ private slots:
     void centreAxisCloseBoxActsAsCancel();
     void busyDialogShowsOnlyDuringARun();
     void screensOpenCentred();
+    void manualLineOpensTheManual();
     // Last: it ends the event loops of this test program for good.
     void faultyTableEndsTheRealProgramWithCode1();
 };
@@ -369,6 +370,47 @@ void ShellTest::busyDialogShowsOnlyDuringARun() {
 
 // The start screen, the centre-axis screen and the busy dialog open with their client area in the middle
 // of the screen they appear on (a window frame may shift it by its title bar).
+// The manual line is a link (underlined, pointing hand, the file as tool tip): a click hands the manual
+// to the desktop; with no manual, or one the desktop cannot open, a box says where it is expected.
+void ShellTest::manualLineOpensTheManual() {
+    Session s;
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QList<QUrl> opened;
+    bool opens = true;
+    s.app.openUrl = [&](const QUrl& url) {
+        opened << url;
+        return opens;
+    };
+    s.app.manualPathOverride = dir.filePath("manual.md");
+    s.app.Start();
+    auto* label8 = Child<QLabel>(s.app.form1(), "Label8");
+    QVERIFY(label8->font().underline());
+    QCOMPARE(label8->cursor().shape(), Qt::PointingHandCursor);
+
+    QTest::mouseClick(label8, Qt::LeftButton);
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(s.presenter.entries.size(), size_t(1));
+    QVERIFY2(s.presenter.Texts().front().contains(dir.filePath("manual.md")),
+             qPrintable(s.presenter.Texts()[0]));
+
+    QFile manual(dir.filePath("manual.md"));
+    QVERIFY(manual.open(QIODevice::WriteOnly));
+    manual.close();
+    QTest::mouseClick(label8, Qt::LeftButton);
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.filePath("manual.md"))});
+    QCOMPARE(s.presenter.entries.size(), size_t(1));
+    QHelpEvent tip(QEvent::ToolTip, label8->rect().center(), label8->mapToGlobal(label8->rect().center()));
+    QApplication::sendEvent(label8, &tip);
+    QCOMPARE(label8->toolTip(), dir.filePath("manual.md"));
+
+    opens = false;
+    QTest::mouseClick(label8, Qt::LeftButton);
+    QCOMPARE(s.presenter.entries.size(), size_t(2));
+    QCOMPARE(s.presenter.entries.back().icon, MessagePresenter::Icon::Warning);
+    QVERIFY(s.exits.isEmpty());
+}
+
 void ShellTest::screensOpenCentred() {
     Session s;
     s.app.Start();

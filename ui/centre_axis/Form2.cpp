@@ -11,6 +11,7 @@
 
 #include "centre_axis/CursorLine.h"
 #include "common/DrawingSurface.h"
+#include "common/GraphExport.h"
 #include "common/GuiReporter.h"
 #include "common/ScreenLayout.h"
 #include "common/SpectrumPlot.h"
@@ -221,6 +222,7 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
                             QLineF(kPlotFrameLeft, kPlotFrameTop, kPlotFrameLeft, kPlotFrameBottom));
     line7_ = new CursorLine(*picture3_, QStringLiteral("Line7"),
                             QLineF(kPlotFrameLeft, kPlotFrameBottom, kPlotFrameRight, kPlotFrameBottom));
+    new GraphMenu(*picture3_, app_.presenter(), QStringLiteral("centre-axis-spectrum"));
     for (const Row& row : kReadOut)
         MakeControl(this, row);
 

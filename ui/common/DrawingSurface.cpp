@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QPolygonF>
+#include <cmath>
 
 namespace halvorn::ui {
 
@@ -75,17 +77,37 @@ QPointF DrawingSurface::ToUser(QPointF pixels) const {
 
 void DrawingSurface::Replay(QPainter& painter) const {
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // Connected lines gather here until a stroke of another kind, colour or width, or a jump, ends them.
+    QPolygonF run;
+    QPen runPen;
+    const auto drawRun = [&] {
+        if (run.size() >= 2) {
+            painter.setPen(runPen);
+            painter.drawPolyline(run);
+        }
+        run.clear();
+    };
     for (const Op& op : ops_) {
         QPen pen(op.colour);
         pen.setWidth(op.width);
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
+        if (op.kind == Op::Kind::LineWidth)
+            continue;
+        if (op.kind == Op::Kind::Line) {
+            const QPointF from = ToPixels(op.from);
+            if (run.isEmpty() || run.back() != from || pen != runPen) {
+                drawRun();
+                run << from;
+                runPen = pen;
+            }
+            run << ToPixels(op.to);
+            continue;
+        }
+        drawRun();
         switch (op.kind) {
             case Op::Kind::LineWidth:
-                break;
             case Op::Kind::Line:
-                painter.setPen(pen);
-                painter.drawLine(ToPixels(op.from), ToPixels(op.to));
                 break;
             case Op::Kind::Dot:
                 painter.setPen(pen);
@@ -105,6 +127,7 @@ void DrawingSurface::Replay(QPainter& painter) const {
             }
         }
     }
+    drawRun();
 }
 
 void DrawingSurface::paintEvent(QPaintEvent* event) {
@@ -120,6 +143,51 @@ QImage DrawingSurface::Render() const {
     QPainter painter(&image);
     painter.setClipRect(contentsRect());
     Replay(painter);
+    return image;
+}
+
+void DrawingSurface::PaintLayers(QPainter& painter) const {
+    painter.save();
+    painter.setClipRect(contentsRect(), Qt::IntersectClip);
+    Replay(painter);
+    for (QObject* child : children()) {
+        const auto* overlay = qobject_cast<const DrawingSurface*>(child);
+        if (!overlay || overlay->isHidden())
+            continue;
+        painter.save();
+        painter.translate(overlay->pos());
+        if (overlay->autoFillBackground())
+            painter.fillRect(overlay->rect(), overlay->palette().color(QPalette::Window));
+        overlay->PaintLayers(painter);
+        painter.restore();
+    }
+    painter.restore();
+}
+
+void DrawingSurface::PaintDrawing(QPainter& painter) const {
+    const QRect area = contentsRect();
+    painter.save();
+    painter.fillRect(QRect(QPoint(0, 0), area.size()), palette().color(QPalette::Window));
+    painter.translate(-area.topLeft());
+    PaintLayers(painter);
+    painter.restore();
+}
+
+QImage DrawingSurface::RenderDrawing(double scale) const {
+    QImage image(DrawingSize() * scale, QImage::Format_RGB32);
+    // Fonts are sized in points: the image paints them at the screen's resolution, enlarged by the
+    // device pixel ratio like every line.
+    const auto dotsPerMetre = [](double dpi) { return int(std::lround(dpi / 0.0254)); };
+    image.setDotsPerMeterX(dotsPerMetre(logicalDpiX()));
+    image.setDotsPerMeterY(dotsPerMetre(logicalDpiY()));
+    image.setDevicePixelRatio(scale);
+    {
+        QPainter painter(&image);
+        PaintDrawing(painter);
+    }
+    image.setDevicePixelRatio(1);
+    image.setDotsPerMeterX(dotsPerMetre(logicalDpiX() * scale));
+    image.setDotsPerMeterY(dotsPerMetre(logicalDpiY() * scale));
     return image;
 }
 

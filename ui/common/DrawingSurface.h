@@ -7,10 +7,14 @@
 #include <QColor>
 #include <QFont>
 #include <QFrame>
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 #include <vector>
+
+class QPainter;
 
 namespace halvorn::ui {
 
@@ -59,6 +63,17 @@ public:
     // Renders the current drawing to an image of the control's size.
     QImage Render() const;
 
+    // The drawing area's size in pixels on screen (the control less its border).
+    QSize DrawingSize() const { return contentsRect().size(); }
+    // Paints the drawing area with its top-left corner at the painter's origin: the background, this
+    // surface's record, then the records of its visible overlay surfaces (child DrawingSurfaces) in their
+    // places, layered as on screen. Pen widths and fonts follow the painter's device, so a device of
+    // higher resolution (device pixel ratio) draws the same picture finer.
+    void PaintDrawing(QPainter& painter) const;
+    // The drawing as an image `scale` times its on-screen size, lines and texts scaled alike; the image's
+    // resolution is set so that it prints at the on-screen size.
+    QImage RenderDrawing(double scale) const;
+
 signals:
     // Mouse moves over the surface, in user coordinates.
     void MouseMoved(QPointF user, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
@@ -69,7 +84,11 @@ protected:
 
 private:
     void Record(Op op);
+    // The one replay of the record, used by the screen, the images, the SVG and the clipboard. Lines
+    // that continue one another in one colour and width are drawn as one polyline.
     void Replay(QPainter& painter) const;
+    // This surface's record and its overlays', in this control's pixel coordinates.
+    void PaintLayers(QPainter& painter) const;
 
     double left_, top_, width_units_, height_units_;
     std::vector<Op> ops_;

@@ -1,5 +1,7 @@
 #include "common/MessagePresenter.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -44,12 +46,40 @@ bool QtMessagePresenter::AskYesNo(QWidget* parent, const QString& question, cons
     return box.exec() == QMessageBox::Yes;
 }
 
+// The save dialog of QFileDialog::getSaveFileName, with the suggested file's extension as the default suffix,
+// so a name typed without one gets it before the dialog asks whether to replace an existing file.
+std::optional<QString> QtMessagePresenter::AskSaveFileName(QWidget* parent,
+                                                           const QString& title,
+                                                           const QString& suggested,
+                                                           const QString& filter) {
+    QFileDialog dialog(parent, CaptionOrTitle(title), suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+    dialog.selectFile(suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
 void RecordingPresenter::Message(QWidget*, const QString& text, const QString& caption, Icon icon) {
     entries.push_back({text, CaptionOrTitle(caption), icon, false});
 }
 
 std::optional<QString> RecordingPresenter::AskText(QWidget*, const QString& prompt, const QString& title) {
     entries.push_back({prompt, CaptionOrTitle(title), Icon::None, true});
+    return NextAnswer();
+}
+
+std::optional<QString> RecordingPresenter::AskSaveFileName(QWidget*,
+                                                           const QString& title,
+                                                           const QString& suggested,
+                                                           const QString&) {
+    entries.push_back({suggested, CaptionOrTitle(title), Icon::None, true});
+    return NextAnswer();
+}
+
+std::optional<QString> RecordingPresenter::NextAnswer() {
     if (answers.empty())
         return std::nullopt;
     const bool cancelled = !answers.front().has_value();

@@ -1,7 +1,8 @@
 #pragma once
 
 // Every modal box of the program goes through one presenter: the real one shows QMessageBox and
-// QInputDialog, the recording one (tests) keeps text, caption and icon and returns scripted answers.
+// QInputDialog (and QFileDialog for a file to save), the recording one (tests) keeps text, caption and icon
+// and returns scripted answers.
 
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,12 @@ public:
     virtual std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) = 0;
     // A modal question with Yes and No, No being the default; true for Yes.
     virtual bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) = 0;
+    // A modal save-file dialog offering `suggested` (a path; its extension is the one a typed name gets)
+    // and showing the files that match `filter` ("PNG 画像 (*.png)"); nothing when cancelled.
+    virtual std::optional<QString> AskSaveFileName(QWidget* parent,
+                                                   const QString& title,
+                                                   const QString& suggested,
+                                                   const QString& filter) = 0;
 
     void Warning(QWidget* parent, const QString& text, const QString& caption = {}) {
         Message(parent, text, caption, Icon::Warning);
@@ -44,6 +51,10 @@ public:
     void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
     bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) override;
+    std::optional<QString> AskSaveFileName(QWidget* parent,
+                                           const QString& title,
+                                           const QString& suggested,
+                                           const QString& filter) override;
 };
 
 class RecordingPresenter : public MessagePresenter {
@@ -58,15 +69,23 @@ public:
     void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
     std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
     bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) override;
+    // Recorded as an input entry with the suggested path as its text; answered from `answers`.
+    std::optional<QString> AskSaveFileName(QWidget* parent,
+                                           const QString& title,
+                                           const QString& suggested,
+                                           const QString& filter) override;
 
     QStringList Texts() const;
     void Clear() { entries.clear(); }
 
     std::vector<Entry> entries;
-    // Answers for the next input dialogs, in order; nullopt stands for Cancel. Empty: Cancel.
+    // Answers for the next input and save-file dialogs, in order; nullopt stands for Cancel. Empty: Cancel.
     std::vector<std::optional<QString>> answers;
     // Answers for the next yes/no questions, in order. Empty: No, the default.
     std::vector<bool> yesNoAnswers;
+
+private:
+    std::optional<QString> NextAnswer();
 };
 
 }  // namespace halvorn::ui

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "common/DrawingSurface.h"
+#include "common/GraphExport.h"
 #include "common/GuiReporter.h"
 #include "common/MultiLineButton.h"
 #include "common/Palette.h"
@@ -149,6 +150,7 @@ void Form3::BuildLayout() {
     Place(picture1_, "Picture1", 8160, 720, 5895, 6975);
     picture1_->setFont(DrawingFont(14.25));
     picture1_->setFocusPolicy(Qt::TabFocus);
+    new GraphMenu(*picture1_, app_.presenter(), QStringLiteral("off-axis-ratio"));
 
     command1_ = findChild<QPushButton*>("Command1");
     command4_ = findChild<QPushButton*>("Command4");

@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "common/DrawingSurface.h"
+#include "common/GraphExport.h"
 #include "common/MultiLineButton.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
@@ -221,6 +222,7 @@ Form4::Form4(Application& app) : QWidget(nullptr), app_(app) {
     Place(command5, "Command5", 18, 6301, 1335, 375);
     command5->setAutoDefault(true);
     command5->setFont(JapaneseFont(9));  // not the plot's Times
+    new GraphMenu(*picture3_, app_.presenter(), QStringLiteral("spectra"));
 
     file1_ = findChild<QListWidget*>("File1");
     text1_ = findChild<QLineEdit*>("Text1");

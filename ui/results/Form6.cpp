@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "common/DrawingSurface.h"
+#include "common/GraphExport.h"
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
 #include "engine/BowtieShape.h"
@@ -26,6 +27,8 @@ Form6::Form6(Application& app) : QWidget(nullptr), app_(app) {
     figure_->setAttribute(Qt::WA_TransparentForMouseEvents);
     figure_->setGeometry(picture1_->contentsRect());
     DrawFigure();
+    // The right click passes through the figure to the outline's surface, whose pictures hold both.
+    new GraphMenu(*picture1_, app_.presenter(), QStringLiteral("bowtie"));
 
     auto* command1 = new QPushButton("Close", this);
     Place(command1, "Command1", 6480, 7800, 1215, 540);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QWindow>
@@ -23,6 +24,7 @@ Application::Application(CalculationState& state, MessagePresenter& presenter)
         QApplication::closeAllWindows();
         QCoreApplication::exit(code);
     };
+    openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
 Application::~Application() = default;
@@ -161,6 +163,23 @@ std::string Application::TablePath() const {
     if (QFileInfo::exists(build))
         return build.toStdString();
     return name.toStdString();
+}
+
+QStringList Application::ManualCandidates() const {
+    if (!manualPathOverride.isEmpty())
+        return {manualPathOverride};
+    const QString name = QStringLiteral("manual.md");
+    return {QDir::cleanPath(
+                QDir(QCoreApplication::applicationDirPath()).filePath("../share/doc/halvorn/" + name)),
+            QStringLiteral(HALVORN_INSTALLED_DOC_DIR "/") + name,
+            QStringLiteral(HALVORN_SOURCE_DOC_DIR "/") + name};
+}
+
+QString Application::ManualPath() const {
+    for (const QString& candidate : ManualCandidates())
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    return {};
 }
 
 void Application::Quit(int code) {

@@ -5,6 +5,9 @@
 // navigation between them. Screens ask the application to move on; none of them shows or hides another.
 
 #include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,6 +68,17 @@ public:
     std::string TablePath() const;
     // When set, TablePath() returns it instead (tests point the program at a missing or faulty table).
     std::string tablePathOverride;
+
+    // The manual, manual.md: the copy installed beside the program (share/doc/halvorn), at the install
+    // prefix, or in the source tree's docs/, in that order. ManualPath() is the first that is a file, or
+    // empty when there is none.
+    QStringList ManualCandidates() const;
+    QString ManualPath() const;
+    // When set, the manual is looked for there alone (tests point the program at a missing manual).
+    QString manualPathOverride;
+    // Opens a document in the desktop's viewer (QDesktopServices::openUrl); false when it cannot.
+    // Tests replace it to observe it.
+    std::function<bool(const QUrl&)> openUrl;
 
     // Ends the program with `code`. Tests replace exitProgram to observe it.
     void Quit(int code = 0);

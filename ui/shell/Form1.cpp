@@ -1,11 +1,15 @@
 #include "shell/Form1.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QUrl>
 
 #include "common/ScreenLayout.h"
 #include "shell/Application.h"
@@ -116,6 +120,15 @@ Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
         AddLabel(this, row.name, QString::fromUtf8(row.text), row.left, row.top, row.width, row.height,
                  labelFont, row.blue ? kLabelBlue : Qt::black);
 
+    // The manual line is a link: underlined, with the pointing hand, in its place and colour.
+    label8_ = findChild<QLabel*>(QStringLiteral("Label8"));
+    QFont linkFont = label8_->font();
+    linkFont.setUnderline(true);
+    label8_->setFont(linkFont);
+    label8_->setCursor(Qt::PointingHandCursor);
+    label8_->setToolTip(ManualToolTip());
+    label8_->installEventFilter(this);
+
     QPushButton* command1 =
         AddTextButton(this, "Command1", QStringLiteral("新規計算"), 1800, 5160, 1815, 735);
     QPushButton* command3 =
@@ -150,6 +163,51 @@ void Form1::Command2_Click() {
 
 void Form1::Command3_Click() {
     app_.OpenResultsBrowser();
+}
+
+void Form1::Label8_Click() {
+    const QString path = app_.ManualPath();
+    if (path.isEmpty()) {
+        app_.presenter().Warning(
+            this,
+            QStringLiteral(" マニュアルが見つかりません。次の場所に置かれているはずです： \n") +
+                ManualPlaces(),
+            QStringLiteral("マニュアル"));
+        return;
+    }
+    if (!app_.openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
+        app_.presenter().Warning(
+            this, QStringLiteral(" マニュアルを開けませんでした： \n") + QDir::toNativeSeparators(path),
+            QStringLiteral("マニュアル"));
+}
+
+QString Form1::ManualToolTip() const {
+    const QString path = app_.ManualPath();
+    if (path.isEmpty())
+        return QStringLiteral("マニュアルが見つかりません：\n") + ManualPlaces();
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+QString Form1::ManualPlaces() const {
+    QStringList places;
+    for (const QString& candidate : app_.ManualCandidates())
+        places << QDir::toNativeSeparators(candidate);
+    return places.join('\n');
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == label8_) {
+        if (event->type() == QEvent::ToolTip)
+            label8_->setToolTip(ManualToolTip());  // the file may have come or gone since
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton && label8_->rect().contains(mouse->position().toPoint())) {
+                Label8_Click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

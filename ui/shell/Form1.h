@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QLabel;
+
 namespace halvorn::ui {
 
 class Application;
@@ -21,13 +23,23 @@ public slots:
     void Command2_Click();
     // Browse saved results.
     void Command3_Click();
+    // The line "計算方法はマニュアルに記載されています": opens the manual, or says where it is expected.
+    void Label8_Click();
 
 protected:
     // The close box ends the program, like the exit icon.
     void closeEvent(QCloseEvent* event) override;
+    // Label8 acts as a link: a left click opens the manual; its tool tip names the file.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The manual's file, or where it is looked for.
+    QString ManualToolTip() const;
+    // The places the manual is looked for, one a line.
+    QString ManualPlaces() const;
+
     Application& app_;
+    QLabel* label8_ = nullptr;
 };
 
 }  // namespace halvorn::ui

@@ -1,0 +1,138 @@
+#include "common/GraphExport.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include "common/DrawingSurface.h"
+#include "common/MessagePresenter.h"
+
+namespace halvorn::ui {
+
+QImage GraphImage(const DrawingSurface& surface) {
+    return surface.RenderDrawing(kExportScale);
+}
+
+QByteArray GraphPng(const DrawingSurface& surface) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !GraphImage(surface).save(&buffer, "PNG"))
+        return {};
+    return bytes;
+}
+
+QByteArray GraphSvg(const DrawingSurface& surface, const QString& title) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return {};
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    const QSize size = surface.DrawingSize();
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    // The screen's resolution, so texts sized in points keep their size against the lines.
+    svg.setResolution(surface.logicalDpiX());
+    svg.setTitle(title);
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return {};
+    surface.PaintDrawing(painter);
+    painter.end();
+    return bytes;
+}
+
+namespace {
+
+bool AnyWriteBit(QFileDevice::Permissions permissions) {
+    return permissions & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
+}
+
+}  // namespace
+
+bool WriteFileSafely(const QString& path, const QByteArray& bytes, QString& error) {
+    const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir()) {
+        error =
+            QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder.filePath()));
+        return false;
+    }
+    if (!AnyWriteBit(folder.permissions())) {
+        error = QStringLiteral("the folder %1 is read-only").arg(QDir::toNativeSeparators(folder.filePath()));
+        return false;
+    }
+    if (target.exists() && !target.isFile()) {
+        error = QStringLiteral("it is not a regular file");
+        return false;
+    }
+    if (target.exists() && !AnyWriteBit(target.permissions())) {
+        error = QStringLiteral("the file is read-only");
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+GraphMenu::GraphMenu(DrawingSurface& surface, MessagePresenter& presenter, const QString& baseName)
+    : QObject(&surface), surface_(surface), presenter_(presenter), baseName_(baseName) {
+    menu_ = new QMenu(&surface);
+    menu_->setObjectName(QStringLiteral("GraphMenu"));
+    connect(menu_->addAction(QStringLiteral("PNG で保存…")), &QAction::triggered, this, &GraphMenu::SavePng);
+    connect(menu_->addAction(QStringLiteral("SVG で保存…")), &QAction::triggered, this, &GraphMenu::SaveSvg);
+    connect(menu_->addAction(QStringLiteral("クリップボードにコピー")), &QAction::triggered, this,
+            &GraphMenu::CopyToClipboard);
+    surface.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&surface, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { menu_->popup(surface_.mapToGlobal(at)); });
+}
+
+bool GraphMenu::SavePng() {
+    return Save(false);
+}
+
+bool GraphMenu::SaveSvg() {
+    return Save(true);
+}
+
+bool GraphMenu::Save(bool svg) {
+    const QString suffix = svg ? QStringLiteral("svg") : QStringLiteral("png");
+    const QString title = svg ? QStringLiteral("SVG で保存") : QStringLiteral("PNG で保存");
+    const QString filter = svg ? QStringLiteral("SVG 画像 (*.svg)") : QStringLiteral("PNG 画像 (*.png)");
+    QWidget* window = surface_.window();
+    const std::optional<QString> answer =
+        presenter_.AskSaveFileName(window, title, QDir::current().filePath(baseName_ + "." + suffix), filter);
+    if (!answer || answer->isEmpty())
+        return false;
+    QString path = *answer;
+    if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
+        path += "." + suffix;
+
+    const QByteArray bytes = svg ? GraphSvg(surface_, baseName_) : GraphPng(surface_);
+    QString error = QStringLiteral("the picture could not be made");
+    if (bytes.isEmpty() || !WriteFileSafely(path, bytes, error)) {
+        presenter_.Warning(window, QStringLiteral(" ファイル %1 を保存できませんでした（%2） ")
+                                       .arg(QDir::toNativeSeparators(path), error));
+        return false;
+    }
+    return true;
+}
+
+void GraphMenu::CopyToClipboard() {
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setImage(GraphImage(surface_));
+}
+
+}  // namespace halvorn::ui
