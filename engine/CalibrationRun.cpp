@@ -328,10 +328,10 @@ bool FitWithCurve(CalculationState& state,
     // on: a trial whose curve no longer crosses 50 % within its steps, or more than kMaxTrials trials. The
     // first never happens on the way to an HVL the trials do reach, so every HVL within 10 cm of aluminium
     // of the starting filtration is fitted exactly where the unbounded loop would fit it.
-    // A measured HVL below the softest beam the model can make (near 0) is not given up here: the model HVL
-    // passes its minimum and rises again as the trial filtration turns negative, and the trials go on until
-    // the filter's exponential overflows, a few tenths of a millimetre below zero. That is the fit's
-    // arithmetic failure, reported with the variant's message; the nominal filtration stays and pass 2 runs.
+    // Nor can a negative filtration give a measured HVL: one below the model HVL without any filtration (an
+    // HVL near 0) gives the fit up as soon as a trial would need less than no aluminium. (Left to go on, the
+    // model HVL would pass its minimum and rise again while the trials went on until the filter's
+    // exponential overflowed, a few tenths of a millimetre below zero.)
     double t = t0;
     double previous = h;
     int crossing = first.crossing;
@@ -342,6 +342,11 @@ bool FitWithCurve(CalculationState& state,
         }
         previous = h;
         t = shrink ? t - kTrialStepCm : t + kTrialStepCm;
+        // The steps of 0.1 mm may land a rounding error below an exact 0.
+        if (t < -1e-9) {
+            GiveUpFit(state, reporter);
+            return false;
+        }
         // A trial's crossing lies within a few steps of the previous one.
         const Evaluation e = EvaluateHvl(state, variant, t, variant.trialSteps, true, curve, crossing + 8);
         if (EndsFit(e, state, variant, reporter))

@@ -21,9 +21,8 @@ Range RangeOf(InputField field) {
             return {"above 0 mm", " 実測半価層は 0 より大きい値を入力して下さい ", "実測半価層",
                     "the measured HVL must be above 0 mm"};
         case InputField::TubeVoltage:
-            return {"above 0 and at most 150 kV",
-                    " Ｘ線管電圧は 0 より大きく 150 kV 以下の値を入力して下さい ", "Ｘ線管電圧",
-                    "the tube voltage must be above 0 and at most 150 kV"};
+            return {"10.5 to 150 kV", " Ｘ線管電圧は 10.5 kV 以上 150 kV 以下の値を入力して下さい ",
+                    "Ｘ線管電圧", "the tube voltage must be 10.5 to 150 kV"};
         case InputField::TargetAngle:
             return {"above 0 and below 90 degrees",
                     " ターゲット角度は 0 度より大きく 90 度未満の値を入力して下さい ", "ターゲット角度",
@@ -64,7 +63,8 @@ bool InAcceptedRange(InputField field, double value) {
         case InputField::ProfileReading:
             return value > 0;
         case InputField::TubeVoltage:
-            return value > 0 && value <= 150;
+            // The air-kerma weighting starts at 10.5 keV: a lower tube voltage leaves nothing to weight.
+            return value >= 10.5 && value <= 150;
         case InputField::TargetAngle:
             return value > 0 && value < 90;
         case InputField::InherentFiltration:

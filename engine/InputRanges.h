@@ -14,7 +14,7 @@ namespace halvorn {
 
 enum class InputField {
     MeasuredHvl,         // mm of aluminium or copper: above 0
-    TubeVoltage,         // kV: above 0, at most 150
+    TubeVoltage,         // kV: 10.5 (where the air-kerma weighting starts) to 150
     TargetAngle,         // degrees: strictly between 0 and 90
     InherentFiltration,  // mm Al equivalent: not negative
     AddedAluminium,      // mm: not negative
@@ -28,7 +28,7 @@ enum class InputField {
 // Whether `value` lies in the field's accepted range; NaN and infinities never do.
 bool InAcceptedRange(InputField field, double value);
 
-// The accepted range in English, for the batch tool ("above 0 and at most 150 kV").
+// The accepted range in English, for the batch tool ("10.5 to 150 kV").
 std::string_view AcceptedRangeText(InputField field);
 
 // The message for a value outside the range: the Japanese text names the field and the range (with the

@@ -460,7 +460,7 @@ std::optional<Fault> ParseResultData(std::string_view bytes, ResultData& data) {
         data.settings[k] = *value;
     }
     if (!InAcceptedRange(InputField::TubeVoltage, data.settings[1]))
-        return Fault{307, "管電圧が 0 kV より大きく 150 kV 以下の範囲にありません"};
+        return Fault{307, "管電圧が 10.5 kV 以上 150 kV 以下の範囲にありません"};
     for (size_t i = kResultLines; i < lines.size(); ++i)
         if (!Trimmed(lines[i]).empty())
             return Fault{static_cast<int>(i) + 1, "311 行目より後に余分な行があります"};

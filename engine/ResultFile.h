@@ -34,7 +34,7 @@ struct ResultLoad {
 // Reads a result file into the state. The file must have the structure the writer gives it: a comment
 // line, the point count N (0 to 25) on line 2, the three labelled rows OC(cm), OCR and Al(mm), the 300
 // spectrum lines with their energies 0.5 ... 150 keV, and the six set-up lines (SAD first, a tube voltage
-// above 0 and at most 150 kV); lines after line 311 may only be blank. Every value must begin with a number
+// 10.5 to 150 kV); lines after line 311 may only be blank. Every value must begin with a number
 // (read with the leading-number rule, so hand-edited files with blanks or trailing text still load) and be
 // finite; a row may hold more values than N needs, and those are ignored. Only when the whole file passes
 // is anything stored: N, points 0..N of the profile, path lengths and spectra (points above N keep their

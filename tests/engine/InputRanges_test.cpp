@@ -13,25 +13,17 @@ TEST(InputRanges, EdgesAndNonFiniteValues) {
         double value;
         bool accepted;
     } const cases[] = {
-        {InputField::TubeVoltage, 150, true},
-        {InputField::TubeVoltage, 150.0001, false},
-        {InputField::TubeVoltage, 0, false},
-        {InputField::TubeVoltage, 0.5, true},
-        {InputField::TargetAngle, 0, false},
-        {InputField::TargetAngle, 89.99, true},
-        {InputField::TargetAngle, 90, false},
-        {InputField::MeasuredHvl, 0, false},
-        {InputField::MeasuredHvl, 1e-6, true},
-        {InputField::InherentFiltration, 0, true},
-        {InputField::AddedCopper, -0.001, false},
-        {InputField::FocusDistance, 0, false},
-        {InputField::FocusDistance, -5, false},
-        {InputField::PointCount, 25, true},
-        {InputField::PointCount, 25.5, false},
-        {InputField::PointCount, 2.5, true},
-        {InputField::PointCount, -1, false},
-        {InputField::AddedSilver, INFINITY, false},
-        {InputField::MeasuredHvl, std::nan(""), false}, {InputField::ProfileReading, 0, false},
+        {InputField::TubeVoltage, 150, true},       {InputField::TubeVoltage, 150.0001, false},
+        {InputField::TubeVoltage, 0, false},        {InputField::TubeVoltage, 10.5, true},
+        {InputField::TubeVoltage, 10.4, false},     {InputField::TargetAngle, 0, false},
+        {InputField::TargetAngle, 89.99, true},     {InputField::TargetAngle, 90, false},
+        {InputField::MeasuredHvl, 0, false},        {InputField::MeasuredHvl, 1e-6, true},
+        {InputField::InherentFiltration, 0, true},  {InputField::AddedCopper, -0.001, false},
+        {InputField::FocusDistance, 0, false},      {InputField::FocusDistance, -5, false},
+        {InputField::PointCount, 25, true},         {InputField::PointCount, 25.5, false},
+        {InputField::PointCount, 2.5, true},        {InputField::PointCount, -1, false},
+        {InputField::AddedSilver, INFINITY, false}, {InputField::MeasuredHvl, std::nan(""), false},
+        {InputField::ProfileReading, 0, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(InAcceptedRange(c.field, c.value), c.accepted)

@@ -242,7 +242,7 @@ void CentreAxisTest::validationMessagesInOrder_data() {
     row("unit after the voltage", "Text1", "120kV", "7", input, "Halvorn-2", "Text1");
     row("two numbers run together", "Text3", "2.52.5", "7", input, "Halvorn-2", "Text3");
     row("0 kV", "Text1", "0", "7",
-        QStringLiteral(" Ｘ線管電圧は 0 より大きく 150 kV 以下の値を入力して下さい "), "Ｘ線管電圧", "Text1");
+        QStringLiteral(" Ｘ線管電圧は 10.5 kV 以上 150 kV 以下の値を入力して下さい "), "Ｘ線管電圧", "Text1");
     row("target angle 0", "Text5", "0", "7",
         QStringLiteral(" ターゲット角度は 0 度より大きく 90 度未満の値を入力して下さい "), "ターゲット角度",
         "Text5");
