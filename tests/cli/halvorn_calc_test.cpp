@@ -391,7 +391,7 @@ TEST_F(HalvornCalc, CalculationFailuresWriteNothing) {
     const Case cases[] = {
         {{"--hvl", "65"}, "半価層が正しく計算できません"},  // no filtration gives 65 mm Al at 120 kV
         {{"--hvl", "3"}, "ボウタイフィルタ厚"},             // softer than the nominal 2.5 mm Al gives
-        {{"--hvl", "0.01"}, "②"},  // softer than any filtration gives: the fit's trials overflow
+        {{"--hvl", "0.01"}, "半価層が正しく計算できません"},  // softer than the model without any filtration
         // A reading below what 100 mm of added aluminium leaves.
         {{"--hvl", "7", "--focus-distance", "60", "--profile", "deadpoint.csv"}, "④"},
     };
