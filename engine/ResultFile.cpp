@@ -1,19 +1,16 @@
 #include "engine/ResultFile.h"
 
-#include <fcntl.h>
 #include <iconv.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <string_view>
 
+#include "engine/InputFile.h"
 #include "engine/NumberText.h"
+#include "engine/SafeSave.h"
 
 namespace halvorn {
 
@@ -147,11 +144,11 @@ int PointsThrough(double n) {
     return static_cast<int>(std::floor(n)) + 1;
 }
 
-// Reads a result file as a stream of fields: a field ends at a comma or a line end (CR LF, CR or LF);
-// blanks and tabs before a field are skipped. Fields longer than kMaxFieldBytes keep their beginning.
+// Reads a result file's bytes as a stream of fields: a field ends at a comma or a line end (CR LF, CR or
+// LF); blanks and tabs before a field are skipped. Fields longer than kMaxFieldBytes keep their beginning.
 class FieldReader {
 public:
-    explicit FieldReader(std::FILE* file) : file_(file) {}
+    explicit FieldReader(std::string_view bytes) : bytes_(bytes) {}
 
     // Reads up to the end of the current line; false when the file has nothing left.
     bool ReadLine(std::string* line) {
@@ -200,11 +197,10 @@ public:
     }
 
 private:
-    int Get() { return std::getc(file_); }
+    int Get() { return next_ < bytes_.size() ? static_cast<unsigned char>(bytes_[next_++]) : EOF; }
     void SkipLineFeed() {
-        const int next = Get();
-        if (next != '\n' && next != EOF)
-            std::ungetc(next, file_);
+        if (next_ < bytes_.size() && bytes_[next_] == '\n')
+            ++next_;
     }
     static bool BeginsWithNumber(const std::string& field) {
         size_t i = field.find_first_not_of(" \t");
@@ -217,32 +213,9 @@ private:
         return i < field.size() && field[i] >= '0' && field[i] <= '9';
     }
 
-    std::FILE* file_;
+    std::string_view bytes_;
+    std::size_t next_ = 0;
 };
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// Opens `path` for reading only when it is a regular file. A pipe, a device or a folder that carries a
-// result file's name is not read: opening a pipe would wait for a writer, and a device such as /dev/zero
-// would feed the line reader without end.
-FilePtr OpenRegularFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    FilePtr file(::fdopen(fd, "rb"));
-    if (!file)
-        ::close(fd);
-    return file;
-}
 
 }  // namespace
 
@@ -296,50 +269,7 @@ bool SaveResultFile(const CalculationState& state,
                     const std::string& commentUtf8,
                     const std::string& path,
                     std::string* error) {
-    auto fail = [&](const std::string& reason) {
-        if (error)
-            *error = reason;
-        return false;
-    };
-    const std::string bytes = FormatResultFile(state, commentUtf8);
-
-    std::string temporary = path + ".tmp-XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return fail("cannot create a file beside " + path + ": " + std::strerror(errno));
-    // mkstemp makes the file private; give it the permissions an ordinary new file would get.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-
-    auto abandon = [&](const std::string& what, int code) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return fail(what + " " + path + ": " + std::strerror(code));
-    };
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return abandon("cannot write", errno);
-        }
-        written += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0)
-        return abandon("cannot write", errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        return fail("cannot write " + path + ": " + std::strerror(code));
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        return fail("cannot replace " + path + ": " + std::strerror(code));
-    }
-    return true;
+    return SaveFileSafely(path, FormatResultFile(state, commentUtf8), error);
 }
 
 // Safety rules of the reader (a result file may be damaged or hand-edited):
@@ -352,12 +282,16 @@ bool SaveResultFile(const CalculationState& state,
 //   target keeps its value. When line 2 fails, ProfilePointCount keeps its value and the rows are read
 //   with the points that value gives (capped at 0..25).
 // - Each field keeps at most its first 64 KiB; the file is read once, front to back, and closed.
-// - Only a regular file is read; a pipe, device or folder of that name changes nothing.
+// - Only a regular file of at most kMaxResultFileBytes is read; a pipe, device, folder or larger file of
+//   that name changes nothing.
 void LoadResultFile(CalculationState& state, const std::string& path) {
-    FilePtr file = OpenRegularFile(path);
-    if (!file)
-        return;
-    FieldReader reader(file.get());
+    std::string bytes;
+    if (ReadInputFile(path, kMaxResultFileBytes, bytes))
+        LoadResultBytes(state, bytes);
+}
+
+void LoadResultBytes(CalculationState& state, std::string_view bytes) {
+    FieldReader reader(bytes);
 
     if (!reader.ReadLine(nullptr))
         return;
@@ -398,16 +332,16 @@ void LoadResultFile(CalculationState& state, const std::string& path) {
     readSetting(state.AddedAgCm, 10);
 }
 
-// Line 1 as UTF-8, at most its first 64 KiB; bytes that are not valid Shift-JIS become U+FFFD.
+// Line 1 as UTF-8, at most its first 64 KiB; bytes that are not valid Shift-JIS become U+FFFD. Only the
+// start of the file is read, so a huge file answers at once; a file the loader would refuse is refused.
 std::optional<std::string> ReadResultComment(const std::string& path) {
-    FilePtr file = OpenRegularFile(path);
-    if (!file)
+    InputFile file(path, kMaxResultFileBytes);
+    std::string start;
+    if (!file.ok() || !file.ReadAtMost(kMaxFieldBytes + 1, start))
         return std::nullopt;
-    std::string line;
-    FieldReader reader(file.get());
-    reader.ReadLine(&line);
-    if (std::ferror(file.get()))
-        return std::nullopt;
+    std::string line = start.substr(0, start.find_first_of("\r\n"));
+    if (line.size() > kMaxFieldBytes)
+        line.resize(kMaxFieldBytes);
     return FromShiftJis(line);
 }
 
