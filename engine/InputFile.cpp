@@ -120,6 +120,7 @@ bool ReadInputFile(const std::string& path,
                    std::uint64_t maxBytes,
                    std::string& bytes,
                    InputFileError* error) {
+    bytes.clear();
     InputFile file(path, maxBytes);
     const bool read = file.ok() && file.ReadAll(bytes);
     if (error)

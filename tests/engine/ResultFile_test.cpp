@@ -246,8 +246,10 @@ TEST_F(ResultFileTest, ReadCommentOfOddFiles) {
     ASSERT_TRUE(comment.has_value());
     EXPECT_NE(comment->find("\xEF\xBF\xBD"), std::string::npos) << *comment;
     EXPECT_NE(comment->find('y'), std::string::npos) << *comment;
-    WriteAll(path, std::string(10 << 20, 'a'));
-    EXPECT_EQ(ReadResultComment(path)->size(), 64u * 1024);
+    WriteAll(path, std::string(3 << 20, 'a'));
+    EXPECT_EQ(ReadResultComment(path).value_or("").size(), 64u * 1024);
+    WriteAll(path, std::string(kMaxResultFileBytes + 1, 'a'));
+    EXPECT_EQ(ReadResultComment(path), std::nullopt) << "larger than any result file";
     EXPECT_EQ(ReadResultComment(dir_.string()), std::nullopt) << "a folder";
 }
 
@@ -471,8 +473,8 @@ TEST_F(ResultFileTest, LoaderSurvivesDamagedFiles) {
         EXPECT_EQ(state->ProfilePointCount, 1);
         ExpectSentinelsFrom(*state, 2, "a million short lines");
     }
-    ExpectSentinelsFrom(*load("c\r\n" + std::string(10 << 20, '7')), 0, "one huge line");
-    ExpectSentinelsFrom(*load("c\r\n 3 \r\n" + std::string(10 << 20, ',')), 4, "a line of commas");
+    ExpectSentinelsFrom(*load("c\r\n" + std::string(3 << 20, '7')), 0, "one huge line");
+    ExpectSentinelsFrom(*load("c\r\n 3 \r\n" + std::string(3 << 20, ',')), 4, "a line of commas");
     {
         std::string withNul = good;
         withNul[withNul.find("Al(mm),") + 8] = '\0';
