@@ -97,7 +97,8 @@ protected:
         if (pid > 0) {
             int wstatus = 0;
             pid_t done = 0;
-            for (int waited = 0; (done = ::waitpid(pid, &wstatus, WNOHANG)) == 0 && waited < 60000; waited += 5)
+            for (int waited = 0; (done = ::waitpid(pid, &wstatus, WNOHANG)) == 0 && waited < 60000;
+                 waited += 5)
                 ::usleep(5000);
             if (done == 0) {
                 ::kill(pid, SIGKILL);
@@ -480,15 +481,15 @@ TEST_F(HalvornCalc, OutputsNeverReplaceInputs) {
     fs::create_symlink("t.dat", Path("soft.dat"));
     fs::create_directory(Path("sub"));
     const auto before = Files();
-    const std::vector<std::string> profile = {"--hvl", "7", "--focus-distance", "60", "--profile", "p.csv",
-                                              "--table", "t.dat"};
-    for (const auto& [option, name] : std::vector<std::pair<std::string, std::string>>{
-             {"--out", "p.csv"},
-             {"--json", "./p.csv"},
-             {"--out", "sub/../hard.csv"},
-             {"--json", "t.dat"},
-             {"--out", "soft.dat"},
-             {"--json", Path("t.dat").string()}}) {
+    const std::vector<std::string> profile = {"--hvl",     "7",     "--focus-distance", "60",
+                                              "--profile", "p.csv", "--table",          "t.dat"};
+    for (const auto& [option, name] :
+         std::vector<std::pair<std::string, std::string>>{{"--out", "p.csv"},
+                                                          {"--json", "./p.csv"},
+                                                          {"--out", "sub/../hard.csv"},
+                                                          {"--json", "t.dat"},
+                                                          {"--out", "soft.dat"},
+                                                          {"--json", Path("t.dat").string()}}) {
         auto args = profile;
         args.insert(args.end(), {option, name, option == "--out" ? "--json" : "--out", "fresh.out"});
         const auto run = Run(args);
@@ -512,8 +513,8 @@ TEST_F(HalvornCalc, OutputsAndInputsAreRegularFiles) {
     WriteAll(Path("locked.csv"), "keep");
     ASSERT_EQ(::chmod(Path("locked.csv").c_str(), 0444), 0);
     for (const char* name : {"pipe", "locked.csv"}) {
-        const std::vector<std::string> args = {"--hvl", "7", "--out", name, "--json", "r.json",
-                                               "--table", HALVORN_TABLE_PATH};
+        const std::vector<std::string> args = {"--hvl",  "7",      "--out",   name,
+                                               "--json", "r.json", "--table", HALVORN_TABLE_PATH};
         const auto run = Run(args);
         ExpectEndedWith(args, run, 4, name);
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
@@ -533,8 +534,8 @@ TEST_F(HalvornCalc, OutputsAndInputsAreRegularFiles) {
     WriteAll(Path("kept/r.csv"), "earlier result\r\n");
     ASSERT_EQ(::chmod(Path("kept/r.csv").c_str(), 0600), 0);
     fs::create_symlink("kept/r.csv", Path("link.csv"));
-    const std::vector<std::string> limited = {"--hvl", "7", "--out", "link.csv", "--table",
-                                              HALVORN_TABLE_PATH};
+    const std::vector<std::string> limited = {"--hvl",    "7",       "--out",
+                                              "link.csv", "--table", HALVORN_TABLE_PATH};
     const auto full = Run(limited, 4096);
     ExpectEndedWith(limited, full, 4, "link.csv");
     EXPECT_EQ(ReadAll(Path("kept/r.csv")), "earlier result\r\n");
