@@ -1,8 +1,8 @@
 // The batch tool's command-line parser on arbitrary arguments (the input split at NUL bytes). It either
 // refuses them with a message, or gives options whose every number lies in its accepted range.
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
