@@ -9,15 +9,15 @@ scale=${2:-1}
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "$build" && pwd)"
 
-# target, executions, largest input in bytes. Together about 1.7 million executions in three to four
-# minutes on one core; the result-file target is the slowest per input (a file is up to 50 kB, and one
-# input in sixteen also runs the writer).
+# target, executions, largest input in bytes. Together about 3.3 million executions in about three minutes
+# on a two-core machine (one target at a time); the result-file target is the slowest per input (a file
+# is up to 50 kB, and one input in sixteen also runs the writer).
 targets=(
-    "result_file 20000 65536"
-    "attenuation_table 150000 40000"
-    "number_text 500000 512"
-    "profile 500000 4096"
-    "command_line 500000 1024"
+    "result_file 40000 65536"
+    "attenuation_table 300000 40000"
+    "number_text 1000000 512"
+    "profile 1000000 4096"
+    "command_line 1000000 1024"
 )
 
 mkdir -p "$build/fuzz-artifacts"
