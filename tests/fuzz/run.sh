@@ -9,7 +9,7 @@ scale=${2:-1}
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "$build" && pwd)"
 
-# target, executions, largest input in bytes. Together about 3.3 million executions in about three minutes
+# target, executions, largest input in bytes. Together about 3.3 million executions in about four minutes
 # on a two-core machine (one target at a time); the result-file target is the slowest per input (a file
 # is up to 50 kB, and one input in sixteen also runs the writer).
 targets=(
