@@ -1,16 +1,14 @@
 #include "BatchInput.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <iterator>
-#include <memory>
+#include <utility>
 
 #include "engine/CalculationState.h"
+#include "engine/InputFile.h"
+#include "engine/InputRanges.h"
 #include "engine/NumberText.h"
 
 namespace halvorn::cli {
@@ -61,18 +59,6 @@ constexpr ValueOption kValueOptions[] = {
     {"--json", nullptr},
     {"--table", nullptr}};
 
-// Whether two names reach the same file ("r.csv", "./r.csv", "sub/../r.csv"): one output would silently
-// replace the other.
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a == b)
-        return true;
-    std::error_code ea;
-    std::error_code eb;
-    const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
-    const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
-    return !ea && !eb && pa == pb;
-}
-
 }  // namespace
 
 std::optional<double> StrictNumber(std::string_view text) {
@@ -109,15 +95,15 @@ std::string UsageText() {
            "rotation centre and, with a profile, solves the bowtie filter's path length and the photon\n"
            "spectrum at every profile point.\n"
            "\n"
-           "  --hvl MM               measured HVL at the rotation centre (required)\n"
+           "  --hvl MM               measured HVL at the rotation centre, above 0 (required)\n"
            "  --hvl-material al|cu   material of the HVL (default al)\n"
-           "  --kv KV                tube voltage, at most 150 (default 120)\n"
-           "  --target-angle DEG     anode target angle (default 16)\n"
-           "  --inherent MM          inherent filtration, mm Al equivalent (default 2.5)\n"
-           "  --added-al MM          added aluminium filter (default 0)\n"
-           "  --added-cu MM          added copper filter (default 0)\n"
-           "  --added-ag MM          added silver filter (default 0)\n"
-           "  --focus-distance CM    focus to rotation-centre distance (needed with --profile)\n"
+           "  --kv KV                tube voltage, above 0 and at most 150 (default 120)\n"
+           "  --target-angle DEG     anode target angle, above 0 and below 90 (default 16)\n"
+           "  --inherent MM          inherent filtration, mm Al equivalent, 0 or more (default 2.5)\n"
+           "  --added-al MM          added aluminium filter, 0 or more (default 0)\n"
+           "  --added-cu MM          added copper filter, 0 or more (default 0)\n"
+           "  --added-ag MM          added silver filter, 0 or more (default 0)\n"
+           "  --focus-distance CM    focus to rotation-centre distance, above 0 (needed with --profile)\n"
            "  --profile FILE         lateral profile: lines \"distance_cm,reading\", the first row the\n"
            "                         centre at distance 0, then up to 25 off-axis points; blank lines\n"
            "                         and lines starting with # are skipped, as is a header line\n"
@@ -127,8 +113,12 @@ std::string UsageText() {
            "  --table PATH           attenuation table (default MUs2022.dat in the working folder,\n"
            "                         then the installed data folder)\n"
            "\n"
-           "Exit status: 0 done, 2 bad input (the message names it), 3 the calculation failed.\n"
-           "Nothing is written unless the whole calculation succeeds.\n";
+           "Exit status: 0 done; 2 bad input (a value outside its accepted range, a missing or\n"
+           "unreadable input file, an output that names an input file; the message names it);\n"
+           "3 the calculation failed; 4 an output could not be written (a FIFO, device or folder\n"
+           "at its name, a read-only file, a full disk). Every failure prints one line. Nothing is\n"
+           "written unless the whole calculation succeeds; a link at an output name is followed\n"
+           "and the file it names is replaced, keeping its permissions.\n";
 }
 
 BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
@@ -200,17 +190,33 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
 
     if (!hvlGiven)
         throw InputError("--hvl is required (the measured half-value layer, mm)");
-    if (options.kv.value > 150)
-        throw InputError("--kv: " + Quoted(options.kv.text) + " is above the maximum tube voltage of 150 kV");
+    // The ranges the screens accept; the focus distance is checked whenever it is given.
+    const std::pair<const char*, const NumberOption*> ranged[] = {
+        {"--hvl", &options.hvl},
+        {"--kv", &options.kv},
+        {"--target-angle", &options.targetAngle},
+        {"--inherent", &options.inherent},
+        {"--added-al", &options.addedAl},
+        {"--added-cu", &options.addedCu},
+        {"--added-ag", &options.addedAg},
+        {"--focus-distance", options.focusDistance ? &*options.focusDistance : nullptr}};
+    const InputField fields[] = {InputField::MeasuredHvl,    InputField::TubeVoltage,
+                                 InputField::TargetAngle,    InputField::InherentFiltration,
+                                 InputField::AddedAluminium, InputField::AddedCopper,
+                                 InputField::AddedSilver,    InputField::FocusDistance};
+    for (std::size_t k = 0; k < std::size(ranged); ++k) {
+        const auto& [name, number] = ranged[k];
+        if (number && !InAcceptedRange(fields[k], number->value))
+            throw InputError(std::string(name) + ": " + Quoted(number->text) +
+                             " is outside the accepted range (" + std::string(AcceptedRangeText(fields[k])) +
+                             ")");
+    }
     if (options.profilePath && !options.focusDistance)
         throw InputError("--profile needs --focus-distance (the focus to rotation-centre distance, cm)");
-    if (options.profilePath && options.focusDistance->value == 0)
-        throw InputError("--focus-distance: " + Quoted(options.focusDistance->text) +
-                         " must not be zero with a profile");
     for (const auto& path : {options.outPath, options.jsonPath, options.tablePath, options.profilePath})
         if (path && path->empty())
             throw InputError("an empty file name was given");
-    if (options.outPath && options.jsonPath && SameFile(*options.outPath, *options.jsonPath))
+    if (options.outPath && options.jsonPath && *options.outPath == *options.jsonPath)
         throw InputError("--out and --json name the same file " + Quoted(*options.outPath));
     return options;
 }
@@ -267,24 +273,12 @@ Profile ParseProfile(std::string_view text, const std::string& name) {
 }
 
 Profile ReadProfileFile(const std::string& path) {
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    errno = 0;
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        throw InputError("cannot open the profile file " + Quoted(path) + ": " + std::strerror(errno));
-
+    // Opened without waiting and read only when it is a regular file of at most kMaxProfileBytes.
     std::string text;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        text.append(buffer, count);
-        if (text.size() > kMaxProfileBytes)
-            throw InputError("the profile file " + Quoted(path) + " is too large");
-    }
-    if (std::ferror(file.get()))
-        throw InputError("cannot read the profile file " + Quoted(path) + ": " + std::strerror(errno));
+    InputFileError error;
+    if (!ReadInputFile(path, kMaxProfileBytes, text, &error))
+        throw InputError("cannot read the profile file " + Quoted(path) + ": " +
+                         DescribeInputFileError(error));
     return ParseProfile(text, path);
 }
 

@@ -1,22 +1,19 @@
 // halvorn-calc: the batch tool. Runs the same engine operations as the screens (table load, calibration
 // run, off-axis run) from command-line options and a profile file, and writes the same result file.
 //
-// Exit status: 0 done; 2 bad input (a value, option or file named in a one-line message); 3 a failure the
-// screens would report with a message box (the fit, the bowtie thickness, the solver, arithmetic).
-// Nothing is written unless everything succeeded, and files are replaced only through a rename.
+// Exit status: 0 done; 2 bad input (a value, option or file named in a one-line message, an output that
+// names an input file); 3 a failure the screens would report with a message box (the fit, the bowtie
+// thickness, the solver, arithmetic); 4 an output could not be written. Every failure prints exactly one
+// line. Nothing is written unless everything succeeded, and files are replaced only through a rename
+// (engine/SafeSave.h).
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,6 +26,7 @@
 #include "engine/OffAxisRun.h"
 #include "engine/Reporter.h"
 #include "engine/ResultFile.h"
+#include "engine/SafeSave.h"
 
 namespace {
 
@@ -39,13 +37,17 @@ using halvorn::cli::Profile;
 
 constexpr int kExitInput = 2;
 constexpr int kExitCalculation = 3;
+constexpr int kExitWrite = 4;
 
-// Prints the engine's warnings to standard error, one line each (the Japanese text without the blanks it
-// carries for the message box, then its English gloss), and remembers that one was given. Completion
-// notices and the busy dialog have no meaning here.
+// Prints the first of the engine's warnings to standard error as one line (the Japanese text without the
+// blanks it carries for the message box, then its English gloss) and remembers that one was given. A
+// failure can set off more warnings after it; the first names the cause, and a failed run prints exactly
+// one line. Completion notices and the busy dialog have no meaning here.
 class StderrReporter : public halvorn::Reporter {
 public:
     void Warning(const halvorn::Message& message) override {
+        if (failed)
+            return;
         std::cerr << "halvorn-calc: " << TrimPadding(message.text) << " (" << message.english << ")\n";
         failed = true;
     }
@@ -155,80 +157,67 @@ std::string JsonSummary(const CalculationState& state, const CentreResults& cent
     return out + "}\n";
 }
 
-// A file written under a temporary name in the target's folder; Commit renames it over the target, and
-// an uncommitted file is removed, so the target is either the old file or the complete new one.
-class PendingFile {
+// A failure to write an output: exit status 4.
+class OutputError : public std::runtime_error {
 public:
-    PendingFile(const std::string& target, const std::string& bytes) : target_(target) {
-        std::string pattern = target + ".XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0)
-            throw InputError("cannot write " + target + ": " + std::strerror(errno));
-        temp_ = pattern;
-        // mkstemp makes the file private; give it the permissions a newly created file would have.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                const int err = errno;
-                ::close(fd);
-                throw InputError("cannot write " + target + ": " + std::strerror(err));
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        if (::fsync(fd) != 0) {
-            const int err = errno;
-            ::close(fd);
-            throw InputError("cannot write " + target + ": " + std::strerror(err));
-        }
-        if (::close(fd) != 0)
-            throw InputError("cannot write " + target + ": " + std::strerror(errno));
-    }
-    ~PendingFile() {
-        if (!temp_.empty())
-            ::unlink(temp_.c_str());
-    }
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-
-    void Commit() {
-        if (::rename(temp_.c_str(), target_.c_str()) != 0)
-            throw InputError("cannot write " + target_ + ": " + std::strerror(errno));
-        temp_.clear();
-    }
-
-private:
-    std::string target_;
-    std::string temp_;
+    using std::runtime_error::runtime_error;
 };
 
-// A folder cannot be replaced by a rename; finding one before anything is written keeps a later output
-// from failing after an earlier one has already been put in place.
-void CheckNotAFolder(const std::optional<std::string>& target) {
-    std::error_code ec;
-    if (target && std::filesystem::is_directory(std::filesystem::symlink_status(*target, ec)))
-        throw InputError("cannot write " + *target + ": it is a folder");
+// An output named --out or --json, with its option for messages.
+struct Output {
+    const char* option;
+    std::string path;
+};
+
+// Inputs that no output may replace, by option: the profile and the table actually read.
+struct Input {
+    const char* option;
+    std::string path;
+};
+
+// Refuses, before anything is computed, outputs that would replace an input or each other (bad input,
+// status 2, files compared by device and inode), and outputs that cannot be written (status 4).
+void CheckOutputs(const std::vector<Output>& outputs, const std::vector<Input>& inputs) {
+    std::vector<std::string> inputPaths;
+    for (const auto& input : inputs)
+        inputPaths.push_back(input.path);
+    for (const auto& output : outputs) {
+        for (const auto& input : inputs)
+            if (halvorn::SameFile(output.path, input.path))
+                throw InputError(std::string(output.option) + " " + output.path + " is the same file as " +
+                                 input.option + " " + input.path + "; nothing was written");
+    }
+    if (outputs.size() == 2 && halvorn::SameSaveTarget(outputs[0].path, outputs[1].path))
+        throw InputError("--out and --json name the same file \"" + outputs[0].path + "\"");
+    for (const auto& output : outputs) {
+        std::string error;
+        if (!halvorn::CheckSaveTarget(output.path, inputPaths, error))
+            throw OutputError(error);
+    }
 }
 
 int Run(const BatchOptions& options) {
     // Everything that can be checked before computing is checked first.
-    CheckNotAFolder(options.outPath);
-    CheckNotAFolder(options.jsonPath);
+    const std::string tablePath = TablePath(options);
+    std::vector<Input> inputFiles{{options.tablePath ? "--table" : "the table", tablePath}};
+    if (options.profilePath)
+        inputFiles.push_back({"--profile", *options.profilePath});
+    std::vector<Output> outputs;
+    if (options.jsonPath)
+        outputs.push_back({"--json", *options.jsonPath});
+    if (options.outPath)
+        outputs.push_back({"--out", *options.outPath});
+    CheckOutputs(outputs, inputFiles);
+
     std::optional<Profile> profile;
     if (options.profilePath)
         profile = halvorn::cli::ReadProfileFile(*options.profilePath);
 
     // The state is large (a few hundred kB); it lives on the heap, one for the run as in the program.
     auto state = std::make_unique<CalculationState>();
-    const std::string tablePath = TablePath(options);
-    const auto status = halvorn::LoadAttenuationTable(*state, tablePath);
-    if (status != halvorn::TableLoadStatus::Ok)
-        throw InputError(halvorn::DescribeTableLoadFailure(status, tablePath));
+    halvorn::TableLoadDetail detail;
+    if (halvorn::LoadAttenuationTable(*state, tablePath, detail) != halvorn::TableLoadStatus::Ok)
+        throw InputError(halvorn::DescribeTableLoadFailure(detail, tablePath));
 
     StderrReporter reporter;
     state->HvlMaterial = static_cast<std::int16_t>(options.hvlMaterial);
@@ -268,18 +257,24 @@ int Run(const BatchOptions& options) {
 
     // Both outputs are written in full under temporary names before either target is replaced, so a
     // failure while writing one leaves both targets as they were. The result file holds the bytes that
-    // SaveResultFile writes.
-    std::unique_ptr<PendingFile> json;
-    if (options.jsonPath)
-        json = std::make_unique<PendingFile>(*options.jsonPath, JsonSummary(*state, centre, pointCount));
-    std::unique_ptr<PendingFile> out;
-    if (options.outPath)
-        out = std::make_unique<PendingFile>(*options.outPath,
-                                            halvorn::FormatResultFile(*state, options.comment));
-    if (json)
-        json->Commit();
-    if (out)
-        out->Commit();
+    // SaveResultFile writes. The inputs are checked again: a file may have been put in place meanwhile.
+    std::vector<std::string> inputPaths;
+    for (const auto& input : inputFiles)
+        inputPaths.push_back(input.path);
+    std::vector<halvorn::PendingFile> pending(outputs.size());
+    for (std::size_t k = 0; k < outputs.size(); ++k) {
+        const std::string bytes = std::string_view(outputs[k].option) == "--out"
+                                      ? halvorn::FormatResultFile(*state, options.comment)
+                                      : JsonSummary(*state, centre, pointCount);
+        std::string error;
+        if (!pending[k].Prepare(outputs[k].path, bytes, inputPaths, error))
+            throw OutputError(error);
+    }
+    for (auto& file : pending) {
+        std::string error;
+        if (!file.Commit(error))
+            throw OutputError(error);
+    }
     return 0;
 }
 
@@ -297,6 +292,9 @@ int main(int argc, char** argv) {
     } catch (const InputError& e) {
         std::cerr << "halvorn-calc: " << e.what() << '\n';
         return kExitInput;
+    } catch (const OutputError& e) {
+        std::cerr << "halvorn-calc: " << e.what() << '\n';
+        return kExitWrite;
     } catch (const std::exception& e) {
         std::cerr << "halvorn-calc: " << e.what() << '\n';
         return kExitCalculation;

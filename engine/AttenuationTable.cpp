@@ -4,11 +4,12 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string_view>
+
+#include "engine/InputFile.h"
 
 namespace halvorn {
 
@@ -79,26 +80,16 @@ std::optional<double> ParseField(std::string_view field) {
     return negative ? -value : value;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// The most a table file may hold: 2100 numbers of at most kMaxFieldLength characters would be about
+// 540 kB; a larger file is not a table (or is a device that never ends) and is not read.
+constexpr std::uint64_t kMaxTableBytes = 1 << 20;
 
-// Reads the first kTableNumbers numbers of the file into `numbers`; stops reading there.
-TableLoadDetail ReadNumbers(const std::string& path, std::array<double, kTableNumbers>& numbers) {
+// Reads the first kTableNumbers numbers of `bytes` into `numbers`; stops reading there.
+TableLoadDetail ReadNumbers(std::string_view bytes, std::array<double, kTableNumbers>& numbers) {
     TableLoadDetail detail;
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        detail.status = TableLoadStatus::CannotOpen;
-        detail.systemError = errno;
-        return detail;
-    }
-
-    std::array<char, 65536> buffer{};
     std::string field;
     int line = 1;
     int fieldLine = 1;
-    bool atStart = true;
 
     // Ends the field being collected; false when it is not a number.
     auto finishField = [&]() {
@@ -116,40 +107,28 @@ TableLoadDetail ReadNumbers(const std::string& path, std::array<double, kTableNu
         return true;
     };
 
-    while (detail.numbersRead < kTableNumbers) {
-        const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
-        if (got == 0) {
-            if (std::ferror(file.get())) {
-                detail.status = TableLoadStatus::CannotOpen;
-                detail.systemError = errno;
+    std::size_t k = 0;
+    // A UTF-8 byte-order mark at the very start is not part of the first number.
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        k = 3;
+    for (; k < bytes.size() && detail.numbersRead < kTableNumbers; ++k) {
+        const char c = bytes[k];
+        if (IsSeparator(c)) {
+            if (!finishField())
                 return detail;
-            }
-            break;  // end of file
+            if (c == '\n')
+                ++line;
+            continue;
         }
-        std::size_t start = 0;
-        // A UTF-8 byte-order mark at the very start is not part of the first number.
-        if (atStart && got >= 3 && std::memcmp(buffer.data(), "\xEF\xBB\xBF", 3) == 0)
-            start = 3;
-        atStart = false;
-        for (std::size_t k = start; k < got && detail.numbersRead < kTableNumbers; ++k) {
-            const char c = buffer[k];
-            if (IsSeparator(c)) {
-                if (!finishField())
-                    return detail;
-                if (c == '\n')
-                    ++line;
-                continue;
-            }
-            if (field.empty())
-                fieldLine = line;
-            if (field.size() >= kMaxFieldLength) {
-                detail.status = TableLoadStatus::NotANumber;
-                detail.line = fieldLine;
-                detail.field = Printable(field);
-                return detail;
-            }
-            field.push_back(c);
+        if (field.empty())
+            fieldLine = line;
+        if (field.size() >= kMaxFieldLength) {
+            detail.status = TableLoadStatus::NotANumber;
+            detail.line = fieldLine;
+            detail.field = Printable(field);
+            return detail;
         }
+        field.push_back(c);
     }
     // A last number may end at the end of the file without a separator.
     if (detail.numbersRead < kTableNumbers && !finishField())
@@ -169,9 +148,26 @@ TableLoadStatus LoadAttenuationTable(CalculationState& state, const std::string&
 TableLoadStatus ReadAttenuationTable(const std::string& path,
                                      AttenuationCoefficients& table,
                                      TableLoadDetail& detail) {
+    // Only a regular file is read, opened without waiting (a FIFO of that name would stall the program).
+    std::string bytes;
+    InputFileError error;
+    if (!ReadInputFile(path, kMaxTableBytes, bytes, &error)) {
+        detail = TableLoadDetail{};
+        detail.status = TableLoadStatus::CannotOpen;
+        detail.systemError = error.systemError;
+        if (error.status == InputFileStatus::NotRegularFile || error.status == InputFileStatus::TooLarge)
+            detail.reason = DescribeInputFileError(error);
+        return detail.status;
+    }
+    return ParseAttenuationTable(bytes, table, detail);
+}
+
+TableLoadStatus ParseAttenuationTable(std::string_view bytes,
+                                      AttenuationCoefficients& table,
+                                      TableLoadDetail& detail) {
     // Read everything before touching the table, so that a damaged file leaves the previous one in place.
     std::array<double, kTableNumbers> numbers{};
-    detail = ReadNumbers(path, numbers);
+    detail = ReadNumbers(bytes, numbers);
     if (detail.status != TableLoadStatus::Ok)
         return detail.status;
 
@@ -199,13 +195,10 @@ AttenuationCoefficients CoefficientsOf(const CalculationState& state) {
     return table;
 }
 
-TableLoadStatus LoadAttenuationTable(CalculationState& state,
-                                     const std::string& path,
-                                     TableLoadDetail& detail) {
-    // A damaged file leaves the previous table and the previous results in place.
-    AttenuationCoefficients table = CoefficientsOf(state);
-    if (ReadAttenuationTable(path, table, detail) != TableLoadStatus::Ok)
-        return detail.status;
+namespace {
+
+// A new table for a new calculation, which starts without the per-point results of the previous one.
+void StartCalculationWith(CalculationState& state, const AttenuationCoefficients& table) {
     for (int i = 1; i <= kTableRecords; ++i) {
         state.MuTungsten[i] = table.MuTungsten[i];
         state.MuAluminium[i] = table.MuAluminium[i];
@@ -214,8 +207,6 @@ TableLoadStatus LoadAttenuationTable(CalculationState& state,
         state.MuSilver[i] = table.MuSilver[i];
         state.MuColumn7[i] = table.MuColumn7[i];
     }
-
-    // A new calculation starts without the per-point results of the previous one.
     for (int p = 0; p <= kMaxPoint; ++p) {
         for (int i = 1; i <= kBinCount; ++i)
             state.PointSpectra[p][i] = 0;
@@ -224,6 +215,28 @@ TableLoadStatus LoadAttenuationTable(CalculationState& state,
         state.BowtieAlMm[p] = 0;
     }
     state.CalibrationSucceeded = 0;
+}
+
+}  // namespace
+
+// A damaged file leaves the previous table and the previous results in place.
+TableLoadStatus LoadAttenuationTable(CalculationState& state,
+                                     const std::string& path,
+                                     TableLoadDetail& detail) {
+    AttenuationCoefficients table = CoefficientsOf(state);
+    if (ReadAttenuationTable(path, table, detail) != TableLoadStatus::Ok)
+        return detail.status;
+    StartCalculationWith(state, table);
+    return TableLoadStatus::Ok;
+}
+
+TableLoadStatus LoadAttenuationTableBytes(CalculationState& state,
+                                          std::string_view bytes,
+                                          TableLoadDetail& detail) {
+    AttenuationCoefficients table = CoefficientsOf(state);
+    if (ParseAttenuationTable(bytes, table, detail) != TableLoadStatus::Ok)
+        return detail.status;
+    StartCalculationWith(state, table);
     return TableLoadStatus::Ok;
 }
 
@@ -242,6 +255,8 @@ std::string DescribeTableLoadFailure(const TableLoadDetail& detail, const std::s
         case TableLoadStatus::CannotOpen:
             if (detail.systemError == ENOENT)
                 return path + ": file not found";
+            if (!detail.reason.empty())
+                return path + ": " + detail.reason;
             if (detail.systemError != 0)
                 return path + ": cannot be read (" + std::strerror(detail.systemError) + ")";
             return path + ": file not found or cannot be read";

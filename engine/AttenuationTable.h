@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/CalculationState.h"
 
@@ -9,7 +10,7 @@ namespace halvorn {
 // Outcome of reading the attenuation table file.
 enum class TableLoadStatus {
     Ok,
-    CannotOpen,  // the file does not exist or cannot be read
+    CannotOpen,  // the file does not exist or cannot be read, is not a regular file or is too large
     EndedEarly,  // fewer than 2100 numbers before the end of the file
     NotANumber,  // a field that is not a number before the 2100th
 };
@@ -26,6 +27,7 @@ struct TableLoadDetail {
     int line = 0;         // line (from 1) of the offending field (NotANumber)
     std::string field;    // the offending field, shortened (NotANumber)
     int systemError = 0;  // errno of a failed open or read (CannotOpen)
+    std::string reason;   // "is a FIFO (named pipe), not a regular file", "is too large (...)" (CannotOpen)
 };
 
 // The coefficient columns of the table on their own, for callers that need the coefficients without
@@ -47,6 +49,11 @@ TableLoadStatus ReadAttenuationTable(const std::string& path,
 // The coefficients a state holds (after LoadAttenuationTable).
 AttenuationCoefficients CoefficientsOf(const CalculationState& state);
 
+// The same from the file's bytes in memory.
+TableLoadStatus ParseAttenuationTable(std::string_view bytes,
+                                      AttenuationCoefficients& table,
+                                      TableLoadDetail& detail);
+
 // Reads the 300 records of seven numbers (free format: commas, blanks or line ends between numbers)
 // from `path` into the Mu arrays of the state, then clears PointSpectra (bins 1..300), DoseProfile and
 // BowtieAlMm of every point. On any failure nothing in the state is changed.
@@ -56,6 +63,12 @@ TableLoadStatus LoadAttenuationTable(CalculationState& state, const std::string&
 TableLoadStatus LoadAttenuationTable(CalculationState& state,
                                      const std::string& path,
                                      TableLoadDetail& detail);
+
+// The same from the file's bytes in memory (the loader reads the file, at most 1 MiB of a regular file
+// opened without waiting, and calls this).
+TableLoadStatus LoadAttenuationTableBytes(CalculationState& state,
+                                          std::string_view bytes,
+                                          TableLoadDetail& detail);
 
 // A one-line description of a failed load, naming the file, for the fatal error box or stderr.
 std::string DescribeTableLoadFailure(TableLoadStatus status, const std::string& path);

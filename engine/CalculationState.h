@@ -13,9 +13,9 @@
 
 namespace halvorn {
 
-constexpr int kBinCount = 300;    // highest energy bin (150 keV)
-constexpr int kMaxPoint = 25;     // highest profile point index
-constexpr int kCurveSteps = 1000; // highest transmission-curve step
+constexpr int kBinCount = 300;     // highest energy bin (150 keV)
+constexpr int kMaxPoint = 25;      // highest profile point index
+constexpr int kCurveSteps = 1000;  // highest transmission-curve step
 
 using Spectrum = std::array<double, kBinCount + 1>;
 using Curve = std::array<double, kCurveSteps + 1>;

@@ -1,22 +1,20 @@
 #include "engine/ResultFile.h"
 
-#include <fcntl.h>
 #include <iconv.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
 
+#include "engine/InputFile.h"
 #include "engine/InputRanges.h"
 #include "engine/NumberText.h"
+#include "engine/SafeSave.h"
 
 namespace halvorn {
 
@@ -150,62 +148,6 @@ int PointsThrough(double n) {
     return static_cast<int>(std::floor(n)) + 1;
 }
 
-// Reads a result file as a stream of fields: a field ends at a comma or a line end (CR LF, CR or LF);
-// blanks and tabs before a field are skipped. Fields longer than kMaxFieldBytes keep their beginning.
-class FieldReader {
-public:
-    explicit FieldReader(std::FILE* file) : file_(file) {}
-
-    // Reads up to the end of the current line; false when the file has nothing left.
-    bool ReadLine(std::string* line) {
-        int c = Get();
-        if (c == EOF)
-            return false;
-        while (c != EOF && c != '\n' && c != '\r') {
-            if (line && line->size() < kMaxFieldBytes)
-                *line += static_cast<char>(c);
-            c = Get();
-        }
-        if (c == '\r')
-            SkipLineFeed();
-        return true;
-    }
-
-private:
-    int Get() { return std::getc(file_); }
-    void SkipLineFeed() {
-        const int next = Get();
-        if (next != '\n' && next != EOF)
-            std::ungetc(next, file_);
-    }
-
-    std::FILE* file_;
-};
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// Opens `path` for reading only when it is a regular file. A pipe, a device or a folder that carries a
-// result file's name is not read: opening a pipe would wait for a writer, and a device such as /dev/zero
-// would feed the line reader without end.
-FilePtr OpenRegularFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    FilePtr file(::fdopen(fd, "rb"));
-    if (!file)
-        ::close(fd);
-    return file;
-}
-
 }  // namespace
 
 // Line 2 holds N with a blank in the place of its sign (" 12 ", "-1 "). The point columns run p = 0 while
@@ -258,57 +200,10 @@ bool SaveResultFile(const CalculationState& state,
                     const std::string& commentUtf8,
                     const std::string& path,
                     std::string* error) {
-    auto fail = [&](const std::string& reason) {
-        if (error)
-            *error = reason;
-        return false;
-    };
-    const std::string bytes = FormatResultFile(state, commentUtf8);
-
-    std::string temporary = path + ".tmp-XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return fail("cannot create a file beside " + path + ": " + std::strerror(errno));
-    // mkstemp makes the file private; give it the permissions an ordinary new file would get.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-
-    auto abandon = [&](const std::string& what, int code) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return fail(what + " " + path + ": " + std::strerror(code));
-    };
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return abandon("cannot write", errno);
-        }
-        written += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0)
-        return abandon("cannot write", errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        return fail("cannot write " + path + ": " + std::strerror(code));
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        return fail("cannot replace " + path + ": " + std::strerror(code));
-    }
-    return true;
+    return SaveFileSafely(path, FormatResultFile(state, commentUtf8), error);
 }
 
 namespace {
-
-// Most bytes a result file can need: 305 lines of at most 26 values of 12 characters, the set-up lines and
-// a long comment. Anything larger is not a result file and is not read.
-constexpr size_t kMaxResultFileBytes = 4 * 1024 * 1024;
 
 // The lines of a file: a line ends at CR LF, CR or LF.
 std::vector<std::string_view> SplitLines(std::string_view bytes) {
@@ -469,7 +364,7 @@ std::optional<Fault> ParseResultData(std::string_view bytes, ResultData& data) {
 
 }  // namespace
 
-ResultLoad ParseResultFile(CalculationState& state, std::string_view bytes) {
+ResultLoad LoadResultBytes(CalculationState& state, std::string_view bytes) {
     auto data = std::make_unique<ResultData>();
     if (const auto fault = ParseResultData(bytes, *data))
         return {ResultLoad::Status::NotAResultFile, fault->line, fault->reason};
@@ -495,34 +390,29 @@ ResultLoad ParseResultFile(CalculationState& state, std::string_view bytes) {
     return {};
 }
 
-// Only a regular file is read, and only up to the size a result file can have.
+// Only a regular file is read (opened without waiting on a FIFO), and only up to the size a result file
+// can have.
 ResultLoad LoadResultFile(CalculationState& state, const std::string& path) {
-    FilePtr file = OpenRegularFile(path);
-    if (!file)
-        return {ResultLoad::Status::CannotOpen, 0, "ファイルを開けません"};
     std::string bytes;
-    char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, got);
-        if (bytes.size() > kMaxResultFileBytes)
+    InputFileError error;
+    if (!ReadInputFile(path, kMaxResultFileBytes, bytes, &error)) {
+        if (error.status == InputFileStatus::TooLarge)
             return {ResultLoad::Status::NotAResultFile, 0, "結果ファイルとしては大きすぎます"};
-    }
-    if (std::ferror(file.get()))
         return {ResultLoad::Status::CannotOpen, 0, "ファイルを読めません"};
-    return ParseResultFile(state, bytes);
+    }
+    return LoadResultBytes(state, bytes);
 }
 
-// Line 1 as UTF-8, at most its first 64 KiB; bytes that are not valid Shift-JIS become U+FFFD.
+// Line 1 as UTF-8, at most its first 64 KiB; bytes that are not valid Shift-JIS become U+FFFD. Only the
+// start of the file is read, so a huge file answers at once; a file the loader would refuse is refused.
 std::optional<std::string> ReadResultComment(const std::string& path) {
-    FilePtr file = OpenRegularFile(path);
-    if (!file)
+    InputFile file(path, kMaxResultFileBytes);
+    std::string start;
+    if (!file.ok() || !file.ReadAtMost(kMaxFieldBytes + 1, start))
         return std::nullopt;
-    std::string line;
-    FieldReader reader(file.get());
-    reader.ReadLine(&line);
-    if (std::ferror(file.get()))
-        return std::nullopt;
+    std::string line = start.substr(0, start.find_first_of("\r\n"));
+    if (line.size() > kMaxFieldBytes)
+        line.resize(kMaxFieldBytes);
     return FromShiftJis(line);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,9 +16,15 @@ namespace halvorn {
 // The bytes of the result file for the state and comment (what SaveResultFile writes).
 std::string FormatResultFile(const CalculationState& state, const std::string& commentUtf8);
 
-// Writes FormatResultFile to `path` through a temporary file in the same folder renamed over the target,
-// so an earlier file of that name survives a failed save. Returns false (with a reason in `error`, UTF-8)
-// when the file cannot be written.
+// The largest result file the readers accept. A file the writer makes holds 311 lines of at most 26
+// fields (under 3 MB even with numbers of 300 digits) after its comment, which the screens cap at 32767
+// characters and a command line at 128 KiB; anything larger is not a result file.
+constexpr std::uint64_t kMaxResultFileBytes = 4 << 20;
+
+// Writes FormatResultFile to `path` with SaveFileSafely (engine/SafeSave.h): links are followed, only a
+// regular file or a new name is written, a read-only file is refused, and an earlier file of that name
+// survives a failed save. Returns false (with a one-line reason in `error`, UTF-8) when the file cannot be
+// written.
 bool SaveResultFile(const CalculationState& state,
                     const std::string& commentUtf8,
                     const std::string& path,
@@ -41,11 +48,13 @@ struct ResultLoad {
 // values) and the six set-up values (copper and silver divided by 10). CalibrationSucceeded is cleared.
 ResultLoad LoadResultFile(CalculationState& state, const std::string& path);
 
-// The same from the file's bytes.
-ResultLoad ParseResultFile(CalculationState& state, std::string_view bytes);
+// The same from the file's bytes in memory; LoadResultFile reads the file (a regular file of at most
+// kMaxResultFileBytes, opened without waiting on a FIFO) and calls this.
+ResultLoad LoadResultBytes(CalculationState& state, std::string_view bytes);
 
 // Line 1 of the file as UTF-8 (its first 64 KiB; bytes that are not Shift-JIS become U+FFFD), or nothing
-// when the file cannot be opened or read. Both readers read only regular files (not pipes or devices).
+// when the file cannot be opened or read, is not a regular file or is larger than kMaxResultFileBytes.
+// Reads no more than the first 64 KiB.
 std::optional<std::string> ReadResultComment(const std::string& path);
 
 }  // namespace halvorn

@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -65,28 +67,47 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     // Runs the tool in the test folder with the given arguments; stdout and stderr go to files outside it.
-    RunResult Run(std::vector<std::string> args) {
+    // `fileSizeLimit` (bytes, 0: none) is set in the child alone, with SIGXFSZ ignored, as `ulimit -f`
+    // does: writes past it fail as on a full disk. A run that takes over a minute (waiting on a FIFO) is
+    // killed and reported as status -2.
+    RunResult Run(std::vector<std::string> args, rlim_t fileSizeLimit = 0) {
         const std::string outFile = dir_.string() + ".stdout";
         const std::string errFile = dir_.string() + ".stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, dir_.c_str());
-        posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         std::vector<char*> argv;
         std::string program = HALVORN_CALC_PATH;
         argv.push_back(program.data());
         for (auto& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
-        pid_t pid = 0;
         RunResult result;
-        if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-            int wstatus = 0;
-            ::waitpid(pid, &wstatus, 0);
-            result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(dir_.c_str()) != 0)
+                _exit(120);
+            if (fileSizeLimit > 0) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            ::execv(program.c_str(), argv.data());
+            _exit(121);
         }
-        posix_spawn_file_actions_destroy(&actions);
+        if (pid > 0) {
+            int wstatus = 0;
+            pid_t done = 0;
+            for (int waited = 0; (done = ::waitpid(pid, &wstatus, WNOHANG)) == 0 && waited < 60000;
+                 waited += 5)
+                ::usleep(5000);
+            if (done == 0) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &wstatus, 0);
+                result.status = -2;
+            } else {
+                result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+            }
+        }
         result.err = ReadAll(errFile);
         fs::remove(outFile);
         fs::remove(errFile);
@@ -300,6 +321,19 @@ TEST_F(HalvornCalc, BadOptionsAreRefusedByName) {
         {{"--hvl", "7", "--focus-distance", "0", "--profile", "p.csv"}, "--focus-distance"},
         {{"--hvl", "7", "--focus-distance", "60cm"}, "60cm"},
         {{"--hvl", "7", "--comment", "two\nlines"}, "--comment"},
+        // Outside the ranges the screens accept: each names its option.
+        {{"--hvl", "0"}, "--hvl"},
+        {{"--hvl", "-1"}, "--hvl"},
+        {{"--hvl", "7", "--kv", "0"}, "--kv"},
+        {{"--hvl", "7", "--kv", "-5"}, "--kv"},
+        {{"--hvl", "7", "--target-angle", "0"}, "--target-angle"},
+        {{"--hvl", "7", "--target-angle", "90"}, "--target-angle"},
+        {{"--hvl", "7", "--inherent", "-0.5"}, "--inherent"},
+        {{"--hvl", "7", "--added-al", "-1"}, "--added-al"},
+        {{"--hvl", "7", "--added-cu", "-0.1"}, "--added-cu"},
+        {{"--hvl", "7", "--added-ag", "-2"}, "--added-ag"},
+        {{"--hvl", "7", "--focus-distance", "-5"}, "--focus-distance"},
+        {{"--hvl", "7", "--focus-distance", "0"}, "--focus-distance"},
     };
     WriteAll(Path("p.csv"), "0,10\n5,9\n");
     for (const auto& c : cases) {
@@ -389,8 +423,8 @@ TEST_F(HalvornCalc, CalculationFailuresWriteNothing) {
         std::string message;  // part of the engine's message
     };
     const Case cases[] = {
-        {{"--hvl", "65"}, "半価層が正しく計算できません"},  // no filtration gives 65 mm Al at 120 kV
-        {{"--hvl", "3"}, "ボウタイフィルタ厚"},             // softer than the nominal 2.5 mm Al gives
+        {{"--hvl", "65"}, "半価層が正しく計算できません"},    // no filtration gives 65 mm Al at 120 kV
+        {{"--hvl", "3"}, "ボウタイフィルタ厚"},               // softer than the nominal 2.5 mm Al gives
         {{"--hvl", "0.01"}, "半価層が正しく計算できません"},  // softer than the model without any filtration
         // A reading below what 100 mm of added aluminium leaves.
         {{"--hvl", "7", "--focus-distance", "60", "--profile", "deadpoint.csv"}, "④"},
@@ -401,6 +435,7 @@ TEST_F(HalvornCalc, CalculationFailuresWriteNothing) {
         const auto args = WithOutputs(c.args);
         const auto run = Run(args);
         ExpectEndedWith(args, run, 3, c.message);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one line: " << run.err;
         EXPECT_EQ(ReadAll(Path("r.csv")), "earlier result\r\n") << Describe(args);
         EXPECT_EQ(ReadAll(Path("r.json")), "{}\n") << Describe(args);
     }
@@ -413,7 +448,7 @@ TEST_F(HalvornCalc, UnwritableOutputLeavesNothingBehind) {
     const std::vector<std::string> args = {"--hvl",  "7",      "--out",   "no-such-folder/r.csv",
                                            "--json", "r.json", "--table", HALVORN_TABLE_PATH};
     const auto run = Run(args);
-    EXPECT_EQ(run.status, 2) << Describe(args) << "\n" << run.err;
+    EXPECT_EQ(run.status, 4) << Describe(args) << "\n" << run.err;
     EXPECT_NE(run.err.find("no-such-folder/r.csv"), std::string::npos) << run.err;
     EXPECT_EQ(ReadAll(Path("r.json")), "{}\n");
     EXPECT_EQ(Files(), std::set<std::string>{"r.json"});
@@ -427,12 +462,91 @@ TEST_F(HalvornCalc, UnwritableOutputLeavesNothingBehind) {
                                             std::pair<std::string, std::string>{"folder", "r.json"}}) {
         const std::vector<std::string> folderArgs = {"--hvl",  "7",      "--out",   outName,
                                                      "--json", jsonName, "--table", HALVORN_TABLE_PATH};
-        ExpectEndedWith(folderArgs, Run(folderArgs), 2, "folder");
+        ExpectEndedWith(folderArgs, Run(folderArgs), 4, "folder");
         EXPECT_EQ(ReadAll(Path("r.csv")), "earlier result\r\n") << Describe(folderArgs);
         EXPECT_EQ(ReadAll(Path("r.json")), "{}\n") << Describe(folderArgs);
         EXPECT_EQ(ReadAll(Path("folder/inside")), "keep") << Describe(folderArgs);
         EXPECT_EQ(Files(), (std::set<std::string>{"folder", "r.csv", "r.json"})) << Describe(folderArgs);
     }
+}
+
+// An output that is the same file as an input (by the file, not the spelling; the default table too) is
+// bad input: status 2 and nothing written.
+TEST_F(HalvornCalc, OutputsNeverReplaceInputs) {
+    WriteAll(Path("p.csv"), "0,10\n5,9\n");
+    fs::copy_file(HALVORN_TABLE_PATH, Path("t.dat"));
+    fs::copy_file(HALVORN_TABLE_PATH, Path("MUs2022.dat"));
+    fs::create_hard_link(Path("p.csv"), Path("hard.csv"));
+    fs::create_symlink("t.dat", Path("soft.dat"));
+    fs::create_directory(Path("sub"));
+    const auto before = Files();
+    const std::vector<std::string> profile = {"--hvl",     "7",     "--focus-distance", "60",
+                                              "--profile", "p.csv", "--table",          "t.dat"};
+    for (const auto& [option, name] :
+         std::vector<std::pair<std::string, std::string>>{{"--out", "p.csv"},
+                                                          {"--json", "./p.csv"},
+                                                          {"--out", "sub/../hard.csv"},
+                                                          {"--json", "t.dat"},
+                                                          {"--out", "soft.dat"},
+                                                          {"--json", Path("t.dat").string()}}) {
+        auto args = profile;
+        args.insert(args.end(), {option, name, option == "--out" ? "--json" : "--out", "fresh.out"});
+        const auto run = Run(args);
+        ExpectEndedWith(args, run, 2, "same file");
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(Files(), before) << Describe(args);
+    }
+    // The default table, found in the working folder.
+    const std::vector<std::string> args = {"--hvl", "7", "--json", "MUs2022.dat"};
+    ExpectEndedWith(args, Run(args), 2, "MUs2022.dat");
+    EXPECT_EQ(ReadAll(Path("p.csv")), "0,10\n5,9\n");
+    EXPECT_EQ(ReadAll(Path("t.dat")), ReadAll(HALVORN_TABLE_PATH));
+    EXPECT_EQ(ReadAll(Path("MUs2022.dat")), ReadAll(HALVORN_TABLE_PATH));
+}
+
+// Outputs go only to regular files or new names: a FIFO or a read-only file is refused with status 4, a
+// link is followed to the file it names (which keeps its mode), and a write cut short by the file-size
+// limit keeps the earlier file and leaves no temporary file. A FIFO as an input is refused at once.
+TEST_F(HalvornCalc, OutputsAndInputsAreRegularFiles) {
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0644), 0);
+    WriteAll(Path("locked.csv"), "keep");
+    ASSERT_EQ(::chmod(Path("locked.csv").c_str(), 0444), 0);
+    for (const char* name : {"pipe", "locked.csv"}) {
+        const std::vector<std::string> args = {"--hvl",  "7",      "--out",   name,
+                                               "--json", "r.json", "--table", HALVORN_TABLE_PATH};
+        const auto run = Run(args);
+        ExpectEndedWith(args, run, 4, name);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_FALSE(fs::exists(Path("r.json"))) << Describe(args);
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(Path("pipe").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(ReadAll(Path("locked.csv")), "keep");
+
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--hvl", "7", "--table", "pipe"},
+             {"--hvl", "7", "--focus-distance", "60", "--profile", "pipe", "--table", HALVORN_TABLE_PATH}})
+        ExpectEndedWith(args, Run(args), 2, "FIFO");
+
+    fs::create_directory(Path("kept"));
+    WriteAll(Path("kept/r.csv"), "earlier result\r\n");
+    ASSERT_EQ(::chmod(Path("kept/r.csv").c_str(), 0600), 0);
+    fs::create_symlink("kept/r.csv", Path("link.csv"));
+    const std::vector<std::string> limited = {"--hvl",    "7",       "--out",
+                                              "link.csv", "--table", HALVORN_TABLE_PATH};
+    const auto full = Run(limited, 4096);
+    ExpectEndedWith(limited, full, 4, "link.csv");
+    EXPECT_EQ(ReadAll(Path("kept/r.csv")), "earlier result\r\n");
+    EXPECT_EQ(fs::directory_iterator(Path("kept"))->path().filename(), "r.csv");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("kept")), fs::directory_iterator()), 1)
+        << "no temporary file left";
+
+    ASSERT_EQ(Run(limited).status, 0);
+    EXPECT_EQ(CrLfLines(ReadAll(Path("kept/r.csv"))).size(), 311u);
+    EXPECT_TRUE(fs::is_symlink(Path("link.csv")));
+    ASSERT_EQ(::stat(Path("kept/r.csv").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 }  // namespace

@@ -246,8 +246,10 @@ TEST_F(ResultFileTest, ReadCommentOfOddFiles) {
     ASSERT_TRUE(comment.has_value());
     EXPECT_NE(comment->find("\xEF\xBF\xBD"), std::string::npos) << *comment;
     EXPECT_NE(comment->find('y'), std::string::npos) << *comment;
-    WriteAll(path, std::string(10 << 20, 'a'));
-    EXPECT_EQ(ReadResultComment(path)->size(), 64u * 1024);
+    WriteAll(path, std::string(3 << 20, 'a'));
+    EXPECT_EQ(ReadResultComment(path).value_or("").size(), 64u * 1024);
+    WriteAll(path, std::string(kMaxResultFileBytes + 1, 'a'));
+    EXPECT_EQ(ReadResultComment(path), std::nullopt) << "larger than any result file";
     EXPECT_EQ(ReadResultComment(dir_.string()), std::nullopt) << "a folder";
 }
 
@@ -429,7 +431,8 @@ TEST_F(ResultFileTest, DamagedFilesChangeNothing) {
         {"text after line 311", good + "more\r\n", 312},
         {"binary garbage", garbage, 0},
         {"a million short lines", manyLines, 0},
-        {"one huge line", "c\r\n" + std::string(10 << 20, '7'), 0},
+        {"one huge line", "c\r\n" + std::string(3 << 20, '7'), 0},
+        {"larger than a result file can be", "c\r\n" + std::string(5 << 20, '7'), 0},
     };
     for (const auto& c : cases) {
         ResultLoad outcome;

@@ -1,9 +1,12 @@
 // The results screen, the point spectrum display, the bowtie figure and the hand-over, driven as a user
 // would with result files prepared directly in a temporary working folder.
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -463,6 +466,63 @@ private slots:
         click("Command1");
         QCOMPARE(label("Label13"), QString("4"));
         QCOMPARE(label("Label22"), QString("60.0"));
+    }
+
+    // Odd names in the working folder: a save onto a FIFO or a read-only file is refused with a warning
+    // and changes nothing, a save through a link replaces the file it names (keeping its mode) and the link
+    // stays; a 1 GB file in the list is refused at once when it is chosen.
+    void saveAndListOddFiles() {
+        FillState(2);
+        app().HandOverToResults();
+        QLineEdit* text1 = child<QLineEdit>("Text1");
+        QVERIFY(::mkfifo("pipe.csv", 0644) == 0);
+        QVERIFY(QDir().mkdir("kept"));
+        QFile real("kept/real.csv");
+        QVERIFY(real.open(QIODevice::WriteOnly));
+        real.write("earlier\r\n");
+        real.close();
+        QVERIFY(QFile::setPermissions("kept/real.csv", QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(QFile::link("kept/real.csv", "link.csv"));
+        QVERIFY(QFile::copy("kept/real.csv", "locked.csv"));
+        QVERIFY(QFile::setPermissions("locked.csv", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+
+        for (const char* name : {"pipe", "locked"}) {
+            text1->setText(name);
+            presenter().answers = {QString("a comment")};
+            presenter().yesNoAnswers = {true};  // replace what stands there
+            click("Command3");
+            QVERIFY2(lastMessage().contains(QString(name) + ".csv"), qPrintable(lastMessage()));
+            QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+            QVERIFY(child<QWidget>("Command3")->isVisible());
+        }
+        QVERIFY(QFileInfo("pipe.csv").exists() && !QFileInfo("pipe.csv").isFile());
+        QCOMPARE(ReadAll("locked.csv"), QByteArray("earlier\r\n"));
+
+        text1->setText("link");
+        presenter().answers = {QString("through the link")};
+        presenter().yesNoAnswers = {true};
+        click("Command3");
+        QCOMPARE(lastMessage(), QString(" ファイルを保存しました "));
+        QVERIFY(QFileInfo("link.csv").isSymLink());
+        QCOMPARE(ReadAll("kept/real.csv"),
+                 QByteArray::fromStdString(halvorn::FormatResultFile(state, "through the link")));
+        struct stat info {};
+        QCOMPARE(::stat("kept/real.csv", &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+        QCOMPARE(QDir("kept").entryList(QDir::Files | QDir::Hidden), QStringList{"real.csv"});
+
+        QFile huge("huge.csv");
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        huge.write("one line without end ");
+        QVERIFY(huge.resize(qint64(1) << 30));
+        huge.close();
+        click("Command2");
+        Click(app().form1(), "Command3");
+        QVERIFY(fileList().contains("huge.csv"));
+        clickFile("huge.csv");
+        QVERIFY2(lastMessage().contains("huge.csv"), qPrintable(lastMessage()));
+        QCOMPARE(label("Label36"), QString());
+        QVERIFY(!child<QWidget>("Command1")->isEnabled());
     }
 
     // A file named ".csv" (an empty name, as earlier versions saved it) is listed like any other.
