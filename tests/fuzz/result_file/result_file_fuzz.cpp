@@ -1,6 +1,7 @@
 // The result-file reader on arbitrary bytes, in memory: LoadResultBytes is what LoadResultFile runs on the
 // bytes of a file. Loaded over a state of sentinels, the reader must never write past point 25, never leave
-// ProfilePointCount above 25, and touch nothing the file does not hold. On a sample of inputs the writer
+// ProfilePointCount above 25, touch nothing the file does not hold, and change nothing at all when it
+// refuses the bytes. On a sample of inputs the writer
 // runs too, on the loaded state with a comment taken from the input: it must always give 311 lines.
 
 #include <cmath>
@@ -23,7 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state->MuTungsten.fill(1234);
     for (auto& spectrum : state->PointSpectra)
         spectrum[0] = 1234;
-    LoadResultBytes(*state, bytes);
+    static auto before = std::make_unique<CalculationState>();
+    *before = *state;
+    if (LoadResultBytes(*state, bytes).status != ResultLoad::Status::Loaded &&
+        (state->ProfilePointCount != before->ProfilePointCount || state->DoseProfile != before->DoseProfile ||
+         state->BowtieAlMm != before->BowtieAlMm || state->PointSpectra != before->PointSpectra ||
+         state->TubeVoltageKv != before->TubeVoltageKv ||
+         state->FocusCentreDistanceCm != before->FocusCentreDistanceCm))
+        std::abort();
     if (state->TargetAngleDeg != 1234 || state->MuTungsten[0] != 1234 || state->MuTungsten[300] != 1234 ||
         !(state->ProfilePointCount <= kMaxPoint))
         std::abort();
