@@ -233,14 +233,13 @@ Profile ParseProfile(std::string_view text, const std::string& name) {
         if (!reading)
             throw InputError(where + ": reading " + Quoted(second) + " is not a number");
 
-        if (profile.rows.empty()) {
-            if (*distance != 0)
-                throw InputError(where +
-                                 ": the first row is the rotation centre and must be at distance 0, not " +
-                                 Quoted(first));
-            if (*reading == 0)
-                throw InputError(where + ": the centre reading must not be zero");
-        }
+        if (profile.rows.empty() && *distance != 0)
+            throw InputError(where + ": the first row is the rotation centre and must be at distance 0, not " +
+                             Quoted(first));
+        // Every row of the file is a point in use, so every reading must be one a measurement gives.
+        if (!InAcceptedRange(InputField::ProfileReading, *reading))
+            throw InputError(where + ": reading " + Quoted(second) + " is outside the accepted range (" +
+                             std::string(AcceptedRangeText(InputField::ProfileReading)) + ")");
         if (static_cast<int>(profile.rows.size()) > kMaxPoint)
             throw InputError(name + " has more than " + std::to_string(kMaxPoint) +
                              " off-axis points (line " + std::to_string(lineNumber) + ")");
