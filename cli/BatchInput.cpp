@@ -1,7 +1,6 @@
-#include "BatchInput.h"
+#include "cli/BatchInput.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <iterator>
 #include <utility>
@@ -65,27 +64,7 @@ constexpr ValueOption kValueOptions[] = {
 }  // namespace
 
 std::optional<double> StrictNumber(std::string_view text) {
-    std::string_view digits = text;
-    // std::from_chars takes no "+"; the leading-number rule does, so accept one (but not "+-1").
-    if (!digits.empty() && digits.front() == '+') {
-        digits.remove_prefix(1);
-        if (!digits.empty() && digits.front() == '-')
-            return std::nullopt;
-    }
-    if (digits.empty())
-        return std::nullopt;
-    // Only decimal digits, sign, point and exponent: this keeps out "nan", "inf" and "infinity".
-    if (digits.find_first_not_of("0123456789+-.eE") != std::string_view::npos)
-        return std::nullopt;
-    double value = 0;
-    const auto [end, ec] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general);
-    if (ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value))
-        return std::nullopt;
-    // The engine reads the same text with the leading-number rule; both readings must agree.
-    if (LeadingNumber(text) != value)
-        return std::nullopt;
-    return value;
+    return WholeNumber(text);
 }
 
 std::string UsageText() {
@@ -284,14 +263,13 @@ Profile ParseProfile(std::string_view text, const std::string& name) {
         if (!reading)
             throw InputError(where + ": reading " + Quoted(second) + " is not a number");
 
-        if (profile.rows.empty()) {
-            if (*distance != 0)
-                throw InputError(where +
-                                 ": the first row is the rotation centre and must be at distance 0, not " +
-                                 Quoted(first));
-            if (*reading == 0)
-                throw InputError(where + ": the centre reading must not be zero");
-        }
+        if (profile.rows.empty() && *distance != 0)
+            throw InputError(where + ": the first row is the rotation centre and must be at distance 0, not " +
+                             Quoted(first));
+        // Every row of the file is a point in use, so every reading must be one a measurement gives.
+        if (!InAcceptedRange(InputField::ProfileReading, *reading))
+            throw InputError(where + ": reading " + Quoted(second) + " is outside the accepted range (" +
+                             std::string(AcceptedRangeText(InputField::ProfileReading)) + ")");
         if (static_cast<int>(profile.rows.size()) > kMaxPoint)
             throw InputError(name + " has more than " + std::to_string(kMaxPoint) +
                              " off-axis points (line " + std::to_string(lineNumber) + ")");

@@ -51,7 +51,8 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args);
 std::string UsageText();
 
 // Parses `text` as wholly one finite decimal number (optional sign, digits, one ".", optional exponent,
-// nothing else, not even blanks). Returns nothing otherwise.
+// nothing else, not even blanks): the engine's WholeNumber, which reads it as the screens and the result
+// file do. Returns nothing otherwise.
 std::optional<double> StrictNumber(std::string_view text);
 
 // One row of the profile file: texts as typed (blanks around them removed) and their values.

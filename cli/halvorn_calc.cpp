@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "BatchInput.h"
+#include "cli/BatchInput.h"
 #include "engine/AttenuationTable.h"
 #include "engine/BeamQuality.h"
 #include "engine/CalculationState.h"
@@ -89,18 +89,12 @@ private:
     }
 };
 
-// The table named by --table, else MUs2022.dat in the working folder, the installed data folder or the
-// build's data folder, whichever exists first (the working folder's name when none does).
-std::string TablePath(const BatchOptions& options) {
+// The table named by --table, else the one the program would read (FindAttenuationTable), looked for
+// beside this tool too.
+std::string TablePath(const BatchOptions& options, const std::string& programDir) {
     if (options.tablePath)
         return *options.tablePath;
-    const std::string candidates[] = {"MUs2022.dat", std::string(HALVORN_INSTALLED_DATA_DIR) + "/MUs2022.dat",
-                                      std::string(HALVORN_BUILD_DATA_DIR) + "/MUs2022.dat"};
-    std::error_code ec;
-    for (const auto& path : candidates)
-        if (std::filesystem::is_regular_file(path, ec))
-            return path;
-    return candidates[0];
+    return halvorn::FindAttenuationTable(programDir);
 }
 
 // The dose-profile grid as the profile file gives it.
@@ -294,9 +288,9 @@ void CheckExportFiles(const std::string& dir,
     }
 }
 
-int Run(const BatchOptions& options) {
+int Run(const BatchOptions& options, const std::string& programDir) {
     // Everything that can be checked before computing is checked first.
-    const std::string tablePath = TablePath(options);
+    const std::string tablePath = TablePath(options, programDir);
     std::vector<Input> inputFiles{{options.tablePath ? "--table" : "the table", tablePath}};
     if (options.profilePath)
         inputFiles.push_back({"--profile", *options.profilePath});
@@ -419,7 +413,10 @@ int main(int argc, char** argv) {
             std::cout << halvorn::cli::UsageText();
             return 0;
         }
-        return Run(options);
+        // The tool's folder, when it was started by a path (not found on PATH).
+        const std::string program = argc > 0 ? argv[0] : "";
+        const auto slash = program.rfind('/');
+        return Run(options, slash == std::string::npos ? std::string() : program.substr(0, slash));
     } catch (const InputError& e) {
         std::cerr << "halvorn-calc: " << e.what() << '\n';
         return kExitInput;

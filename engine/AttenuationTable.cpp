@@ -1,5 +1,7 @@
 #include "engine/AttenuationTable.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -8,8 +10,10 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "engine/InputFile.h"
+#include "engine/NumberText.h"
 
 namespace halvorn {
 
@@ -31,55 +35,6 @@ std::string Printable(const std::string& field) {
     return out;
 }
 
-// A field is a plain decimal number: optional sign, digits with at most one decimal point (at least one
-// digit), optional exponent "e" or "E" with optional sign and digits. Names such as "inf" or "nan", hex
-// notation and values beyond the double range are refused, whatever the C library would accept.
-std::optional<double> ParseField(std::string_view field) {
-    std::size_t pos = 0;
-    const std::size_t n = field.size();
-    bool negative = false;
-    if (pos < n && (field[pos] == '+' || field[pos] == '-')) {
-        negative = field[pos] == '-';
-        ++pos;
-    }
-    const std::size_t numberStart = pos;
-    int digits = 0;
-    bool point = false;
-    for (; pos < n; ++pos) {
-        const char c = field[pos];
-        if (c >= '0' && c <= '9') {
-            ++digits;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (digits == 0)
-        return std::nullopt;
-    if (pos < n && (field[pos] == 'e' || field[pos] == 'E')) {
-        ++pos;
-        if (pos < n && (field[pos] == '+' || field[pos] == '-'))
-            ++pos;
-        int exponentDigits = 0;
-        for (; pos < n && field[pos] >= '0' && field[pos] <= '9'; ++pos)
-            ++exponentDigits;
-        if (exponentDigits == 0)
-            return std::nullopt;
-    }
-    if (pos != n)
-        return std::nullopt;
-
-    // from_chars ignores the locale (the decimal point is always ".") but takes no leading "+".
-    double value = 0;
-    const char* first = field.data() + numberStart;
-    const char* last = field.data() + n;
-    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    if (ec != std::errc() || end != last || !std::isfinite(value))
-        return std::nullopt;
-    return negative ? -value : value;
-}
-
 // The most a table file may hold: 2100 numbers of at most kMaxFieldLength characters would be about
 // 540 kB; a larger file is not a table (or is a device that never ends) and is not read.
 constexpr std::uint64_t kMaxTableBytes = 1 << 20;
@@ -95,7 +50,9 @@ TableLoadDetail ReadNumbers(std::string_view bytes, std::array<double, kTableNum
     auto finishField = [&]() {
         if (field.empty())
             return true;
-        const auto value = ParseField(field);
+        // A field is one plain decimal number; names such as "inf" or "nan", hex notation and values beyond
+        // the double range are refused, whatever the C library would accept.
+        const auto value = WholeNumber(field);
         if (!value) {
             detail.status = TableLoadStatus::NotANumber;
             detail.line = fieldLine;
@@ -238,6 +195,21 @@ TableLoadStatus LoadAttenuationTableBytes(CalculationState& state,
         return detail.status;
     StartCalculationWith(state, table);
     return TableLoadStatus::Ok;
+}
+
+std::string FindAttenuationTable(const std::string& programDir) {
+    const std::string name = "MUs2022.dat";
+    std::vector<std::string> candidates{name};
+    if (!programDir.empty())
+        candidates.push_back(programDir + "/../share/halvorn/" + name);
+    candidates.push_back(std::string(HALVORN_INSTALLED_DATA_DIR) + "/" + name);
+    candidates.push_back(std::string(HALVORN_BUILD_DATA_DIR) + "/" + name);
+    for (const std::string& path : candidates) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) == 0)
+            return path;
+    }
+    return name;
 }
 
 std::string DescribeTableLoadFailure(TableLoadStatus status, const std::string& path) {

@@ -70,6 +70,13 @@ TableLoadStatus LoadAttenuationTableBytes(CalculationState& state,
                                           std::string_view bytes,
                                           TableLoadDetail& detail);
 
+// The table a program run reads: MUs2022.dat in the working folder, else the copy installed beside the
+// program (programDir/../share/halvorn, when the caller knows the program's folder), else the install
+// prefix's share/halvorn, else the build tree's data/ - the first that exists, whatever it is (the loader
+// then refuses what is not a regular table file, with a message naming it). When none exists, the working
+// folder's name, so that the message names the file a user is expected to provide.
+std::string FindAttenuationTable(const std::string& programDir = {});
+
 // A one-line description of a failed load, naming the file, for the fatal error box or stderr.
 std::string DescribeTableLoadFailure(TableLoadStatus status, const std::string& path);
 

@@ -10,10 +10,8 @@
 
 namespace halvorn {
 
-namespace {
-
-std::string FileTypeName(unsigned type) {
-    switch (type) {
+std::string FileKindName(unsigned mode) {
+    switch (mode & S_IFMT) {
         case S_IFIFO:
             return "a FIFO (named pipe)";
         case S_IFCHR:
@@ -28,8 +26,6 @@ std::string FileTypeName(unsigned type) {
             return "a special file";
     }
 }
-
-}  // namespace
 
 InputFile::InputFile(const std::string& path, std::uint64_t maxBytes) : maxBytes_(maxBytes) {
     // A name that is not a regular file is refused before it is opened at all: opening a device can have
@@ -136,7 +132,7 @@ std::string DescribeInputFileError(const InputFileError& error) {
         case InputFileStatus::ReadFailed:
             return error.systemError != 0 ? std::strerror(error.systemError) : "cannot be read";
         case InputFileStatus::NotRegularFile:
-            return "is " + FileTypeName(error.fileType) + ", not a regular file";
+            return "is " + FileKindName(error.fileType) + ", not a regular file";
         case InputFileStatus::TooLarge:
             return "is too large (" + std::to_string(error.size) + " bytes)";
     }

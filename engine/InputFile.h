@@ -26,6 +26,9 @@ struct InputFileError {
     std::uint64_t size = 0;  // size of a file refused as too large
 };
 
+// What a file that is not a regular one is, from its st_mode: "a FIFO (named pipe)", "a folder", ...
+std::string FileKindName(unsigned mode);
+
 // An open regular file, read-only; closed when the object goes.
 class InputFile {
 public:

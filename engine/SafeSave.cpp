@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/InputFile.h"
+
 namespace halvorn {
 
 namespace {
@@ -34,23 +36,6 @@ std::string Folder(const std::string& path) {
 std::string BaseName(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string KindOf(mode_t mode) {
-    switch (mode & S_IFMT) {
-        case S_IFIFO:
-            return "a FIFO (named pipe)";
-        case S_IFCHR:
-            return "a character device";
-        case S_IFBLK:
-            return "a block device";
-        case S_IFSOCK:
-            return "a socket";
-        case S_IFDIR:
-            return "a folder";
-        default:
-            return "a special file";
-    }
 }
 
 bool InGroup(gid_t gid) {
@@ -152,7 +137,7 @@ bool CheckTarget(const std::string& path,
     const std::string name = Named(path, target.path);
     if (target.exists) {
         if (!S_ISREG(target.info.st_mode)) {
-            error = "cannot save " + name + ": it is " + KindOf(target.info.st_mode) +
+            error = "cannot save " + name + ": it is " + FileKindName(target.info.st_mode) +
                     ", not a regular file; only a regular file or a new name can be saved to";
             return false;
         }
@@ -298,7 +283,7 @@ bool PendingFile::Commit(std::string& error) {
     // The target may have changed since Prepare looked at it; a non-regular file there is still refused.
     struct stat info {};
     if (::lstat(resolved_.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        error = "cannot save " + name + ": it is now " + KindOf(info.st_mode) + ", not a regular file";
+        error = "cannot save " + name + ": it is now " + FileKindName(info.st_mode) + ", not a regular file";
         Abandon();
         return false;
     }

@@ -378,6 +378,7 @@ TEST_F(HalvornCalc, BadProfilesAreRefusedByName) {
         {"offcentre.csv", "0.5,10\n5,9\n", "offcentre.csv"},
         {"zerocentre.csv", "0,0\n5,9\n", "zerocentre.csv"},
         {"zerocentre2.csv", "0,0.000\n", "zerocentre2.csv"},
+        {"negative.csv", "0,10\n5,-9\n", "negative.csv line 2"},
         {"semicolon.csv", "0,10\n5;9\n", "semicolon.csv"},
         {"threefields.csv", "0,10\n5,9,1\n", "threefields.csv"},
         {"word.csv", "0,10\n5,high\n", "high"},

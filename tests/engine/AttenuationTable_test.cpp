@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -232,6 +234,34 @@ TEST_F(TableFiles, ReadingStopsAfterTheLastNumber) {
               TableLoadStatus::NotANumber);
     EXPECT_EQ(detail.numbersRead, 1);
     EXPECT_LE(detail.field.size(), 32u);
+}
+
+}  // namespace
+}  // namespace halvorn
+
+namespace halvorn {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The program and the batch tool look for the table in one order: the working folder, beside the
+// program, the install prefix, the build tree. Anything of that name in the working folder wins, also what
+// the loader will refuse, so an odd file there is reported rather than silently passed over.
+TEST_F(TableFiles, OneLookupOrderForEveryCaller) {
+    const fs::path before = fs::current_path();
+    fs::current_path(dir_);
+    const std::string build = std::string(HALVORN_BUILD_DATA_DIR) + "/MUs2022.dat";
+    EXPECT_EQ(FindAttenuationTable(), fs::exists(HALVORN_INSTALLED_DATA_DIR "/MUs2022.dat")
+                                          ? std::string(HALVORN_INSTALLED_DATA_DIR) + "/MUs2022.dat"
+                                          : build);
+    fs::create_directories(dir_ / "share" / "halvorn");
+    Write("share/halvorn/MUs2022.dat", "beside the program");
+    fs::create_directory(dir_ / "bin");
+    EXPECT_EQ(FindAttenuationTable((dir_ / "bin").string()),
+              (dir_ / "bin").string() + "/../share/halvorn/MUs2022.dat");
+    ASSERT_EQ(::mkfifo("MUs2022.dat", 0600), 0);
+    EXPECT_EQ(FindAttenuationTable((dir_ / "bin").string()), "MUs2022.dat");
+    fs::current_path(before);
 }
 
 }  // namespace

@@ -188,20 +188,7 @@ void Application::HideBusyDialog() {
 std::string Application::TablePath() const {
     if (!tablePathOverride.empty())
         return tablePathOverride;
-    const QString name = QStringLiteral("MUs2022.dat");
-    if (QFileInfo::exists(name))
-        return name.toStdString();
-    const QString besideProgram =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/halvorn/") + name);
-    if (QFileInfo::exists(besideProgram))
-        return besideProgram.toStdString();
-    const QString installed = QStringLiteral(HALVORN_INSTALLED_DATA_DIR "/") + name;
-    if (QFileInfo::exists(installed))
-        return installed.toStdString();
-    const QString build = QStringLiteral(HALVORN_BUILD_DATA_DIR "/") + name;
-    if (QFileInfo::exists(build))
-        return build.toStdString();
-    return name.toStdString();
+    return FindAttenuationTable(QCoreApplication::applicationDirPath().toStdString());
 }
 
 QStringList Application::ManualCandidates() const {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "BatchInput.h"
+#include "cli/BatchInput.h"
 #include "engine/InputRanges.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

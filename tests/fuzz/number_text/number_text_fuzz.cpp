@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "BatchInput.h"
+#include "cli/BatchInput.h"
 #include "engine/NumberText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "BatchInput.h"
+#include "cli/BatchInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace halvorn::cli;

@@ -1,209 +1,24 @@
-#include "engine/ResultFile.h"
+// The readers of the result file: LoadResultFile (with the checks of its structure) and ReadResultComment.
 
-#include <iconv.h>
-
-#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "engine/InputFile.h"
 #include "engine/InputRanges.h"
 #include "engine/NumberText.h"
-#include "engine/SafeSave.h"
+#include "engine/ResultFile.h"
+#include "engine/ShiftJis.h"
 
 namespace halvorn {
 
 namespace {
 
-// A field or line longer than this keeps only its first bytes; the rest is read past and dropped.
+// A comment line longer than this keeps only its first bytes.
 constexpr size_t kMaxFieldBytes = 64 * 1024;
-
-// Picture formats of the file.
-constexpr const char* kDistancePicture = "   000.00  ";
-constexpr const char* kRatioPicture = "  0.000E+00";
-constexpr const char* kPathPicture = "   000.000 ";
-constexpr const char* kEnergyPicture = " 000.0";
-constexpr const char* kSpectrumPicture = "  0.000E+00";
-
-// One open iconv conversion, closed on scope exit.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (ok())
-            iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return cd_; }
-
-private:
-    iconv_t cd_;
-};
-
-// Length of the UTF-8 sequence at the start of `text`, or 0 when it is not a valid sequence.
-size_t Utf8SequenceLength(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    size_t length = lead < 0x80             ? 1
-                    : (lead & 0xE0) == 0xC0 ? 2
-                    : (lead & 0xF0) == 0xE0 ? 3
-                    : (lead & 0xF8) == 0xF0 ? 4
-                                            : 0;
-    if (length == 0 || length > text.size())
-        return 0;
-    for (size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
-
-// Converts with `converter`, replacing each input unit that cannot be converted by `replacement`.
-// `unitLength` tells how many input bytes one unconvertible character spans (at least 1).
-template <typename UnitLength>
-std::string ConvertLossy(const Converter& converter,
-                         std::string_view input,
-                         std::string_view replacement,
-                         UnitLength unitLength) {
-    std::string output;
-    if (!converter.ok()) {
-        // No converter on this system: keep the ASCII bytes, replace the rest.
-        for (char c : input) {
-            if (static_cast<unsigned char>(c) < 0x80)
-                output += c;
-            else
-                output += replacement;
-        }
-        return output;
-    }
-    iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(input.data());
-    size_t inLeft = input.size();
-    char buffer[4096];
-    while (inLeft > 0) {
-        char* out = buffer;
-        size_t outLeft = sizeof buffer;
-        const size_t result = iconv(converter.get(), &in, &inLeft, &out, &outLeft);
-        output.append(buffer, out);
-        if (result != static_cast<size_t>(-1))
-            continue;
-        if (errno == E2BIG)
-            continue;
-        // EILSEQ (cannot be represented or invalid) or EINVAL (incomplete sequence at the end).
-        size_t skip = std::max<size_t>(1, unitLength(std::string_view(in, inLeft)));
-        skip = std::min(skip, inLeft);
-        in += skip;
-        inLeft -= skip;
-        output += replacement;
-        iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-    }
-    char* out = buffer;
-    size_t outLeft = sizeof buffer;
-    iconv(converter.get(), nullptr, nullptr, &out, &outLeft);
-    output.append(buffer, out);
-    return output;
-}
-
-// UTF-8 to Shift-JIS. A character Shift-JIS cannot hold (or a byte that is not valid UTF-8) becomes "?".
-std::string ToShiftJis(std::string_view utf8) {
-    Converter converter("CP932", "UTF-8");
-    return ConvertLossy(converter, utf8, "?", Utf8SequenceLength);
-}
-
-// Shift-JIS to UTF-8. A byte sequence that is not valid Shift-JIS becomes U+FFFD, one per byte.
-std::string FromShiftJis(std::string_view sjis) {
-    Converter converter("UTF-8", "CP932");
-    return ConvertLossy(converter, sjis, "\xEF\xBF\xBD", [](std::string_view) { return size_t{1}; });
-}
-
-// The comment as one line: each line break (CR LF, CR or LF) becomes one blank, so the comment can never
-// add lines to the 311-line layout.
-std::string CommentLine(const std::string& commentUtf8) {
-    std::string line;
-    line.reserve(commentUtf8.size());
-    for (size_t i = 0; i < commentUtf8.size(); ++i) {
-        const char c = commentUtf8[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < commentUtf8.size() && commentUtf8[i + 1] == '\n')
-                ++i;
-            line += ' ';
-        } else {
-            line += c;
-        }
-    }
-    return line;
-}
-
-// Number of points p = 0, 1, ... with p <= n, never more than points 0..25. A negative or NaN n gives none.
-int PointsThrough(double n) {
-    if (!(n >= 0))
-        return 0;
-    if (n >= kMaxPoint)
-        return kMaxPoint + 1;
-    return static_cast<int>(std::floor(n)) + 1;
-}
-
-}  // namespace
-
-// Line 2 holds N with a blank in the place of its sign (" 12 ", "-1 "). The point columns run p = 0 while
-// p <= N (a fractional N of 2.5 writes points 0..2) and never past point 25, whatever N says.
-std::string FormatResultFile(const CalculationState& state, const std::string& commentUtf8) {
-    const int points = PointsThrough(state.ProfilePointCount);
-    std::string text;
-    text.reserve(static_cast<size_t>(points + 1) * 12 * 305 + 512);
-    auto endLine = [&text] { text += "\r\n"; };
-
-    text += ToShiftJis(CommentLine(commentUtf8));
-    endLine();
-    const double n = state.ProfilePointCount;
-    text += (std::signbit(n) && n != 0 ? "" : " ") + PlainDecimal(n) + " ";
-    endLine();
-
-    auto row = [&](const char* label, auto valueOf, const char* picture) {
-        text += label;
-        for (int p = 0; p < points; ++p)
-            text += "," + FormatPicture(valueOf(p), picture);
-        endLine();
-    };
-    row(
-        "OC(cm)", [&](int p) { return state.DoseProfile[0][p]; }, kDistancePicture);
-    row(
-        "  OCR ", [&](int p) { return state.DoseProfile[1][p]; }, kRatioPicture);
-    row(
-        "Al(mm)", [&](int p) { return state.BowtieAlMm[p]; }, kPathPicture);
-    for (int b = 1; b <= kBinCount; ++b) {
-        const std::string energy = FormatPicture(0.5 * b, kEnergyPicture);
-        row(
-            energy.c_str(), [&](int p) { return state.PointSpectra[p][b]; }, kSpectrumPicture);
-    }
-
-    auto setting = [&](const char* labelUtf8, double value, const char* picture) {
-        text += ToShiftJis(labelUtf8) + FormatPicture(value, picture);
-        endLine();
-    };
-    setting("SAD , ", state.FocusCentreDistanceCm, " #00.0");
-    setting("管電圧 , ", state.TubeVoltageKv, " #00.0");
-    setting("固有ろ過 , ", state.InherentFiltrationMm, " 0.00");
-    setting("付加アルミ , ", state.AddedAlMm, " 0.00");
-    // Copper and silver are held in cm and written in mm.
-    setting("付加 銅 , ", 10 * state.AddedCuCm, " 0.000");
-    setting("付加 銀 ,", 10 * state.AddedAgCm, " 0.000");
-    return text;
-}
-
-bool SaveResultFile(const CalculationState& state,
-                    const std::string& commentUtf8,
-                    const std::string& path,
-                    std::string* error) {
-    return SaveFileSafely(path, FormatResultFile(state, commentUtf8), error);
-}
-
-namespace {
 
 // The lines of a file: a line ends at CR LF, CR or LF.
 std::vector<std::string_view> SplitLines(std::string_view bytes) {
