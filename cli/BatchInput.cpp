@@ -56,7 +56,10 @@ constexpr ValueOption kValueOptions[] = {
     {"--comment", nullptr},
     {"--out", nullptr},
     {"--json", nullptr},
-    {"--table", nullptr}};
+    {"--table", nullptr},
+    {"--export", nullptr},
+    {"--collimation", nullptr},  // optional, like --focus-distance
+    {"--angle-step", &BatchOptions::angleStep}};
 
 }  // namespace
 
@@ -69,6 +72,7 @@ std::string UsageText() {
            "                    [--inherent MM] [--added-al MM] [--added-cu MM] [--added-ag MM]\n"
            "                    [--focus-distance CM [--profile FILE]] [--comment TEXT]\n"
            "                    [--out FILE.csv] [--json FILE] [--table PATH]\n"
+           "                    [--export DIR [--collimation CM] [--angle-step DEG]]\n"
            "\n"
            "Fits the beam's aluminium-equivalent filtration to the measured half-value layer at the\n"
            "rotation centre and, with a profile, solves the bowtie filter's path length and the photon\n"
@@ -91,13 +95,25 @@ std::string UsageText() {
            "  --json FILE            write a JSON summary\n"
            "  --table PATH           attenuation table (default MUs2022.dat in the working folder,\n"
            "                         then the installed data folder)\n"
+           "  --export DIR           write the export set into the folder DIR (made when missing, its\n"
+           "                         parent must exist): centre.spectrum, point01.spectrum ...,\n"
+           "                         bowtie_distribution.dat, al_bowtie.dat, source.egsinp,\n"
+           "                         xcist_bowtie.txt, xcist_spectrum.dat, gate9_spectrum.txt,\n"
+           "                         gate10_spectrum.py, spectrum.spk, spectra_long.csv,\n"
+           "                         beam_quality.csv (the fan files only with a profile)\n"
+           "  --collimation CM       beam width at the rotation centre, above 0, for source.egsinp\n"
+           "                         (without it the line is left commented out)\n"
+           "  --angle-step DEG       fan-angle grid of the EGSnrc bowtie files, above 0 (default 0.125)\n"
            "\n"
            "Exit status: 0 done; 2 bad input (a value outside its accepted range, a missing or\n"
            "unreadable input file, an output that names an input file; the message names it);\n"
            "3 the calculation failed; 4 an output could not be written (a FIFO, device or folder\n"
-           "at its name, a read-only file, a full disk). Every failure prints one line. Nothing is\n"
-           "written unless the whole calculation succeeds; a link at an output name is followed\n"
-           "and the file it names is replaced, keeping its permissions.\n";
+           "at its name, a read-only file, a full disk); 5 the export could not be made or written\n"
+           "(a file in place of DIR, a FIFO or read-only file at one of its names, an angle step\n"
+           "that gives the EGSnrc files no angle or too many). Every failure prints one line.\n"
+           "Nothing is written unless the whole calculation succeeds and every output and export\n"
+           "file can be written; a link at an output name is followed and the file it names is\n"
+           "replaced, keeping its permissions.\n";
 }
 
 BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
@@ -162,6 +178,10 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
             options.jsonPath = std::string(value);
         } else if (name == "--table") {
             options.tablePath = std::string(value);
+        } else if (name == "--export") {
+            options.exportDir = std::string(value);
+        } else if (name == "--collimation") {
+            options.collimation = NumberValue(name, value);
         } else {
             throw InputError("unknown option " + Quoted(name) + " (try --help)");
         }
@@ -178,11 +198,14 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
         {"--added-al", &options.addedAl},
         {"--added-cu", &options.addedCu},
         {"--added-ag", &options.addedAg},
-        {"--focus-distance", options.focusDistance ? &*options.focusDistance : nullptr}};
+        {"--focus-distance", options.focusDistance ? &*options.focusDistance : nullptr},
+        {"--collimation", options.collimation ? &*options.collimation : nullptr},
+        {"--angle-step", &options.angleStep}};
     const InputField fields[] = {InputField::MeasuredHvl,    InputField::TubeVoltage,
                                  InputField::TargetAngle,    InputField::InherentFiltration,
                                  InputField::AddedAluminium, InputField::AddedCopper,
-                                 InputField::AddedSilver,    InputField::FocusDistance};
+                                 InputField::AddedSilver,    InputField::FocusDistance,
+                                 InputField::Collimation,    InputField::AngleStep};
     for (std::size_t k = 0; k < std::size(ranged); ++k) {
         const auto& [name, number] = ranged[k];
         if (number && !InAcceptedRange(fields[k], number->value))
@@ -192,7 +215,14 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
     }
     if (options.profilePath && !options.focusDistance)
         throw InputError("--profile needs --focus-distance (the focus to rotation-centre distance, cm)");
-    for (const auto& path : {options.outPath, options.jsonPath, options.tablePath, options.profilePath})
+    // The export's settings mean nothing without an export; given alone they are most likely a mistake.
+    const bool seenAngleStep = std::find(seen.begin(), seen.end(), "--angle-step") != seen.end();
+    for (const auto& [given, name] : {std::pair{options.collimation.has_value(), "--collimation"},
+                                      std::pair{seenAngleStep, "--angle-step"}})
+        if (given && !options.exportDir)
+            throw InputError(std::string(name) + " needs --export (the folder for the export files)");
+    for (const auto& path :
+         {options.outPath, options.jsonPath, options.tablePath, options.profilePath, options.exportDir})
         if (path && path->empty())
             throw InputError("an empty file name was given");
     if (options.outPath && options.jsonPath && *options.outPath == *options.jsonPath)

@@ -39,6 +39,9 @@ struct BatchOptions {
     std::optional<std::string> outPath;
     std::optional<std::string> jsonPath;
     std::optional<std::string> tablePath;
+    std::optional<std::string> exportDir;     // folder for the export set
+    std::optional<NumberOption> collimation;  // cm, for the EGSnrc source block
+    NumberOption angleStep{"0.125", 0.125};   // degrees, the fan-angle grid of the EGSnrc bowtie files
 };
 
 // Reads the arguments after the program name. Throws InputError.

@@ -1,14 +1,16 @@
 // halvorn-calc: the batch tool. Runs the same engine operations as the screens (table load, calibration
 // run, off-axis run) from command-line options and a profile file, and writes the same result file.
 //
-// Exit status: 0 done; 2 bad input (a value, option or file named in a one-line message, an output that
-// names an input file); 3 a failure the screens would report with a message box (the fit, the bowtie
-// thickness, the solver, arithmetic); 4 an output could not be written. Every failure prints exactly one
-// line. Nothing is written unless everything succeeded, and files are replaced only through a rename
-// (engine/SafeSave.h).
+// Exit status: 0 done; 2 bad input (a value, option or file named in a one-line message, an output or
+// export file that names an input file); 3 a failure the screens would report with a message box (the fit,
+// the bowtie thickness, the solver, arithmetic); 4 an output could not be written; 5 the export could not
+// be made or written. Every failure prints exactly one line. Nothing is written unless everything
+// succeeded, and files are replaced only through a rename (engine/SafeSave.h): the outputs and the export
+// files are all written under temporary names before any of them is put in place.
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -20,12 +22,16 @@
 
 #include "cli/BatchInput.h"
 #include "engine/AttenuationTable.h"
+#include "engine/BeamQuality.h"
 #include "engine/CalculationState.h"
 #include "engine/CalibrationRun.h"
 #include "engine/OffAxisRun.h"
 #include "engine/Reporter.h"
 #include "engine/ResultFile.h"
 #include "engine/SafeSave.h"
+#include "engine/exports/ExportCommon.h"
+#include "engine/exports/ExportSet.h"
+#include "engine/exports/ExportWriter.h"
 
 namespace {
 
@@ -37,6 +43,7 @@ using halvorn::cli::Profile;
 constexpr int kExitInput = 2;
 constexpr int kExitCalculation = 3;
 constexpr int kExitWrite = 4;
+constexpr int kExitExport = 5;
 
 // Prints the first of the engine's warnings to standard error as one line (the Japanese text without the
 // blanks it carries for the message box, then its English gloss) and remembers that one was given. A
@@ -132,13 +139,67 @@ std::string JsonArray(const Values& values, int first, int last) {
     return out + "]";
 }
 
+// The shortest text that reads back as the value; null for a figure that is not available.
+std::string JsonValue(std::optional<double> value) {
+    return value && std::isfinite(*value) ? halvorn::FormatShortest(*value) : "null";
+}
+
 struct CentreResults {
     double fittedFiltrationMm = 0;
     double hvlAlMm = 0;
     double hvlCuMm = 0;
 };
 
-std::string JsonSummary(const CalculationState& state, const CentreResults& centre, int pointCount) {
+// Every input of the run as the export files name them, with the collimation when given.
+std::string JsonInputs(const halvorn::ExportInputs& in,
+                       bool focusGiven,
+                       const std::optional<double>& collimationCm) {
+    std::string out = "{\n";
+    out += "    \"tube_voltage_kv\": " + JsonValue(in.tubeVoltageKv) + ",\n";
+    out += "    \"target_angle_deg\": " + JsonValue(in.targetAngleDeg) + ",\n";
+    out += "    \"inherent_filtration_mm\": " + JsonValue(in.inherentFiltrationMm) + ",\n";
+    out += "    \"added_al_mm\": " + JsonValue(in.addedAlMm) + ",\n";
+    out += "    \"added_cu_mm\": " + JsonValue(in.addedCuMm) + ",\n";
+    out += "    \"added_ag_mm\": " + JsonValue(in.addedAgMm) + ",\n";
+    out += "    \"measured_hvl_mm\": " + JsonValue(in.measuredHvl->valueMm) + ",\n";
+    out += std::string("    \"hvl_material\": ") + (in.measuredHvl->copper ? "\"cu\"" : "\"al\"") + ",\n";
+    if (focusGiven)
+        out += "    \"focus_distance_cm\": " + JsonValue(in.focusCentreDistanceCm) + ",\n";
+    if (collimationCm)
+        out += "    \"collimation_cm\": " + JsonValue(collimationCm) + ",\n";
+    out += "    \"fitted_filtration_mm\": " + JsonValue(in.fittedFiltrationMm) + "\n";
+    return out + "  }";
+}
+
+// One object per point, centre first, on a line each.
+std::string JsonPoints(const std::vector<halvorn::PointQuality>& points) {
+    std::string out = "[\n";
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const halvorn::PointQuality& p = points[k];
+        const halvorn::MaterialQuality& al = p.quality.aluminium;
+        const halvorn::MaterialQuality& cu = p.quality.copper;
+        out += "    {\"index\": " + std::to_string(p.point) + ", \"off_axis_cm\": " + JsonValue(p.offAxisCm) +
+               ", \"fan_angle_deg\": " + JsonValue(p.fanAngleDeg) +
+               ", \"bowtie_al_mm\": " + JsonValue(p.bowtieAlMm) +
+               ", \"relative_kerma\": " + JsonValue(p.relativeKerma) +
+               ", \"relative_fluence\": " + JsonValue(p.relativeFluence) +
+               ", \"hvl1_al_mm\": " + JsonValue(al.hvl1Mm) + ", \"hvl2_al_mm\": " + JsonValue(al.hvl2Mm) +
+               ", \"homogeneity_al\": " + JsonValue(al.homogeneity) +
+               ", \"hvl1_cu_mm\": " + JsonValue(cu.hvl1Mm) + ", \"hvl2_cu_mm\": " + JsonValue(cu.hvl2Mm) +
+               ", \"homogeneity_cu\": " + JsonValue(cu.homogeneity) +
+               ", \"mean_energy_kev\": " + JsonValue(p.quality.meanEnergyKev) +
+               ", \"effective_energy_al_kev\": " + JsonValue(al.effectiveEnergyKev) +
+               ", \"effective_energy_cu_kev\": " + JsonValue(cu.effectiveEnergyKev) + "}" +
+               (k + 1 < points.size() ? "," : "") + "\n";
+    }
+    return out + "  ]";
+}
+
+std::string JsonSummary(const CalculationState& state,
+                        const CentreResults& centre,
+                        int pointCount,
+                        const std::string& inputs,
+                        const std::vector<halvorn::PointQuality>& points) {
     std::string out = "{\n";
     out += "  \"fitted_filtration_mm\": " + JsonNumber(centre.fittedFiltrationMm) + ",\n";
     out += "  \"hvl_al_mm\": " + JsonNumber(centre.hvlAlMm) + ",\n";
@@ -146,12 +207,20 @@ std::string JsonSummary(const CalculationState& state, const CentreResults& cent
     out += "  \"bowtie_mm\": " + JsonArray(state.BowtieAlMm, 0, pointCount) + ",\n";
     out += "  \"spectrum_peak\": " + JsonNumber(state.SpectrumPeak) + ",\n";
     out += "  \"relative_kerma\": " + JsonArray(state.DoseProfile[1], 0, pointCount) + ",\n";
-    out += "  \"centre_spectrum\": " + JsonArray(state.PointSpectra[0], 1, halvorn::kBinCount) + "\n";
+    out += "  \"centre_spectrum\": " + JsonArray(state.PointSpectra[0], 1, halvorn::kBinCount) + ",\n";
+    out += "  \"inputs\": " + inputs + ",\n";
+    out += "  \"points\": " + JsonPoints(points) + "\n";
     return out + "}\n";
 }
 
 // A failure to write an output: exit status 4.
 class OutputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A failure to make or write the export: exit status 5.
+class ExportError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -189,6 +258,36 @@ void CheckOutputs(const std::vector<Output>& outputs, const std::vector<Input>& 
     }
 }
 
+// Refuses, before anything is computed, an export folder that is an input (bad input, status 2) or a
+// name that exists and is not a folder (status 5).
+void CheckExportFolder(const std::string& dir, const std::vector<Input>& inputs) {
+    for (const auto& input : inputs)
+        if (halvorn::SameFile(dir, input.path))
+            throw InputError("--export " + dir + " is the same file as " + input.option + " " + input.path +
+                             "; nothing was written");
+    std::error_code ec;
+    if (std::filesystem::exists(dir, ec) && !std::filesystem::is_directory(dir, ec))
+        throw ExportError("cannot export to " + dir + ": it exists and is not a folder");
+}
+
+// Refuses export files that would replace an input or an output (bad input, status 2).
+void CheckExportFiles(const std::string& dir,
+                      const halvorn::ExportSet& set,
+                      const std::vector<Input>& inputs,
+                      const std::vector<Output>& outputs) {
+    for (const auto& file : set.files) {
+        const std::string path = halvorn::PathInFolder(dir, file.name);
+        for (const auto& input : inputs)
+            if (halvorn::SameFile(path, input.path))
+                throw InputError("--export file " + path + " is the same file as " + input.option + " " +
+                                 input.path + "; nothing was written");
+        for (const auto& output : outputs)
+            if (halvorn::SameSaveTarget(path, output.path))
+                throw InputError("--export file " + path + " and " + output.option + " " + output.path +
+                                 " name the same file; nothing was written");
+    }
+}
+
 int Run(const BatchOptions& options, const std::string& programDir) {
     // Everything that can be checked before computing is checked first.
     const std::string tablePath = TablePath(options, programDir);
@@ -201,6 +300,8 @@ int Run(const BatchOptions& options, const std::string& programDir) {
     if (options.outPath)
         outputs.push_back({"--out", *options.outPath});
     CheckOutputs(outputs, inputFiles);
+    if (options.exportDir)
+        CheckExportFolder(*options.exportDir, inputFiles);
 
     std::optional<Profile> profile;
     if (options.profilePath)
@@ -248,23 +349,54 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         return kExitCalculation;
     }
 
-    // Both outputs are written in full under temporary names before either target is replaced, so a
-    // failure while writing one leaves both targets as they were. The result file holds the bytes that
-    // SaveResultFile writes. The inputs are checked again: a file may have been put in place meanwhile.
+    // The beam-quality figures of every point and the inputs the export files and the summary name.
+    const halvorn::AttenuationCoefficients table = halvorn::CoefficientsOf(*state);
+    const std::vector<halvorn::PointQuality> points =
+        halvorn::RunBeamQuality(*state, table, halvorn::LastProfilePoint(*state));
+    halvorn::ExportInputs exportInputs = halvorn::InputsOf(*state);
+    exportInputs.targetAngleDeg = options.targetAngle.value;
+    exportInputs.measuredHvl = halvorn::MeasuredHvl{options.hvl.value, options.hvlMaterial == 2};
+    exportInputs.fittedFiltrationMm = 10 * state->NominalFiltrationAlCm + state->BowtieAlMm[0];
+    const std::optional<double> collimation =
+        options.collimation ? std::optional<double>(options.collimation->value) : std::nullopt;
+
+    halvorn::ExportSet exportSet;
+    if (options.exportDir) {
+        exportSet = halvorn::BuildExportSet(*state, table, points, exportInputs,
+                                            {collimation, options.angleStep.value});
+        if (!exportSet.error.empty())
+            throw ExportError("cannot export to " + *options.exportDir + ": " + exportSet.error);
+        CheckExportFiles(*options.exportDir, exportSet, inputFiles, outputs);
+    }
+
+    // Every output and export file is written in full under a temporary name before any target is
+    // replaced, so a failure while writing one leaves every target as it was. The result file holds the
+    // bytes that SaveResultFile writes. The inputs are checked again: a file may have been put in place
+    // meanwhile. The export goes in place first; it takes back what it put in place when one of its own
+    // renames fails.
     std::vector<std::string> inputPaths;
     for (const auto& input : inputFiles)
         inputPaths.push_back(input.path);
     std::vector<halvorn::PendingFile> pending(outputs.size());
     for (std::size_t k = 0; k < outputs.size(); ++k) {
-        const std::string bytes = std::string_view(outputs[k].option) == "--out"
-                                      ? halvorn::FormatResultFile(*state, options.comment)
-                                      : JsonSummary(*state, centre, pointCount);
+        const std::string bytes =
+            std::string_view(outputs[k].option) == "--out"
+                ? halvorn::FormatResultFile(*state, options.comment)
+                : JsonSummary(*state, centre, pointCount,
+                              JsonInputs(exportInputs, options.focusDistance.has_value(), collimation),
+                              points);
         std::string error;
         if (!pending[k].Prepare(outputs[k].path, bytes, inputPaths, error))
             throw OutputError(error);
     }
+    halvorn::PendingExport pendingExport;
+    std::string error;
+    if (options.exportDir) {
+        if (!pendingExport.Prepare(*options.exportDir, exportSet, inputPaths, error) ||
+            !pendingExport.Commit(error))
+            throw ExportError(error);
+    }
     for (auto& file : pending) {
-        std::string error;
         if (!file.Commit(error))
             throw OutputError(error);
     }
@@ -291,6 +423,9 @@ int main(int argc, char** argv) {
     } catch (const OutputError& e) {
         std::cerr << "halvorn-calc: " << e.what() << '\n';
         return kExitWrite;
+    } catch (const ExportError& e) {
+        std::cerr << "halvorn-calc: " << e.what() << '\n';
+        return kExitExport;
     } catch (const std::exception& e) {
         std::cerr << "halvorn-calc: " << e.what() << '\n';
         return kExitCalculation;

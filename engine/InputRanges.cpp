@@ -48,6 +48,12 @@ Range RangeOf(InputField field) {
         case InputField::ProfileReading:
             return {"above 0", " 照射線量の測定値は 0 より大きい値を入力して下さい ", "照射線量",
                     "an exposure reading must be above 0"};
+        case InputField::Collimation:
+            return {"above 0 cm", " コリメーションは 0 より大きい値を入力して下さい ", "コリメーション",
+                    "the collimation must be above 0 cm"};
+        case InputField::AngleStep:
+            return {"above 0 degrees", " 角度の刻みは 0 度より大きい値を入力して下さい ", "角度の刻み",
+                    "the angle step must be above 0 degrees"};
     }
     return {"", "", "", ""};
 }
@@ -61,6 +67,8 @@ bool InAcceptedRange(InputField field, double value) {
         case InputField::MeasuredHvl:
         case InputField::FocusDistance:
         case InputField::ProfileReading:
+        case InputField::Collimation:
+        case InputField::AngleStep:
             return value > 0;
         case InputField::TubeVoltage:
             // The air-kerma weighting starts at 10.5 keV: a lower tube voltage leaves nothing to weight.

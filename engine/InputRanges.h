@@ -23,6 +23,8 @@ enum class InputField {
     FocusDistance,       // cm: above 0
     PointCount,          // off-axis points: 0 to 25
     ProfileReading,      // exposure reading of the centre or of a point in use: above 0
+    Collimation,         // cm, beam width at the rotation centre named in the EGSnrc export: above 0
+    AngleStep,           // degrees, the fan-angle grid of the EGSnrc export: above 0
 };
 
 // Whether `value` lies in the field's accepted range; NaN and infinities never do.

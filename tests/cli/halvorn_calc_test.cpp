@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -334,6 +335,12 @@ TEST_F(HalvornCalc, BadOptionsAreRefusedByName) {
         {{"--hvl", "7", "--added-ag", "-2"}, "--added-ag"},
         {{"--hvl", "7", "--focus-distance", "-5"}, "--focus-distance"},
         {{"--hvl", "7", "--focus-distance", "0"}, "--focus-distance"},
+        {{"--hvl", "7", "--export", "x", "--collimation", "0"}, "--collimation"},
+        {{"--hvl", "7", "--export", "x", "--collimation", "4cm"}, "4cm"},
+        {{"--hvl", "7", "--export", "x", "--angle-step", "-0.125"}, "--angle-step"},
+        {{"--hvl", "7", "--collimation", "4"}, "--export"},
+        {{"--hvl", "7", "--angle-step", "0.25"}, "--export"},
+        {{"--hvl", "7", "--export", ""}, "empty"},
     };
     WriteAll(Path("p.csv"), "0,10\n5,9\n");
     for (const auto& c : cases) {
@@ -548,6 +555,110 @@ TEST_F(HalvornCalc, OutputsAndInputsAreRegularFiles) {
     EXPECT_TRUE(fs::is_symlink(Path("link.csv")));
     ASSERT_EQ(::stat(Path("kept/r.csv").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// The objects of the JSON array `key` (a flat array of flat objects, one per line), each as its keys and
+// value texts, read without the tool's code.
+std::vector<std::map<std::string, std::string>> JsonObjects(const std::string& json, const std::string& key) {
+    std::vector<std::map<std::string, std::string>> objects;
+    const auto at = json.find("\"" + key + "\": [");
+    if (at == std::string::npos)
+        return objects;
+    const std::string array = json.substr(at, json.find(']', at) - at);
+    for (auto open = array.find('{'); open != std::string::npos; open = array.find('{', open + 1)) {
+        std::istringstream body(array.substr(open + 1, array.find('}', open) - open - 1));
+        std::map<std::string, std::string>& object = objects.emplace_back();
+        for (std::string pair; std::getline(body, pair, ',');) {
+            const auto colon = pair.find(':');
+            const auto q1 = pair.find('"');
+            object[pair.substr(q1 + 1, pair.find('"', q1 + 1) - q1 - 1)] = pair.substr(colon + 2);
+        }
+    }
+    return objects;
+}
+
+// The whole export set, with the summary's inputs and per-point figures; nothing after a failed run.
+TEST_F(HalvornCalc, ExportWritesTheWholeSetAndTheSummaryGainsPoints) {
+    auto args = ExampleArgs();
+    args.insert(args.end(), {"--export", "set", "--collimation", "4"});
+    const auto run = Run(args);
+    ASSERT_EQ(run.status, 0) << Describe(args) << "\n" << run.err;
+    std::set<std::string> expected = {"centre.spectrum",    "bowtie_distribution.dat", "al_bowtie.dat",
+                                      "source.egsinp",      "xcist_bowtie.txt",        "xcist_spectrum.dat",
+                                      "gate9_spectrum.txt", "gate10_spectrum.py",      "spectrum.spk",
+                                      "spectra_long.csv",   "beam_quality.csv"};
+    for (int p = 1; p <= 12; ++p)
+        expected.insert((p < 10 ? "point0" : "point") + std::to_string(p) + ".spectrum");
+    std::set<std::string> written;
+    for (const auto& entry : fs::directory_iterator(Path("set")))
+        written.insert(entry.path().filename().string());
+    EXPECT_EQ(written, expected);
+    EXPECT_NE(ReadAll(Path("set/source.egsinp")).find("collimation = 4 "), std::string::npos);
+
+    const std::string json = ReadAll(Path("summary.json"));
+    const auto points = JsonObjects(json, "points");
+    ASSERT_EQ(points.size(), 13u) << json;
+    const std::set<std::string> keys = {"index",
+                                        "off_axis_cm",
+                                        "fan_angle_deg",
+                                        "bowtie_al_mm",
+                                        "relative_kerma",
+                                        "relative_fluence",
+                                        "hvl1_al_mm",
+                                        "hvl2_al_mm",
+                                        "homogeneity_al",
+                                        "hvl1_cu_mm",
+                                        "hvl2_cu_mm",
+                                        "homogeneity_cu",
+                                        "mean_energy_kev",
+                                        "effective_energy_al_kev",
+                                        "effective_energy_cu_kev"};
+    for (std::size_t p = 0; p < points.size(); ++p) {
+        std::set<std::string> got;
+        for (const auto& [key, value] : points[p])
+            got.insert(key);
+        EXPECT_EQ(got, keys) << "point " << p;
+        EXPECT_EQ(points[p].at("index"), std::to_string(p));
+    }
+    EXPECT_NEAR(std::stod(points[0].at("hvl1_al_mm")), 7.00, 0.01);
+    EXPECT_EQ(points[0].at("fan_angle_deg"), "0");
+    EXPECT_EQ(std::stod(points[12].at("off_axis_cm")), 24);
+    // The earlier keys stay, and the inputs name the measured HVL, its material and the collimation.
+    EXPECT_EQ(JsonArray(json, "bowtie_mm").size(), 13u);
+    for (const char* text : {"\"measured_hvl_mm\": 7,", "\"hvl_material\": \"al\"", "\"collimation_cm\": 4,",
+                             "\"focus_distance_cm\": 60,", "\"target_angle_deg\": 16,"})
+        EXPECT_NE(json.find(text), std::string::npos) << text << " in\n" << json;
+
+    const std::vector<std::string> failing = {"--hvl",  "65",      "--export",
+                                              "failed", "--table", HALVORN_TABLE_PATH};
+    EXPECT_EQ(Run(failing).status, 3);
+    EXPECT_FALSE(fs::exists(Path("failed")));
+}
+
+// An export file that cannot be written is status 5 and leaves every output and the folder as they were;
+// an export folder or file that is an input is bad input.
+TEST_F(HalvornCalc, FailedExportIsItsOwnStatus) {
+    fs::create_directory(Path("set"));
+    ASSERT_EQ(::mkfifo(Path("set/xcist_spectrum.dat").c_str(), 0644), 0);
+    WriteAll(Path("r.csv"), "earlier result\r\n");
+    const std::vector<std::string> args = {"--hvl",    "7",   "--out",   "r.csv",
+                                           "--export", "set", "--table", HALVORN_TABLE_PATH};
+    const auto run = Run(args);
+    ExpectEndedWith(args, run, 5, "set/xcist_spectrum.dat");
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(ReadAll(Path("r.csv")), "earlier result\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("set")), fs::directory_iterator()), 1)
+        << "no temporary file left";
+    ExpectEndedWith({}, Run({"--hvl", "7", "--export", "r.csv", "--table", HALVORN_TABLE_PATH}), 5,
+                    "not a folder");
+
+    fs::copy_file(HALVORN_TABLE_PATH, Path("t.dat"));
+    fs::create_directory(Path("in"));
+    fs::create_symlink("../t.dat", Path("in/spectrum.spk"));
+    for (const char* dir : {"t.dat", "in"})
+        ExpectEndedWith({}, Run({"--hvl", "7", "--export", dir, "--table", "t.dat"}), 2, "same file");
+    EXPECT_EQ(ReadAll(Path("t.dat")), ReadAll(HALVORN_TABLE_PATH));
+    EXPECT_EQ(ReadAll(Path("r.csv")), "earlier result\r\n");
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ TEST(InputRanges, EdgesAndNonFiniteValues) {
         {InputField::PointCount, 25, true},         {InputField::PointCount, 25.5, false},
         {InputField::PointCount, 2.5, true},        {InputField::PointCount, -1, false},
         {InputField::AddedSilver, INFINITY, false}, {InputField::MeasuredHvl, std::nan(""), false},
-        {InputField::ProfileReading, 0, false},
+        {InputField::ProfileReading, 0, false},     {InputField::Collimation, 0, false},
+        {InputField::AngleStep, 1e-9, true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(InAcceptedRange(c.field, c.value), c.accepted)
@@ -31,7 +32,7 @@ TEST(InputRanges, EdgesAndNonFiniteValues) {
 }
 
 TEST(InputRanges, EveryFieldHasItsTexts) {
-    for (int f = 0; f <= static_cast<int>(InputField::ProfileReading); ++f) {
+    for (int f = 0; f <= static_cast<int>(InputField::AngleStep); ++f) {
         const auto field = static_cast<InputField>(f);
         EXPECT_FALSE(AcceptedRangeText(field).empty()) << f;
         EXPECT_FALSE(OutOfRangeMessage(field).text.empty()) << f;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 #include <cmath>
 
@@ -20,8 +21,11 @@
 #include "common/Palette.h"
 #include "dose_profile/Form3.h"
 #include "engine/CalculationState.h"
+#include "engine/InputRanges.h"
 #include "engine/NumberText.h"
 #include "engine/ResultFile.h"
+#include "results/BeamQualityWindow.h"
+#include "results/ExportDialog.h"
 #include "results/Form4.h"
 #include "results/Form6.h"
 #include "shell/Application.h"
@@ -164,21 +168,43 @@ private slots:
         const struct {
             const char* name;
             int left, top, width, height;
-        } boxes[] = {{"Label11", 900, 240, 2010, 285},     {"File1", 240, 1560, 3615, 5130},
-                     {"Label36", 240, 7320, 3615, 375},    {"Command1", 600, 7920, 2535, 735},
-                     {"Command6", 600, 8880, 2535, 975},   {"Command2", 600, 10320, 2565, 645},
-                     {"Picture3", 4080, 240, 10935, 6735}, {"Label22", 5880, 7560, 975, 375},
-                     {"Label17", 5880, 8040, 975, 375},    {"Label20", 5880, 8520, 975, 375},
-                     {"Label25", 5880, 9000, 975, 375},    {"Label26", 5880, 9360, 975, 375},
-                     {"Label27", 5880, 9720, 975, 375},    {"Check1", 10560, 7080, 4335, 375},
-                     {"Picture1", 11940, 8040, 480, 480},  {"Text2", 12480, 8040, 975, 495},
-                     {"Command4", 13440, 8040, 1095, 495}, {"Label13", 12480, 8580, 975, 375},
-                     {"Label14", 12480, 9120, 1215, 375},  {"Label15", 12480, 9660, 1215, 375},
-                     {"Label1", 3720, 10680, 3600, 240},   {"Picture2", 7320, 10560, 480, 480},
-                     {"Text1", 7920, 10560, 5055, 495},    {"Command3", 13080, 10560, 1695, 495}};
+        } boxes[] = {{"Label11", 900, 240, 2010, 285},
+                     {"File1", 240, 1560, 3615, 5130},
+                     {"Label36", 240, 7320, 3615, 375},
+                     {"Command1", 600, 7920, 2535, 735},
+                     {"Command6", 600, 8880, 2535, 975},
+                     {"Command2", 600, 10320, 2565, 645},
+                     {"Picture3", 4080, 240, 10935, 6735},
+                     {"Label22", 5880, 7560, 975, 375},
+                     {"Label17", 5880, 8040, 975, 375},
+                     {"Label20", 5880, 8520, 975, 375},
+                     {"Label25", 5880, 9000, 975, 375},
+                     {"Label26", 5880, 9360, 975, 375},
+                     {"Label27", 5880, 9720, 975, 375},
+                     {"Check1", 10560, 7080, 4335, 375},
+                     {"Picture1", 11940, 8040, 480, 480},
+                     {"Text2", 12480, 8040, 975, 495},
+                     {"Command4", 13440, 8040, 1095, 495},
+                     {"Label13", 12480, 8580, 975, 375},
+                     {"Label14", 12480, 9120, 1215, 375},
+                     {"Label15", 12480, 9660, 1215, 375},
+                     {"Label1", 3720, 10680, 3600, 240},
+                     {"Picture2", 7320, 10560, 480, 480},
+                     {"Text1", 7920, 10560, 5055, 495},
+                     {"Command3", 13080, 10560, 1695, 495},
+                     {"CommandBeamQuality", 7620, 8940, 1440, 495},
+                     {"CommandExport", 7620, 9540, 1440, 495}};
         for (const auto& b : boxes)
             QVERIFY2(child<QWidget>(b.name)->geometry() == TwipsRect(b.left, b.top, b.width, b.height),
                      b.name);
+        // The two buttons added to the screen's free space touch no other control, and their captions fit.
+        for (const char* added : {"CommandBeamQuality", "CommandExport"}) {
+            QPushButton* button = child<QPushButton>(added);
+            QVERIFY2(button->sizeHint().width() <= button->width(), added);
+            for (QWidget* other : form4().findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                QVERIFY2(other == button || !other->geometry().intersects(button->geometry()),
+                         qPrintable(QString(added) + " overlaps " + other->objectName()));
+        }
         QPushButton* graphClear = child<QPushButton>("Command5");
         QCOMPARE(graphClear->parentWidget(), static_cast<QWidget*>(&form4().Picture3()));
         QCOMPARE(graphClear->geometry(), TwipsRect(18, 6301, 1335, 375));
@@ -587,6 +613,73 @@ private slots:
         QCOMPARE(lastMessage(), QString(" ファイルを保存しました "));
         QCOMPARE(ReadAll("again.csv"), QByteArray::fromStdString(halvorn::FormatResultFile(state, "loaded")));
         QCOMPARE(ReadAll("again.csv").count("\r\n"), 311);
+    }
+
+    // A loaded result file: the buttons wait for the load, the figures come from the table file read on
+    // its own (a missing one is named), the state keeps its results, and the export asks for the target
+    // angle the file does not hold.
+    void loadedFileBeamQualityAndExport() {
+        FillState(3);
+        QVERIFY(SaveFile("a-run.csv", "three points"));
+        state = CalculationState{};  // no table and no calculation in this program run
+        app().OpenResultsBrowser();
+        for (const char* button : {"CommandBeamQuality", "CommandExport"})
+            QVERIFY2(!child<QWidget>(button)->isEnabled(), button);
+        clickFile("a-run.csv");
+        click("Command1");
+        for (const char* button : {"CommandBeamQuality", "CommandExport"})
+            QVERIFY2(child<QWidget>(button)->isEnabled(), button);
+
+        app().tablePathOverride = "missing.dat";
+        click("CommandBeamQuality");
+        QVERIFY2(lastMessage().contains("missing.dat"), qPrintable(lastMessage()));
+        QVERIFY(!app().hasBeamQualityWindow() || !app().beamQualityWindow().isVisible());
+        app().tablePathOverride = HALVORN_TABLE_PATH;
+        presenter().Clear();
+        click("CommandBeamQuality");
+        halvorn::ui::BeamQualityWindow& window = app().beamQualityWindow();
+        QVERIFY(window.isVisible());
+        QVERIFY(LabelText(window, "LabelSource").contains("a-run.csv"));
+        QTableWidget* table = Child<QTableWidget>(window, "Table1");
+        QCOMPARE(table->rowCount(), 4);
+        QCOMPARE(table->item(3, 1)->text(), QString("9"));
+        QVERIFY(table->item(3, 6)->text().toDouble() > 0);  // HVL1 Al from the table read on its own
+        QCOMPARE(state.MuAluminium[100], 0.0);
+        QCOMPARE(state.BowtieAlMm[3], 12.5);
+
+        click("CommandExport");
+        halvorn::ui::ExportDialog& dialog = app().exportDialog();
+        QVERIFY(dialog.isVisible());
+        QLineEdit* angle = Child<QLineEdit>(dialog, "TextTargetAngle");
+        QVERIFY(angle->isEnabled());
+        QCOMPARE(angle->text(), QString("16"));
+        QCOMPARE(Child<QLineEdit>(dialog, "TextFolder")->text(), QString("a-run_export"));
+        Retype(angle, "90");
+        Click(dialog, "CommandWrite");
+        QCOMPARE(lastMessage(),
+                 Q(std::string(halvorn::OutOfRangeMessage(halvorn::InputField::TargetAngle).text)));
+        QCOMPARE(dialog.focusWidget(), angle);
+        Retype(angle, "12");
+        // Spreadsheets alone: the two CSV files and nothing else.
+        for (const char* box : {"CheckEgsnrc", "CheckXcist", "CheckGate", "CheckSpectrumText"})
+            Child<QCheckBox>(dialog, box)->setChecked(false);
+        QVERIFY(!Child<QLineEdit>(dialog, "TextAngleStep")->isEnabled());
+        Click(dialog, "CommandWrite");
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(QDir("a-run_export").entryList(QDir::Files, QDir::Name),
+                 (QStringList{"beam_quality.csv", "spectra_long.csv"}));
+        QVERIFY(lastMessage().contains("spectra_long.csv\nbeam_quality.csv"));
+        // With the spectrum text: the target angle given is the one named.
+        Child<QCheckBox>(dialog, "CheckSpectrumText")->setChecked(true);
+        click("CommandExport");
+        QCOMPARE(angle->text(), QString("12"));
+        presenter().yesNoAnswers = {true};
+        Click(dialog, "CommandWrite");
+        QVERIFY(ReadAll("a-run_export/spectrum.spk").contains("# Target angle: 12 deg\n"));
+
+        // Another calculation on show closes the table of this one.
+        app().OpenResultsBrowser();
+        QVERIFY(!window.isVisible());
     }
 
     void pointDisplay() {

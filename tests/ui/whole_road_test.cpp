@@ -4,12 +4,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "UiTestSupport.h"
@@ -17,8 +21,13 @@
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "dose_profile/Form3.h"
+#include "engine/AttenuationTable.h"
+#include "engine/BeamQuality.h"
 #include "engine/CalculationState.h"
 #include "engine/NumberText.h"
+#include "engine/exports/SpreadsheetExport.h"
+#include "results/BeamQualityWindow.h"
+#include "results/ExportDialog.h"
 #include "results/Form4.h"
 #include "results/Form6.h"
 #include "shell/Application.h"
@@ -210,6 +219,102 @@ private slots:
         QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
 
         compareWithBatchTool("road.csv", comment, {});
+    }
+
+    // The beam-quality table of the run: the centre's HVL1 in aluminium is the measured 7.0 mm, the
+    // selected cells copy with their headings, the whole table copies, and the CSV is the export's.
+    void beamQualityTableOfTheRun() {
+        calculate("0");
+        halvorn::ui::Form4& form4 = app().form4();
+        click(form4, "CommandBeamQuality");
+        halvorn::ui::BeamQualityWindow& window = app().beamQualityWindow();
+        QVERIFY(window.isVisible());
+        QTableWidget* table = Child<QTableWidget>(window, "Table1");
+        QCOMPARE(table->rowCount(), kPoints + 1);
+        QCOMPARE(table->columnCount(), 15);
+        QVERIFY(table->horizontalHeaderItem(6)->text().startsWith("第1半価層"));
+        const QString hvl1 = table->item(0, 6)->text();
+        QVERIFY2(hvl1.startsWith("7.00") && hvl1.size() == 5, qPrintable(hvl1));
+        QCOMPARE(table->item(0, 5)->text(), QString("1.000"));  // relative fluence of the centre
+        QVERIFY(LabelText(window, "LabelSource").contains("実測半価層 7 mm Al"));
+        SaveScreenshot(window, "beam-quality.png", 300);
+
+        table->setFocus();
+        table->setCurrentCell(2, 6, QItemSelectionModel::ClearAndSelect);
+        table->setCurrentCell(2, 7, QItemSelectionModel::Select);
+        QTest::keySequence(table, QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text(), "第1半価層 Al (mm)\t第2半価層 Al (mm)\n" +
+                                                        table->item(2, 6)->text() + "\t" +
+                                                        table->item(2, 7)->text() + "\n");
+        click(window, "CommandCopy");
+        const QStringList lines = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.size(), kPoints + 3);  // headings, rows, the empty text after the last line feed
+        QCOMPARE(lines[1].split('\t').size(), 15);
+        QVERIFY(lines[1].startsWith("0\t0\t0.000\t"));
+
+        presenter().answers = {QDir::current().filePath("figures")};
+        click(window, "CommandSave");
+        const auto expected =
+            halvorn::BeamQualityCsv(halvorn::RunBeamQuality(state, halvorn::CoefficientsOf(state), kPoints));
+        QCOMPARE(ReadAll("figures.csv"), QByteArray::fromStdString(expected.bytes));
+        click(window, "CommandClose");
+        QVERIFY(!window.isVisible());
+        QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join("|")));
+    }
+
+    // The export of the run: the chosen families only, the notice naming them, a refused collimation
+    // with its field focused, and a second export into the same folder only after a yes.
+    void exportOfTheRun() {
+        calculate("0");
+        halvorn::ui::Form4& form4 = app().form4();
+        click(form4, "CommandExport");
+        halvorn::ui::ExportDialog& dialog = app().exportDialog();
+        QVERIFY(dialog.isVisible());
+        QLineEdit* angle = Child<QLineEdit>(dialog, "TextTargetAngle");
+        QVERIFY(!angle->isEnabled());
+        QCOMPARE(angle->text(), QString("16"));
+        QCOMPARE(Child<QLineEdit>(dialog, "TextAngleStep")->text(), QString("0.125"));
+        for (const char* box :
+             {"CheckEgsnrc", "CheckXcist", "CheckGate", "CheckSpectrumText", "CheckSpreadsheet"})
+            QVERIFY2(Child<QCheckBox>(dialog, box)->isChecked(), box);
+        SaveScreenshot(dialog, "export-dialog.png", 300);
+
+        Child<QCheckBox>(dialog, "CheckGate")->setChecked(false);
+        Retype(Child<QLineEdit>(dialog, "TextFolder"), "out");
+        QLineEdit* collimation = Child<QLineEdit>(dialog, "TextCollimation");
+        Retype(collimation, "4x");
+        click(dialog, "CommandWrite");
+        QCOMPARE(warnings(), QStringList{Q(std::string(halvorn::kInputError.text))});
+        QCOMPARE(dialog.focusWidget(), collimation);
+        QCOMPARE(collimation->selectedText(), QString("4x"));
+        QVERIFY(!QFileInfo::exists("out"));
+
+        presenter().Clear();
+        Retype(collimation, "4");
+        click(dialog, "CommandWrite");
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(presenter().entries.size(), size_t(1));
+        const QString notice = presenter().entries.back().text;
+        QStringList written = QDir("out").entryList(QDir::Files, QDir::Name);
+        QCOMPARE(written.size(), kPoints + 9);  // 11 spectra, 3 EGSnrc source files, 2 XCIST, .spk, 2 CSV
+        for (const QString& name : written) {
+            QVERIFY2(notice.contains("\n" + name), qPrintable(name + " not in " + notice));
+            QVERIFY2(!name.startsWith("gate"), qPrintable(name));
+        }
+        const QByteArray spk = ReadAll("out/spectrum.spk");
+        QVERIFY(spk.contains("# Measured HVL: 7 mm Al\n") && spk.contains("# Target angle: 16 deg\n"));
+        QVERIFY(ReadAll("out/source.egsinp").contains("collimation = 4 "));
+
+        // Again into the same folder: the user is asked, and No leaves every file as it was.
+        presenter().Clear();
+        QFile::remove("out/centre.spectrum");
+        click(form4, "CommandExport");
+        click(dialog, "CommandWrite");
+        QCOMPARE(presenter().entries.size(), size_t(1));
+        QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Question);
+        QVERIFY(!QFileInfo::exists("out/centre.spectrum"));
+        click(dialog, "CommandCancel");
+        QVERIFY(!dialog.isVisible());
     }
 
     void addedCopperShowsInBothForms() {

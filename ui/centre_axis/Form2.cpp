@@ -342,6 +342,10 @@ void Form2::Command1_Click() {
             FocusField(FieldOf(*run.refused));
         return;
     }
+    // The exports name the HVL this run was fitted to, whatever the field holds later.
+    app_.calibrationHvl.reset();
+    if (run.succeeded)
+        app_.calibrationHvl = MeasuredHvl{in.measuredHvlMm, state.HvlMaterial == 2};
 
     auto show = [](const std::optional<double>& value, const char* picture) {
         return value ? FromUtf8(FormatPicture(*value, picture)) : QString();

@@ -62,6 +62,15 @@ std::optional<QString> QtMessagePresenter::AskSaveFileName(QWidget* parent,
     return dialog.selectedFiles().front();
 }
 
+std::optional<QString> QtMessagePresenter::AskFolder(QWidget* parent,
+                                                     const QString& title,
+                                                     const QString& start) {
+    const QString folder = QFileDialog::getExistingDirectory(parent, CaptionOrTitle(title), start);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
 void RecordingPresenter::Message(QWidget*, const QString& text, const QString& caption, Icon icon) {
     entries.push_back({text, CaptionOrTitle(caption), icon, false});
 }
@@ -76,6 +85,11 @@ std::optional<QString> RecordingPresenter::AskSaveFileName(QWidget*,
                                                            const QString& suggested,
                                                            const QString&) {
     entries.push_back({suggested, CaptionOrTitle(title), Icon::None, true});
+    return NextAnswer();
+}
+
+std::optional<QString> RecordingPresenter::AskFolder(QWidget*, const QString& title, const QString& start) {
+    entries.push_back({start, CaptionOrTitle(title), Icon::None, true});
     return NextAnswer();
 }
 

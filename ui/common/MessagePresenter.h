@@ -1,8 +1,8 @@
 #pragma once
 
 // Every modal box of the program goes through one presenter: the real one shows QMessageBox and
-// QInputDialog (and QFileDialog for a file to save), the recording one (tests) keeps text, caption and icon
-// and returns scripted answers.
+// QInputDialog (and QFileDialog for a file to save or a folder), the recording one (tests) keeps text,
+// caption and icon and returns scripted answers.
 
 #include <QString>
 #include <QStringList>
@@ -32,6 +32,8 @@ public:
                                                    const QString& title,
                                                    const QString& suggested,
                                                    const QString& filter) = 0;
+    // A modal folder chooser starting at `start`; the chosen folder, or nothing when cancelled.
+    virtual std::optional<QString> AskFolder(QWidget* parent, const QString& title, const QString& start) = 0;
 
     void Warning(QWidget* parent, const QString& text, const QString& caption = {}) {
         Message(parent, text, caption, Icon::Warning);
@@ -55,6 +57,7 @@ public:
                                            const QString& title,
                                            const QString& suggested,
                                            const QString& filter) override;
+    std::optional<QString> AskFolder(QWidget* parent, const QString& title, const QString& start) override;
 };
 
 class RecordingPresenter : public MessagePresenter {
@@ -74,12 +77,15 @@ public:
                                            const QString& title,
                                            const QString& suggested,
                                            const QString& filter) override;
+    // Recorded as an input entry with the starting folder as its text; answered from `answers`.
+    std::optional<QString> AskFolder(QWidget* parent, const QString& title, const QString& start) override;
 
     QStringList Texts() const;
     void Clear() { entries.clear(); }
 
     std::vector<Entry> entries;
-    // Answers for the next input and save-file dialogs, in order; nullopt stands for Cancel. Empty: Cancel.
+    // Answers for the next input, save-file and folder dialogs, in order; nullopt stands for Cancel. Empty:
+    // Cancel.
     std::vector<std::optional<QString>> answers;
     // Answers for the next yes/no questions, in order. Empty: No, the default.
     std::vector<bool> yesNoAnswers;

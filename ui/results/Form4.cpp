@@ -20,6 +20,9 @@
 #include "common/Palette.h"
 #include "common/ScreenLayout.h"
 #include "common/SpectrumPlot.h"
+#include "engine/AttenuationTable.h"
+#include "engine/BeamQuality.h"
+#include "engine/InputRanges.h"
 #include "engine/NumberText.h"
 #include "engine/ResultFile.h"
 #include "engine/ResultsDisplay.h"
@@ -100,6 +103,10 @@ const Control kLayout[] = {
     {"Picture2", Kind::Arrow, 7320, 10560, 480, 480, ""},
     {"Text1", Kind::Edit, 7920, 10560, 5055, 495, ""},
     {"Command3", Kind::Button, 13080, 10560, 1695, 495, "データ保存"},
+    // The beam-quality table and the export, in the free column between the set-up values and the point
+    // read-outs.
+    {"CommandBeamQuality", Kind::Button, 7620, 8940, 1440, 495, "線質一覧"},
+    {"CommandExport", Kind::Button, 7620, 9540, 1440, 495, "エクスポート"},
 };
 
 // The value labels, emptied together on entry to the browse state.
@@ -232,6 +239,8 @@ Form4::Form4(Application& app) : QWidget(nullptr), app_(app) {
     command3_ = findChild<QPushButton*>("Command3");
     command4_ = findChild<QPushButton*>("Command4");
     command6_ = findChild<QPushButton*>("Command6");
+    commandBeamQuality_ = findChild<QPushButton*>("CommandBeamQuality");
+    commandExport_ = findChild<QPushButton*>("CommandExport");
     label1_ = findChild<QLabel*>("Label1");
     picture2_ = findChild<QLabel*>("Picture2");
 
@@ -242,6 +251,8 @@ Form4::Form4(Application& app) : QWidget(nullptr), app_(app) {
     connect(command4_, &QPushButton::clicked, this, &Form4::Command4_Click);
     connect(command5, &QPushButton::clicked, this, &Form4::Command5_Click);
     connect(command6_, &QPushButton::clicked, this, &Form4::Command6_Click);
+    connect(commandBeamQuality_, &QPushButton::clicked, this, &Form4::CommandBeamQuality_Click);
+    connect(commandExport_, &QPushButton::clicked, this, &Form4::CommandExport_Click);
     text2_->installEventFilter(this);
 
     DrawSpectrumAxes(*picture3_);
@@ -286,6 +297,11 @@ void Form4::SetSaveControlsVisible(bool visible) {
     command3_->setVisible(visible);
 }
 
+void Form4::SetResultButtonsEnabled(bool enabled) {
+    for (QPushButton* button : {command4_, command6_, commandBeamQuality_, commandExport_})
+        button->setEnabled(enabled);
+}
+
 void Form4::DrawCentreSpectrum() {
     CalculationState& state = app_.state();
     DrawSpectrumAxes(*picture3_);
@@ -300,8 +316,8 @@ void Form4::EnterBrowseState() {
     DrawSpectrumAxes(*picture3_);
     SetSaveControlsVisible(false);
     command1_->setEnabled(false);
-    command4_->setEnabled(false);
-    command6_->setEnabled(false);
+    SetResultButtonsEnabled(false);
+    loadedFile_.clear();
     text2_->clear();
     findChild<QLabel*>("Label36")->clear();
     for (const char* name : kValueLabels)
@@ -316,8 +332,8 @@ void Form4::EnterResultState() {
     SetSaveControlsVisible(true);
     text1_->clear();
     command3_->setEnabled(true);
-    command4_->setEnabled(true);
-    command6_->setEnabled(true);
+    SetResultButtonsEnabled(true);
+    loadedFile_.clear();
     text2_->setText("0");
     SetLabel("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
     SetLabel("Label14", "0");
@@ -380,8 +396,10 @@ void Form4::Command1_Click() {
     SetLabel("Label14", "0");
     SetLabel("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
     DrawCentreSpectrum();
-    command4_->setEnabled(true);
-    command6_->setEnabled(true);
+    SetResultButtonsEnabled(true);
+    loadedFile_ = QFileInfo(name).absoluteFilePath();
+    // A beam-quality table still open belongs to the data shown before.
+    app_.HideBeamQualityWindow();
 }
 
 // データ保存: the name must be given and be a plain name in the working folder; an existing file of that
@@ -440,6 +458,48 @@ void Form4::Command5_Click() {
 
 void Form4::Command6_Click() {
     app_.ShowBowtieFigure();
+}
+
+// For a loaded result file the coefficients come from the table file read on its own: the calculation
+// state may hold no table (no calculation in this program run), and loading one into the state would clear
+// the results on show. A fresh calculation has the table it ran with, its target angle, the measured HVL
+// it was fitted to and its fitted filtration.
+std::optional<ResultsOnShow> Form4::ShownResults() {
+    const CalculationState& state = app_.state();
+    ResultsOnShow shown;
+    shown.inputs = InputsOf(state);
+    const std::string tablePath = app_.TablePath();
+    shown.protectedFiles.push_back(tablePath);
+    if (!loadedFile_.isEmpty()) {
+        TableLoadDetail detail;
+        if (ReadAttenuationTable(tablePath, shown.table, detail) != TableLoadStatus::Ok) {
+            app_.presenter().Warning(this,
+                                     QString(" 減弱係数テーブルを読めないため、線質を計算できません（%1） ")
+                                         .arg(FromUtf8(DescribeTableLoadFailure(detail, tablePath))));
+            return std::nullopt;
+        }
+        shown.resultFile = true;
+        shown.fileName = QFileInfo(loadedFile_).fileName();
+        shown.protectedFiles.push_back(QFile::encodeName(loadedFile_).toStdString());
+    } else {
+        shown.table = CoefficientsOf(state);
+        if (InAcceptedRange(InputField::TargetAngle, state.TargetAngleDeg))
+            shown.inputs.targetAngleDeg = state.TargetAngleDeg;
+        shown.inputs.measuredHvl = app_.calibrationHvl;
+        shown.inputs.fittedFiltrationMm = 10 * state.NominalFiltrationAlCm + state.BowtieAlMm[0];
+    }
+    shown.points = RunBeamQuality(state, shown.table, LastProfilePoint(state));
+    return shown;
+}
+
+void Form4::CommandBeamQuality_Click() {
+    if (const std::optional<ResultsOnShow> shown = ShownResults())
+        app_.ShowBeamQualityWindow(*shown);
+}
+
+void Form4::CommandExport_Click() {
+    if (const std::optional<ResultsOnShow> shown = ShownResults())
+        app_.ShowExportDialog(*shown);
 }
 
 void Form4::Command2_Click() {

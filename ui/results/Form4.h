@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 #include <string>
+
+#include "common/ResultsOnShow.h"
 
 class QCheckBox;
 class QLabel;
@@ -16,7 +19,7 @@ class DrawingSurface;
 
 // The results screen: the list of saved result files with the comment of the chosen one, loading and
 // saving result files, the spectrum plot with the spectrum of any profile point, the set-up values of the
-// calculation on show, and the way to the bowtie figure.
+// calculation on show, and the ways to the bowtie figure, the beam-quality table and the export.
 class Form4 : public QWidget {
     Q_OBJECT
 public:
@@ -30,13 +33,15 @@ public:
     DrawingSurface& Picture3();
 
 public slots:
-    void File1_Click();     // the selection in the file list changed
-    void Command1_Click();  // "OK": load the chosen file
-    void Command2_Click();  // back to the start screen
-    void Command3_Click();  // "データ保存": save the calculation on show
-    void Command4_Click();  // "表示": ShowPointSpectrum
-    void Command5_Click();  // "Graph Clear"
-    void Command6_Click();  // the bowtie figure
+    void File1_Click();               // the selection in the file list changed
+    void Command1_Click();            // "OK": load the chosen file
+    void Command2_Click();            // back to the start screen
+    void Command3_Click();            // "データ保存": save the calculation on show
+    void Command4_Click();            // "表示": ShowPointSpectrum
+    void Command5_Click();            // "Graph Clear"
+    void Command6_Click();            // the bowtie figure
+    void CommandBeamQuality_Click();  // "線質一覧": the beam-quality table
+    void CommandExport_Click();       // "エクスポート": the export dialog
     void ShowPointSpectrum();
 
 protected:
@@ -54,6 +59,11 @@ private:
     QString SelectedFile() const;
     // Writes an engine text into the label of that name.
     void SetLabel(const char* name, const std::string& text);
+    // The results on show with their beam-quality figures; nothing (after a warning) when the attenuation
+    // table a loaded result file needs cannot be read.
+    std::optional<ResultsOnShow> ShownResults();
+    // The buttons that need results on show: "表示", the bowtie figure, the beam-quality table, the export.
+    void SetResultButtonsEnabled(bool enabled);
 
     Application& app_;
     DrawingSurface* picture3_ = nullptr;
@@ -65,9 +75,13 @@ private:
     QPushButton* command3_ = nullptr;
     QPushButton* command4_ = nullptr;
     QPushButton* command6_ = nullptr;
+    QPushButton* commandBeamQuality_ = nullptr;
+    QPushButton* commandExport_ = nullptr;
     QLabel* label1_ = nullptr;
     QLabel* picture2_ = nullptr;
     bool centred_ = false;
+    // The result file on show (its full path), or empty when the screen shows the calculation just made.
+    QString loadedFile_;
 };
 
 }  // namespace halvorn::ui

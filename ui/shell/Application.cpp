@@ -11,6 +11,8 @@
 #include "common/SpectrumPlot.h"
 #include "dose_profile/Form3.h"
 #include "engine/AttenuationTable.h"
+#include "results/BeamQualityWindow.h"
+#include "results/ExportDialog.h"
 #include "results/Form4.h"
 #include "results/Form6.h"
 #include "shell/Form1.h"
@@ -60,6 +62,17 @@ Form6& Application::form6() {
     return *form6_;
 }
 
+BeamQualityWindow& Application::beamQualityWindow() {
+    if (!beamQualityWindow_)
+        beamQualityWindow_ = std::make_unique<BeamQualityWindow>(*this);
+    return *beamQualityWindow_;
+}
+ExportDialog& Application::exportDialog() {
+    if (!exportDialog_)
+        exportDialog_ = std::make_unique<ExportDialog>(*this);
+    return *exportDialog_;
+}
+
 void Application::Start() {
     form1().show();
 }
@@ -79,12 +92,14 @@ void Application::StartNewCalculation() {
     }
     DrawSpectrumAxes(form2().Picture3());
     state_.PlotCursorShown = 0;
+    calibrationHvl.reset();
     form2().ResetForNewCalculation();
     form2().show();
     form1().hide();
 }
 
 void Application::OpenResultsBrowser() {
+    HideBeamQualityWindow();
     form4().EnterBrowseState();
     form4().show();
     form1().hide();
@@ -107,6 +122,7 @@ void Application::LeaveDoseProfile() {
 }
 
 void Application::HandOverToResults() {
+    HideBeamQualityWindow();
     form4().EnterResultState();
     form4().show();
     form3().hide();
@@ -119,6 +135,29 @@ void Application::LeaveResults() {
     form4().hide();
     if (hasForm6())
         form6().hide();
+    HideBeamQualityWindow();
+}
+
+void Application::ShowBeamQualityWindow(const ResultsOnShow& shown) {
+    BeamQualityWindow& window = beamQualityWindow();
+    window.ShowResults(shown);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void Application::HideBeamQualityWindow() {
+    if (hasBeamQualityWindow())
+        beamQualityWindow().hide();
+}
+
+// Modal to the program but not waiting in a loop of its own: the dialog's buttons end it.
+void Application::ShowExportDialog(const ResultsOnShow& shown) {
+    ExportDialog& dialog = exportDialog();
+    dialog.Prepare(shown);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
 }
 
 // A figure already open may lie behind the results screen: it comes to the front with its new outline.

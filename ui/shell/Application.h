@@ -1,8 +1,9 @@
 #pragma once
 
 // The application object: holds references to the one calculation state and the message presenter, owns
-// the six screens (each created the first time it is needed, then only shown and hidden) and all
-// navigation between them. Screens ask the application to move on; none of them shows or hides another.
+// the six screens and the results' two windows (each created the first time it is needed, then only shown
+// and hidden) and all navigation between them. Screens ask the application to move on; none of them shows or
+// hides another.
 
 #include <QPointer>
 #include <QString>
@@ -14,7 +15,9 @@
 
 #include "common/GuiReporter.h"
 #include "common/MessagePresenter.h"
+#include "common/ResultsOnShow.h"
 #include "engine/CalculationState.h"
+#include "engine/exports/ExportCommon.h"
 
 class QWidget;
 
@@ -26,6 +29,8 @@ class Form3;
 class Form4;
 class Form5;
 class Form6;
+class BeamQualityWindow;
+class ExportDialog;
 
 class Application : public BusyDialogHost {
 public:
@@ -44,9 +49,12 @@ public:
     Form4& form4();
     Form5& form5();
     Form6& form6();
+    BeamQualityWindow& beamQualityWindow();
+    ExportDialog& exportDialog();
     // Whether a screen exists yet; hiding a screen that was never opened must not create it.
     bool hasForm3() const { return form3_ != nullptr; }
     bool hasForm6() const { return form6_ != nullptr; }
+    bool hasBeamQualityWindow() const { return beamQualityWindow_ != nullptr; }
 
     // Navigation. Every transition shows its target before it hides its source, except where it says so.
     void Start();                // program start: the start screen
@@ -58,6 +66,17 @@ public:
     void HandOverToResults();  // 結果を見る: the results screen in its result state
     void LeaveResults();       // back to the start screen, hiding the dose-profile screen and the figure
     void ShowBowtieFigure();   // the bowtie figure beside the results screen, in front
+    // The beam-quality table of the results on show, beside the results screen, in front.
+    void ShowBeamQualityWindow(const ResultsOnShow& shown);
+    // Hides the beam-quality table, if open: the results screen shows other data now.
+    void HideBeamQualityWindow();
+    // The export dialog for the results on show, modal to the program.
+    void ShowExportDialog(const ResultsOnShow& shown);
+
+    // The measured HVL of the last calibration run that succeeded, as the centre-axis screen ran it (the
+    // field may have been changed since); a new calculation and a failed run clear it. The exports of a
+    // fresh calculation name it; a result file does not hold it.
+    std::optional<MeasuredHvl> calibrationHvl;
 
     // The busy dialog of a run started on `owner`'s window, kept above that window.
     void ShowBusyDialog(QWidget* owner) override;
@@ -93,6 +112,8 @@ private:
     std::unique_ptr<Form4> form4_;
     std::unique_ptr<Form5> form5_;
     std::unique_ptr<Form6> form6_;
+    std::unique_ptr<BeamQualityWindow> beamQualityWindow_;
+    std::unique_ptr<ExportDialog> exportDialog_;
 };
 
 }  // namespace halvorn::ui

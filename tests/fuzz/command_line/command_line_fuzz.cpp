@@ -32,7 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             !InAcceptedRange(InputField::AddedCopper, options.addedCu.value) ||
             (options.focusDistance &&
              !InAcceptedRange(InputField::FocusDistance, options.focusDistance->value)) ||
-            (options.profilePath && !options.focusDistance))
+            (options.profilePath && !options.focusDistance) ||
+            (options.collimation && !InAcceptedRange(InputField::Collimation, options.collimation->value)) ||
+            !InAcceptedRange(InputField::AngleStep, options.angleStep.value) ||
+            (options.collimation && !options.exportDir) || (options.exportDir && options.exportDir->empty()))
             std::abort();
         if (options.comment.find_first_of("\r\n") != std::string::npos)
             std::abort();

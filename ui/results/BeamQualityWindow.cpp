@@ -1,0 +1,206 @@
+#include "results/BeamQualityWindow.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <set>
+
+#include "common/MessagePresenter.h"
+#include "common/ScreenLayout.h"
+#include "engine/BeamQualityTable.h"
+#include "engine/NumberText.h"
+#include "engine/SafeSave.h"
+#include "engine/exports/SpreadsheetExport.h"
+#include "shell/Application.h"
+
+namespace halvorn::ui {
+
+namespace {
+
+QPushButton* AddButton(QWidget* parent, QLayout* layout, const char* name, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setAutoDefault(true);  // Enter on a focused button presses it
+    button->setFont(JapaneseFont(10.5));
+    button->setMinimumSize(Twips(1695), Twips(495));
+    layout->addWidget(button);
+    return button;
+}
+
+// What the window names above the table: the calculation or the file, and the inputs it knows.
+QString SourceText(const ResultsOnShow& shown) {
+    const ExportInputs& in = shown.inputs;
+    const QString kv = FromUtf8(PlainDecimal(in.tubeVoltageKv));
+    const QString points = QStringLiteral("ポイント 0（回転中心）〜 %1").arg(shown.points.size() - 1);
+    if (shown.resultFile)
+        return QStringLiteral(
+                   "結果ファイル %1　管電圧 %2 kV、%3（ターゲット角度と実測半価層は結果ファイルに"
+                   "記録されていません）")
+            .arg(shown.fileName, kv, points);
+    QString text = QStringLiteral("今回の計算　管電圧 %1 kV").arg(kv);
+    if (in.targetAngleDeg)
+        text += QStringLiteral("、ターゲット角度 %1°").arg(FromUtf8(PlainDecimal(*in.targetAngleDeg)));
+    if (in.measuredHvl)
+        text += QStringLiteral("、実測半価層 %1 mm %2")
+                    .arg(FromUtf8(PlainDecimal(in.measuredHvl->valueMm)),
+                         in.measuredHvl->copper ? QStringLiteral("Cu") : QStringLiteral("Al"));
+    return text + QStringLiteral("、") + points;
+}
+
+}  // namespace
+
+BeamQualityWindow::BeamQualityWindow(Application& app) : QWidget(nullptr), app_(app) {
+    setObjectName("BeamQualityWindow");
+    setWindowTitle(QStringLiteral(" 線質一覧"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+
+    auto* layout = new QVBoxLayout(this);
+    source_ = new QLabel(this);
+    source_->setObjectName("LabelSource");
+    source_->setFont(JapaneseFont(10.5));
+    layout->addWidget(source_);
+
+    table_ = new QTableWidget(0, kBeamQualityColumns, this);
+    table_->setObjectName("Table1");
+    table_->setFont(JapaneseFont(9.75));
+    table_->horizontalHeader()->setFont(JapaneseFont(9.75));
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setSelectionBehavior(QAbstractItemView::SelectItems);
+    table_->verticalHeader()->hide();
+    QStringList headings;
+    for (const std::string& heading : BeamQualityHeadings())
+        headings << FromUtf8(heading);
+    table_->setHorizontalHeaderLabels(headings);
+    layout->addWidget(table_);
+    // The table's own Ctrl+C copies the current cell alone; this one copies the selection with headings.
+    table_->installEventFilter(this);
+
+    auto* note = new QLabel(
+        QStringLiteral("スペクトルは相対値です。半価層は空気カーマを 1/2 にする厚さ（第1）と、さらに 1/4 "
+                       "にするまでの厚さ（第2）、均等度は 第1半価層 / 第2半価層、実効エネルギーは減弱係数が "
+                       "ln 2 / 第1半価層 になるエネルギーです。— は求められない値です。"),
+        this);
+    note->setObjectName("LabelNote");
+    note->setFont(JapaneseFont(9));
+    note->setWordWrap(true);
+    layout->addWidget(note);
+
+    auto* buttons = new QHBoxLayout;
+    layout->addLayout(buttons);
+    connect(AddButton(this, buttons, "CommandCopy", QStringLiteral("コピー")), &QPushButton::clicked, this,
+            &BeamQualityWindow::CommandCopy_Click);
+    connect(AddButton(this, buttons, "CommandSave", QStringLiteral("CSV で保存…")), &QPushButton::clicked,
+            this, &BeamQualityWindow::CommandSave_Click);
+    buttons->addStretch();
+    connect(AddButton(this, buttons, "CommandClose", QStringLiteral("閉じる")), &QPushButton::clicked, this,
+            &BeamQualityWindow::CommandClose_Click);
+}
+
+void BeamQualityWindow::ShowResults(const ResultsOnShow& shown) {
+    shown_ = shown;
+    source_->setText(SourceText(shown));
+    table_->clearContents();
+    table_->setRowCount(static_cast<int>(shown.points.size()));
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        const std::vector<std::string> cells = BeamQualityCells(shown.points[static_cast<std::size_t>(row)]);
+        for (int column = 0; column < kBeamQualityColumns; ++column) {
+            auto* item = new QTableWidgetItem(FromUtf8(cells[static_cast<std::size_t>(column)]));
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(row, column, item);
+        }
+    }
+    table_->resizeColumnsToContents();
+    table_->resizeRowsToContents();
+    table_->clearSelection();
+    table_->setCurrentItem(nullptr);
+
+    // The whole table in view (26 points and all columns fit a screen of 1280 x 1024).
+    const int width = table_->horizontalHeader()->length() + 2 * table_->frameWidth();
+    const int height = table_->horizontalHeader()->sizeHint().height() + table_->verticalHeader()->length() +
+                       2 * table_->frameWidth();
+    table_->setMinimumSize(std::min(width, 1240), std::min(height, 760));
+    adjustSize();
+}
+
+QString BeamQualityWindow::TableText(bool wholeTable) const {
+    std::set<int> rows;
+    std::set<int> columns;
+    for (int row = 0; row < table_->rowCount(); ++row)
+        for (int column = 0; column < table_->columnCount(); ++column)
+            if (wholeTable || table_->item(row, column)->isSelected()) {
+                rows.insert(row);
+                columns.insert(column);
+            }
+    if (rows.empty())
+        return {};
+    QStringList heading;
+    for (int column : columns)
+        heading << table_->horizontalHeaderItem(column)->text().replace('\n', ' ');
+    QString text = heading.join('\t') + '\n';
+    for (int row : rows) {
+        QStringList cells;
+        for (int column : columns) {
+            const QTableWidgetItem* item = table_->item(row, column);
+            cells << (wholeTable || item->isSelected() ? item->text() : QString());
+        }
+        text += cells.join('\t') + '\n';
+    }
+    return text;
+}
+
+bool BeamQualityWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        CopySelection();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BeamQualityWindow::CopySelection() {
+    const QString text = TableText(false);
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void BeamQualityWindow::CommandCopy_Click() {
+    QGuiApplication::clipboard()->setText(TableText(true));
+}
+
+// The per-point CSV of the exports, saved through a temporary file and a rename; the table and a loaded
+// result file are never replaced.
+void BeamQualityWindow::CommandSave_Click() {
+    MessagePresenter& presenter = app_.presenter();
+    const std::optional<QString> answer = presenter.AskSaveFileName(
+        this, QStringLiteral("線質一覧を CSV で保存"),
+        QDir::current().filePath(QStringLiteral("beam_quality.csv")), QStringLiteral("CSV ファイル (*.csv)"));
+    if (!answer || answer->isEmpty())
+        return;
+    QString path = *answer;
+    if (QFileInfo(path).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) != 0)
+        path += QStringLiteral(".csv");
+    const ExportText csv = BeamQualityCsv(shown_.points);
+    std::string error = csv.error;
+    if (!csv.ok() ||
+        !SaveFileSafely(QFile::encodeName(path).toStdString(), csv.bytes, &error, shown_.protectedFiles))
+        presenter.Warning(this, QStringLiteral(" ファイル %1 を保存できませんでした（%2） ")
+                                    .arg(QDir::toNativeSeparators(path), FromUtf8(error)));
+}
+
+void BeamQualityWindow::CommandClose_Click() {
+    hide();
+}
+
+}  // namespace halvorn::ui

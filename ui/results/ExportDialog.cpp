@@ -1,0 +1,264 @@
+#include "results/ExportDialog.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/MessagePresenter.h"
+#include "common/ScreenLayout.h"
+#include "engine/NumberText.h"
+#include "engine/exports/ExportSet.h"
+#include "engine/exports/ExportWriter.h"
+#include "shell/Application.h"
+
+namespace halvorn::ui {
+
+namespace {
+
+// The check box of each family, in the order of kExportFamilies.
+const struct {
+    const char* name;
+    const char* text;
+} kFamilyBoxes[] = {
+    {"CheckEgsnrc",
+     "EGSnrc（スペクトル .spectrum、CT 線源のボウタイファイル 2 つ、入力ブロック source.egsinp）"},
+    {"CheckXcist", "XCIST（ボウタイ、スペクトル）"},
+    {"CheckGate", "GATE 9 / GATE 10（中心のスペクトル）"},
+    {"CheckSpectrumText", "スペクトルテキスト（.spk、線質の値つき）"},
+    {"CheckSpreadsheet", "表計算用 CSV（全ポイントのスペクトル、線質一覧）"},
+};
+
+QLabel* AddCaption(QWidget* parent, QGridLayout* grid, int row, int column, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(JapaneseFont(9.75));
+    grid->addWidget(label, row, column);
+    return label;
+}
+
+// A number field of its own width in column 1.
+QLineEdit* AddField(QWidget* parent, QGridLayout* grid, int row, const char* name) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QString::fromUtf8(name));
+    field->setFont(JapaneseFont(10.5));
+    field->setAlignment(Qt::AlignCenter);
+    field->setFixedWidth(Twips(1200));
+    grid->addWidget(field, row, 1);
+    return field;
+}
+
+QPushButton* AddButton(QWidget* parent, const char* name, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setFont(JapaneseFont(10.5));
+    button->setMinimumSize(Twips(1500), Twips(495));
+    return button;
+}
+
+}  // namespace
+
+ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
+    setObjectName("ExportDialog");
+    setWindowTitle(QStringLiteral(" エクスポート"));
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+
+    auto* formats = new QGroupBox(QStringLiteral("書き出す形式"), this);
+    formats->setObjectName("FrameFormats");
+    formats->setFont(JapaneseFont(9.75));
+    auto* formatLayout = new QVBoxLayout(formats);
+    for (const auto& box : kFamilyBoxes) {
+        auto* check = new QCheckBox(QString::fromUtf8(box.text), formats);
+        check->setObjectName(QString::fromUtf8(box.name));
+        check->setChecked(true);
+        formatLayout->addWidget(check);
+        families_.push_back(check);
+    }
+    layout->addWidget(formats);
+
+    auto* grid = new QGridLayout;
+    layout->addLayout(grid);
+    AddCaption(this, grid, 0, 0, QStringLiteral("フォルダ"));
+    auto* folderRow = new QHBoxLayout;
+    folder_ = new QLineEdit(this);
+    folder_->setObjectName("TextFolder");
+    folder_->setFont(JapaneseFont(10.5));
+    folderRow->addWidget(folder_, 1);
+    QPushButton* browse = AddButton(this, "CommandBrowse", QStringLiteral("参照…"));
+    browse->setAutoDefault(false);
+    folderRow->addWidget(browse);
+    grid->addLayout(folderRow, 0, 1, 1, 2);
+
+    AddCaption(this, grid, 1, 0, QStringLiteral("コリメーション"));
+    collimation_ = AddField(this, grid, 1, "TextCollimation");
+    AddCaption(this, grid, 1, 2,
+               QStringLiteral("cm（回転中心でのビーム幅。空欄なら EGSnrc の入力ブロックに書きません）"));
+    AddCaption(this, grid, 2, 0, QStringLiteral("角度の刻み"));
+    angleStep_ = AddField(this, grid, 2, "TextAngleStep");
+    angleStep_->setText(QStringLiteral("0.125"));
+    AddCaption(this, grid, 2, 2, QStringLiteral("°（EGSnrc のボウタイファイルのファン角の間隔）"));
+    AddCaption(this, grid, 3, 0, QStringLiteral("ターゲット角度"));
+    targetAngle_ = AddField(this, grid, 3, "TextTargetAngle");
+    targetNote_ = AddCaption(this, grid, 3, 2, QString());
+    targetNote_->setObjectName("LabelTargetAngle");
+    grid->setColumnStretch(2, 1);
+
+    auto* buttons = new QHBoxLayout;
+    layout->addLayout(buttons);
+    buttons->addStretch();
+    QPushButton* write = AddButton(this, "CommandWrite", QStringLiteral("書き出す"));
+    write->setDefault(true);
+    buttons->addWidget(write);
+    QPushButton* cancel = AddButton(this, "CommandCancel", QStringLiteral("キャンセル"));
+    cancel->setAutoDefault(false);
+    buttons->addWidget(cancel);
+
+    connect(browse, &QPushButton::clicked, this, &ExportDialog::CommandBrowse_Click);
+    connect(write, &QPushButton::clicked, this, &ExportDialog::CommandWrite_Click);
+    connect(cancel, &QPushButton::clicked, this, &ExportDialog::CommandCancel_Click);
+    connect(families_.front(), &QCheckBox::toggled, this, &ExportDialog::EgsnrcChosen);
+}
+
+void ExportDialog::Prepare(const ResultsOnShow& shown) {
+    shown_ = shown;
+    // A folder beside the result file's name, or one for the calculation; a folder the user typed stays.
+    const QString offered = shown.resultFile ? QFileInfo(shown.fileName).completeBaseName() + "_export"
+                                             : QStringLiteral("halvorn_export");
+    if (folder_->text().isEmpty() || folder_->text() == defaultFolder_)
+        folder_->setText(offered);
+    defaultFolder_ = offered;
+    if (shown.resultFile) {
+        targetAngle_->setEnabled(true);
+        targetAngle_->setText(resultFileAngle_);
+        targetNote_->setText(QStringLiteral("°（結果ファイルには記録されていません）"));
+    } else {
+        targetAngle_->setEnabled(false);
+        targetAngle_->setText(
+            shown.inputs.targetAngleDeg ? FromUtf8(PlainDecimal(*shown.inputs.targetAngleDeg)) : QString());
+        targetNote_->setText(QStringLiteral("°（今回の計算の値）"));
+    }
+    folder_->setFocus(Qt::OtherFocusReason);
+    folder_->selectAll();
+}
+
+void ExportDialog::EgsnrcChosen(bool chosen) {
+    collimation_->setEnabled(chosen);
+    angleStep_->setEnabled(chosen);
+}
+
+void ExportDialog::CommandBrowse_Click() {
+    const QString start = folder_->text().isEmpty() ? QDir::currentPath() : folder_->text();
+    const std::optional<QString> folder =
+        app_.presenter().AskFolder(this, QStringLiteral("書き出すフォルダ"), start);
+    if (folder && !folder->isEmpty())
+        folder_->setText(QDir::toNativeSeparators(*folder));
+}
+
+void ExportDialog::Refuse(QLineEdit* field, const halvorn::Message& message) {
+    app_.presenter().Warning(this, message);
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+bool ExportDialog::ReadField(QLineEdit* field,
+                             InputField range,
+                             bool optional,
+                             std::optional<double>& value) {
+    const FieldNumber number = ReadFieldNumber(field->text().toStdString());
+    if (number.kind == FieldNumber::Kind::Empty && optional) {
+        value.reset();
+        return true;
+    }
+    if (number.kind != FieldNumber::Kind::Number) {
+        Refuse(field, kInputError);
+        return false;
+    }
+    if (!InAcceptedRange(range, number.value)) {
+        Refuse(field, OutOfRangeMessage(range));
+        return false;
+    }
+    value = number.value;
+    return true;
+}
+
+// 書き出す: every field read strictly, the set built and cut down to the chosen families, then written all
+// or nothing. Files of the same names in the folder are replaced only when the user says so.
+void ExportDialog::CommandWrite_Click() {
+    MessagePresenter& presenter = app_.presenter();
+    std::vector<ExportFamily> chosen;
+    for (std::size_t k = 0; k < families_.size(); ++k)
+        if (families_[k]->isChecked())
+            chosen.push_back(kExportFamilies[k]);
+    if (chosen.empty()) {
+        presenter.Warning(this, QStringLiteral(" 書き出す形式を選んで下さい "));
+        return;
+    }
+    const QString folder = folder_->text();
+    if (folder.trimmed().isEmpty()) {
+        presenter.Warning(this, QStringLiteral(" 書き出すフォルダを入力して下さい "));
+        folder_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    ExportOptions options;
+    if (families_.front()->isChecked()) {
+        std::optional<double> step;
+        if (!ReadField(collimation_, InputField::Collimation, true, options.collimationCm) ||
+            !ReadField(angleStep_, InputField::AngleStep, false, step))
+            return;
+        options.angleStepDeg = *step;
+    }
+    ExportInputs inputs = shown_.inputs;
+    if (shown_.resultFile) {
+        if (!ReadField(targetAngle_, InputField::TargetAngle, false, inputs.targetAngleDeg))
+            return;
+        resultFileAngle_ = targetAngle_->text();
+    }
+
+    const QString shownFolder = QDir::toNativeSeparators(QDir(folder).absolutePath());
+    const ExportSet set =
+        OnlyFamilies(BuildExportSet(app_.state(), shown_.table, shown_.points, inputs, options), chosen);
+    const std::string dir = QFile::encodeName(folder).toStdString();
+    int existing = 0;
+    for (const ExportFile& file : set.files) {
+        const QFileInfo target(QFile::decodeName(PathInFolder(dir, file.name).c_str()));
+        existing += target.exists() || target.isSymLink();
+    }
+    if (set.error.empty() && existing > 0 &&
+        !presenter.AskYesNo(
+            this,
+            QStringLiteral(" フォルダ %1 には同じ名前のファイルが %2 個あります。置き換えますか？ ")
+                .arg(shownFolder)
+                .arg(existing),
+            QStringLiteral("エクスポート")))
+        return;
+    std::string error;
+    if (!WriteExportSet(dir, set, shown_.protectedFiles, error)) {
+        presenter.Warning(this,
+                          QStringLiteral(" エクスポートできませんでした。ファイルは書き出していません（%1） ")
+                              .arg(FromUtf8(error)));
+        return;
+    }
+    QStringList names;
+    for (const ExportFile& file : set.files)
+        names << QString::fromStdString(file.name);
+    presenter.Notice(this,
+                     QStringLiteral(" フォルダ %1 に %2 個のファイルを書き出しました：\n\n%3 ")
+                         .arg(shownFolder)
+                         .arg(names.size())
+                         .arg(names.join('\n')),
+                     QStringLiteral("エクスポート"));
+    accept();
+}
+
+void ExportDialog::CommandCancel_Click() {
+    reject();
+}
+
+}  // namespace halvorn::ui
