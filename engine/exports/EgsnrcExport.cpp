@@ -28,10 +28,6 @@ Grid FanGrid(const std::vector<PointQuality>& points, double stepDeg) {
         grid.error = fan.error;
         return grid;
     }
-    if (fan.samples.size() < 2) {
-        grid.error = "the bowtie files need at least one off-axis point";
-        return grid;
-    }
     const double last = fan.samples.back().angleDeg;
     grid.samples = OnAngleGrid(fan.samples, stepDeg);
     if (grid.samples.empty() || grid.samples.size() > kMaxEgsnrcAngles) {
@@ -68,51 +64,51 @@ ExportText EgsnrcSpectrum(const Spectrum& photons, const ExportInputs& inputs, c
     return out;
 }
 
+// A file written over the fan grid by `write`, or the grid's error.
+template <typename Write>
+ExportText OnFanGrid(const std::vector<PointQuality>& points, double stepDeg, Write write) {
+    ExportText out;
+    const Grid grid = FanGrid(points, stepDeg);
+    if (!grid.error.empty())
+        out.error = grid.error;
+    else
+        write(grid, out.bytes);
+    return out;
+}
+
 ExportText EgsnrcBowtieDistribution(const std::vector<PointQuality>& points,
                                     const ExportInputs& inputs,
                                     double stepDeg) {
-    ExportText out;
-    const Grid grid = FanGrid(points, stepDeg);
-    if (!grid.error.empty()) {
-        out.error = grid.error;
-        return out;
-    }
-    std::string& t = out.bytes;
-    t = ProgramName() +
-        " bowtie distribution: fan angle (rad, from the centre ray outward) against photons " +
-        "per angle relative to the centre ray, every " + PlainDecimal(stepDeg) + " deg; " +
-        DescribeInputs(inputs) + "\n";
-    t += std::to_string(grid.samples.size()) + ", 0.0, 0\n";
-    for (const FanSample& s : grid.samples)
-        t += FormatFixed(s.angleDeg * kRadiansPerDegree, 13) + "    " +
-             FormatScientific(s.relativePhotons, 12) + "\n";
-    return out;
+    return OnFanGrid(points, stepDeg, [&](const Grid& grid, std::string& t) {
+        t = ProgramName() +
+            " bowtie distribution: fan angle (rad, from the centre ray outward) against photons " +
+            "per angle relative to the centre ray, every " + PlainDecimal(stepDeg) + " deg; " +
+            DescribeInputs(inputs) + "\n";
+        t += std::to_string(grid.samples.size()) + ", 0.0, 0\n";
+        for (const FanSample& s : grid.samples)
+            t += FormatFixed(s.angleDeg * kRadiansPerDegree, 13) + "    " +
+                 FormatScientific(s.relativePhotons, 12) + "\n";
+    });
 }
 
 ExportText EgsnrcAlBowtie(const std::vector<PointQuality>& points,
                           const ExportInputs& inputs,
                           double stepDeg) {
-    ExportText out;
-    const Grid grid = FanGrid(points, stepDeg);
-    if (!grid.error.empty()) {
-        out.error = grid.error;
-        return out;
-    }
-    std::string& t = out.bytes;
-    // Eight header lines, which the reader skips: the first one is ours.
-    t = ProgramName() +
-        " Al-equivalent bowtie path (mm) by fan angle, centre ray outward, for the relative " +
-        "centre-ray spectrum of this export; " + DescribeInputs(inputs) + "\n";
-    t += "#Name of the material\nAl\n";
-    t += "# Density of the material (g/cm^3)\n2.699\n";
-    t += "# Angular increment (deg)\n" + PlainDecimal(stepDeg) + "\n";
-    t += "# Num values\n";
-    t += std::to_string(grid.samples.size() + 1) + "\n";
-    t += "# Thickness array (mm)\n";
-    for (const FanSample& s : grid.samples)
-        t += FormatFixed(s.bowtieAlMm, 6) + "\n";
-    t += FormatFixed(grid.samples.back().bowtieAlMm, 6) + "\n";  // read for the one angle beyond the last
-    return out;
+    return OnFanGrid(points, stepDeg, [&](const Grid& grid, std::string& t) {
+        // Eight header lines, which the reader skips: the first one is ours.
+        t = ProgramName() +
+            " Al-equivalent bowtie path (mm) by fan angle, centre ray outward, for the relative " +
+            "centre-ray spectrum of this export; " + DescribeInputs(inputs) + "\n";
+        t += "#Name of the material\nAl\n";
+        t += "# Density of the material (g/cm^3)\n2.699\n";
+        t += "# Angular increment (deg)\n" + PlainDecimal(stepDeg) + "\n";
+        t += "# Num values\n";
+        t += std::to_string(grid.samples.size() + 1) + "\n";
+        t += "# Thickness array (mm)\n";
+        for (const FanSample& s : grid.samples)
+            t += FormatFixed(s.bowtieAlMm, 6) + "\n";
+        t += FormatFixed(grid.samples.back().bowtieAlMm, 6) + "\n";  // read for the one angle beyond the last
+    });
 }
 
 ExportText EgsnrcSourceBlock(const ExportInputs& inputs,

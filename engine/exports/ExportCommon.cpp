@@ -121,6 +121,8 @@ MeasuredFan FanOf(const std::vector<PointQuality>& points) {
         k = end;
     }
     fan.samples = merged;
+    if (fan.samples.size() < 2)
+        fan.error = "a bowtie file needs at least one off-axis point";
     return fan;
 }
 

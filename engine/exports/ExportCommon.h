@@ -86,7 +86,7 @@ struct FanSample {
 
 // The measured points as a fan, centre first, by angle. The filter is taken as symmetric, so a point on
 // either side counts at its absolute angle; points at the same angle are averaged. `error` says which point
-// lacks a fan angle (no usable focus distance) or a spectrum.
+// lacks a fan angle (no usable focus distance) or a spectrum, or that there is no off-axis angle at all.
 struct MeasuredFan {
     std::vector<FanSample> samples;
     std::string error;

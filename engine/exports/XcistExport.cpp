@@ -14,10 +14,6 @@ ExportText XcistBowtie(const std::vector<PointQuality>& points, const ExportInpu
         out.error = fan.error;
         return out;
     }
-    if (fan.samples.size() < 2) {
-        out.error = "the bowtie file needs at least one off-axis point";
-        return out;
-    }
     const double toRadians = std::numbers::pi / 180;
     const double centre = fan.samples.front().bowtieAlMm;
     auto row = [&](double angleDeg, const FanSample& s) {
