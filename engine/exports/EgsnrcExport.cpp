@@ -48,20 +48,16 @@ Grid FanGrid(const std::vector<PointQuality>& points, double stepDeg) {
 }  // namespace
 
 ExportText EgsnrcSpectrum(const Spectrum& photons, const ExportInputs& inputs, const std::string& what) {
-    ExportText out;
-    if (const auto problem = SpectrumProblem(photons, inputs.tubeVoltageKv, what)) {
-        out.error = *problem;
-        return out;
-    }
-    const std::vector<EnergyBin> bins = ExportBins(inputs.tubeVoltageKv);
-    std::string& t = out.bytes;
-    t = ProgramName() + " relative photon spectrum (counts per bin, no absolute scale), " + what + ": " +
-        DescribeInputs(inputs) + "\n";
-    // Bin edges are multiples of 0.25 keV: five decimals of MeV hold them exactly.
-    t += "  " + std::to_string(bins.size()) + ", " + FormatFixed(bins.front().lowerKev / 1000, 5) + ", 0\n";
-    for (const EnergyBin& b : bins)
-        t += FormatFixed(b.upperKev / 1000, 5) + ", " + FormatScientific(photons[b.index], 9) + "\n";
-    return out;
+    return WriteSpectrum(
+        photons, inputs.tubeVoltageKv, what, [&](const std::vector<EnergyBin>& bins, std::string& t) {
+            t = ProgramName() + " relative photon spectrum (counts per bin, no absolute scale), " + what +
+                ": " + DescribeInputs(inputs) + "\n";
+            // Bin edges are multiples of 0.25 keV: five decimals of MeV hold them exactly.
+            t += "  " + std::to_string(bins.size()) + ", " + FormatFixed(bins.front().lowerKev / 1000, 5) +
+                 ", 0\n";
+            for (const EnergyBin& b : bins)
+                t += FormatFixed(b.upperKev / 1000, 5) + ", " + FormatScientific(photons[b.index], 9) + "\n";
+        });
 }
 
 // A file written over the fan grid by `write`, or the grid's error.

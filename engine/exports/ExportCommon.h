@@ -76,6 +76,21 @@ std::optional<std::string> SpectrumProblem(const Spectrum& photons,
                                            double tubeVoltageKv,
                                            const std::string& what);
 
+// A spectrum file: `write` fills the text over the bins the tube voltage gives, once SpectrumProblem finds
+// nothing wrong with the spectrum; otherwise the file is that problem.
+template <typename Write>
+ExportText WriteSpectrum(const Spectrum& photons,
+                         double tubeVoltageKv,
+                         const std::string& what,
+                         Write write) {
+    ExportText out;
+    if (const auto problem = SpectrumProblem(photons, tubeVoltageKv, what))
+        out.error = *problem;
+    else
+        write(ExportBins(tubeVoltageKv), out.bytes);
+    return out;
+}
+
 // One sample of the fan: angle from the centre ray (degrees, 0 and up), photons per unit fan angle relative
 // to the centre ray, and the bowtie's aluminium-equivalent path (mm).
 struct FanSample {

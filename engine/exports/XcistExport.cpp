@@ -38,26 +38,22 @@ ExportText XcistBowtie(const std::vector<PointQuality>& points, const ExportInpu
 }
 
 ExportText XcistSpectrum(const Spectrum& photons, const ExportInputs& inputs, const std::string& what) {
-    ExportText out;
-    if (const auto problem = SpectrumProblem(photons, inputs.tubeVoltageKv, what)) {
-        out.error = *problem;
-        return out;
-    }
-    const std::vector<EnergyBin> bins = ExportBins(inputs.tubeVoltageKv);
-    std::string& t = out.bytes;
-    t = "# " + ProgramName() + " spectrum for XCIST, " + what + "\n";
-    t +=
-        "# Relative photons per 0.5 keV bin (peak of the centre ray = 1), not photons per mA s per area at\n";
-    t += "# 1 m: scale with cfg.protocol.spectrumScaling.\n";
-    t += "# Inputs: " + DescribeInputs(inputs) + "\n";
-    t += inputs.targetAngleDeg ? "# Lines: bin count, keV,intensity per bin, target angle (deg)\n"
-                               : "# Lines: bin count, keV,intensity per bin (target angle not recorded)\n";
-    t += std::to_string(bins.size()) + "\n";
-    for (const EnergyBin& b : bins)
-        t += FormatFixed(b.centreKev, 1) + "," + FormatScientific(photons[b.index], 9) + "\n";
-    if (inputs.targetAngleDeg)
-        t += PlainDecimal(*inputs.targetAngleDeg) + "\n";
-    return out;
+    return WriteSpectrum(
+        photons, inputs.tubeVoltageKv, what, [&](const std::vector<EnergyBin>& bins, std::string& t) {
+            t = "# " + ProgramName() + " spectrum for XCIST, " + what + "\n";
+            t += "# Relative photons per 0.5 keV bin (peak of the centre ray = 1), not photons per mA s per "
+                 "area at\n";
+            t += "# 1 m: scale with cfg.protocol.spectrumScaling.\n";
+            t += "# Inputs: " + DescribeInputs(inputs) + "\n";
+            t += inputs.targetAngleDeg
+                     ? "# Lines: bin count, keV,intensity per bin, target angle (deg)\n"
+                     : "# Lines: bin count, keV,intensity per bin (target angle not recorded)\n";
+            t += std::to_string(bins.size()) + "\n";
+            for (const EnergyBin& b : bins)
+                t += FormatFixed(b.centreKev, 1) + "," + FormatScientific(photons[b.index], 9) + "\n";
+            if (inputs.targetAngleDeg)
+                t += PlainDecimal(*inputs.targetAngleDeg) + "\n";
+        });
 }
 
 }  // namespace halvorn
