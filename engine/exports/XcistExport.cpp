@@ -37,20 +37,45 @@ ExportText XcistBowtie(const std::vector<PointQuality>& points, const ExportInpu
     return out;
 }
 
-ExportText XcistSpectrum(const Spectrum& photons, const ExportInputs& inputs, const std::string& what) {
+ExportText XcistSpectrum(const Spectrum& photons,
+                         const ExportInputs& inputs,
+                         const std::string& what,
+                         std::optional<double> photonsPerMasPerCm2) {
+    const double focus = inputs.focusCentreDistanceCm;
+    if (photonsPerMasPerCm2 &&
+        (!(*photonsPerMasPerCm2 > 0) || !std::isfinite(*photonsPerMasPerCm2) || !(focus > 0))) {
+        ExportText out;
+        out.error = "an absolute XCIST spectrum needs a positive fluence and focus-centre distance";
+        return out;
+    }
     return WriteSpectrum(
         photons, inputs.tubeVoltageKv, what, [&](const std::vector<EnergyBin>& bins, std::string& t) {
+            // Relative: the stored values. Absolute: photons per bin per mA s per mm^2 at 1 m.
+            double scale = 1;
+            if (photonsPerMasPerCm2) {
+                double sum = 0;
+                for (const EnergyBin& b : bins)
+                    sum += photons[b.index];
+                scale = *photonsPerMasPerCm2 / sum * (focus / 100) * (focus / 100) / 100;
+            }
             t = "# " + ProgramName() + " spectrum for XCIST, " + what + "\n";
-            t += "# Relative photons per 0.5 keV bin (peak of the centre ray = 1), not photons per mA s per "
-                 "area at\n";
-            t += "# 1 m: scale with cfg.protocol.spectrumScaling.\n";
+            if (photonsPerMasPerCm2) {
+                t += "# Absolute: photons per 0.5 keV bin per mA s per mm^2 at 1 m from the focus (from " +
+                     FormatShortest(*photonsPerMasPerCm2) + " photons per cm^2 per mAs\n";
+                t += "# at " + PlainDecimal(focus) +
+                     " cm, the measured air kerma at the rotation centre): spectrumScaling 1.\n";
+            } else {
+                t += "# Relative photons per 0.5 keV bin (peak of the centre ray = 1), not photons per mA s "
+                     "per area at\n";
+                t += "# 1 m: scale with cfg.protocol.spectrumScaling.\n";
+            }
             t += "# Inputs: " + DescribeInputs(inputs) + "\n";
             t += inputs.targetAngleDeg
                      ? "# Lines: bin count, keV,intensity per bin, target angle (deg)\n"
                      : "# Lines: bin count, keV,intensity per bin (target angle not recorded)\n";
             t += std::to_string(bins.size()) + "\n";
             for (const EnergyBin& b : bins)
-                t += FormatFixed(b.centreKev, 1) + "," + FormatScientific(photons[b.index], 9) + "\n";
+                t += FormatFixed(b.centreKev, 1) + "," + FormatScientific(photons[b.index] * scale, 9) + "\n";
             if (inputs.targetAngleDeg)
                 t += PlainDecimal(*inputs.targetAngleDeg) + "\n";
         });
