@@ -173,7 +173,6 @@ TEST_F(PhaseSpaceTest, FileAsTheIaeaRoutinesReadIt) {
         chi2 += (angleCount[b] - expected) * (angleCount[b] - expected) / expected;
     }
     EXPECT_LT(chi2, 19 + 5 * std::sqrt(2 * 19.0)) << "fan angle, 19 degrees of freedom";
-    std::printf("chi2 angle %g\n", chi2);
 
     // Energy within each ring: the point spectra interpolated in gamma, photons per unit angle carrying
     // cos gamma; the spectrum at gamma is the points' spectra mixed linearly (bin i is 0.5 i keV wide
@@ -212,7 +211,6 @@ TEST_F(PhaseSpaceTest, FileAsTheIaeaRoutinesReadIt) {
             chi2e += (energyCount[ring][g] - e) * (energyCount[ring][g] - e) / e;
             ++dof;
         }
-        std::printf("chi2 energy %g dof %d\n", chi2e, dof);
         EXPECT_LT(chi2e, dof + 5 * std::sqrt(2.0 * dof))
             << "energy in ring " << ring << ", " << dof << " dof";
     }
