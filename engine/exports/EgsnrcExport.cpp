@@ -123,6 +123,12 @@ ExportText EgsnrcSourceBlock(const ExportInputs& inputs,
     std::string& t = out.bytes;
     t = "# " + ProgramName() + ": aluminium-equivalent CT source for EGSnrc (egs_al_eq_ct_source).\n";
     t += "# Spectra and bowtie distribution are relative (no absolute scale).\n";
+    t +=
+        "# Caution: egs_al_eq_ct_source exists only on EGSnrc's pull-request branch add-aleqctsource, whose "
+        "source looks its aluminium table (built on log E) up with E, reading past its end, leaves the upper "
+        "edge of its last angle bin unset, smooths its weights reading one past their array and drops the "
+        "top energy bin; until it is fixed, use this export's phase-space file (fan_beam.IAEAheader and "
+        "fan_beam.IAEAphsp) with iaea_phsp_source instead.\n";
     t += "# Inputs: " + DescribeInputs(inputs) + ".\n";
     t += "# Paste this source definition into the .egsinp; the three files named below must be in the "
          "folder\n";

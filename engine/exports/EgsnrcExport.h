@@ -48,7 +48,9 @@ struct EgsnrcSourceFiles {
 
 // A source definition for an .egsinp: egs_al_eq_ct_source with the focus-centre distance of the inputs and
 // the given collimation (beam width at the rotation centre along the patient axis, cm). Without a
-// collimation the line is left commented out with a note, since EGSnrc would quietly take 1 cm.
+// collimation the line is left commented out with a note, since EGSnrc would quietly take 1 cm. One comment
+// line says that this source lives only on a pull-request branch, with the faults read from its source there,
+// and recommends the phase-space file with iaea_phsp_source.
 ExportText EgsnrcSourceBlock(const ExportInputs& inputs,
                              std::optional<double> collimationCm,
                              const EgsnrcSourceFiles& files = {});

@@ -3,13 +3,73 @@
 #include <cstdio>
 
 #include "engine/TuckerSpectrum.h"
+#include "engine/exports/BowtieSolidExport.h"
 #include "engine/exports/EgsnrcExport.h"
+#include "engine/exports/FanBeam.h"
 #include "engine/exports/GateExport.h"
 #include "engine/exports/SpectrumTextExport.h"
 #include "engine/exports/SpreadsheetExport.h"
 #include "engine/exports/XcistExport.h"
 
 namespace halvorn {
+
+namespace {
+
+// The phase space and the bowtie solid with its files, as the options ask.
+void AddFanBeamFiles(ExportSet& set,
+                     const CalculationState& state,
+                     const AttenuationCoefficients& table,
+                     const std::vector<PointQuality>& points,
+                     const ExportInputs& inputs,
+                     const ExportOptions& options,
+                     std::optional<double> phi) {
+    const FanBeam fan = FanBeamOf(state, points);
+    if (options.phaseSpacePhotons) {
+        PhaseSpaceOptions ps;
+        ps.photons = *options.phaseSpacePhotons;
+        ps.planeCm = options.phaseSpacePlaneCm;
+        ps.collimationCm = options.collimationCm.value_or(0);
+        ps.seed = options.phaseSpaceSeed;
+        ps.photonsPerMasPerCm2Centre = phi;
+        std::string records;
+        const PhaseSpaceResult result = PhaseSpaceFiles(fan, inputs, ps, records, options.phaseSpaceProgress);
+        if (!result.ok()) {
+            set.cancelled = result.cancelled;
+            set.error = "fan_beam.IAEAphsp: " + result.error;
+            return;
+        }
+        set.phaseSpacePhotonsPerMas = result.photonsPerMas;
+        set.files.push_back({"fan_beam.IAEAheader", result.header});
+        set.files.push_back({"fan_beam.IAEAphsp", std::move(records)});
+    }
+    if (!options.bowtieSolid)
+        return;
+    const ExportText stl = BowtieStl(fan, options.collimationCm);
+    if (!stl.ok()) {
+        set.error = "bowtie.stl: " + stl.error;
+        return;
+    }
+    set.files.push_back({"bowtie.stl", stl.bytes});
+    const PreBowtieSpectrum before = PreBowtieSpectrumOf(table, inputs, state.BowtieAlMm[0]);
+    if (!before.error.empty()) {
+        set.error = "pre_bowtie.spectrum: " + before.error;
+        return;
+    }
+    const std::string what = "before the bowtie (inherent and added filtration only)";
+    for (const auto& [name, text] :
+         {std::pair<std::string, ExportText>{"pre_bowtie.spectrum",
+                                             EgsnrcSpectrum(before.photons, inputs, what)},
+          {"pre_bowtie_gate9.txt", Gate9Spectrum(before.photons, inputs.tubeVoltageKv, what)},
+          {"gate10_fan_beam.py", Gate10FanBeam(fan, inputs, before, options.collimationCm, phi)}}) {
+        if (!text.ok()) {
+            set.error = name + ": " + text.error;
+            return;
+        }
+        set.files.push_back({name, text.bytes});
+    }
+}
+
+}  // namespace
 
 ExportSet BuildExportSet(const CalculationState& state,
                          const AttenuationCoefficients& table,
@@ -28,6 +88,17 @@ ExportSet BuildExportSet(const CalculationState& state,
         }
     }
     const Spectrum& centre = state.PointSpectra[0];
+    if (options.kermaPer100MasMgy) {
+        const AbsoluteScaleResult scale =
+            AbsoluteScaleOf(centre, inputs.tubeVoltageKv, table, *options.kermaPer100MasMgy);
+        if (!scale.scale) {
+            set.error = scale.error;
+            return set;
+        }
+        set.absolute = scale.scale;
+    }
+    const std::optional<double> phi =
+        set.absolute ? std::optional(set.absolute->photonsPerMasPerCm2Centre) : std::nullopt;
     auto add = [&](const std::string& name, const ExportText& text) {
         if (!set.error.empty())
             return;
@@ -52,7 +123,7 @@ ExportSet BuildExportSet(const CalculationState& state,
         add("source.egsinp", EgsnrcSourceBlock(inputs, options.collimationCm));
         add("xcist_bowtie.txt", XcistBowtie(points, inputs));
     }
-    add("xcist_spectrum.dat", XcistSpectrum(centre, inputs, "centre ray"));
+    add("xcist_spectrum.dat", XcistSpectrum(centre, inputs, "centre ray", phi));
     add("gate9_spectrum.txt", Gate9Spectrum(centre, inputs.tubeVoltageKv, "centre ray"));
     add("gate10_spectrum.py", Gate10Spectrum(centre, inputs, "centre ray"));
     const std::optional<Spectrum> lineShare =
@@ -61,6 +132,8 @@ ExportSet BuildExportSet(const CalculationState& state,
     add("spectrum.spk", SpectrumText(centre, points.front().quality, inputs, lineShare, "centre ray"));
     add("spectra_long.csv", SpectraLongCsv(state, points));
     add("beam_quality.csv", BeamQualityCsv(points));
+    if (set.error.empty() && (options.bowtieSolid || options.phaseSpacePhotons))
+        AddFanBeamFiles(set, state, table, points, inputs, options, phi);
     if (!set.error.empty())
         set.files.clear();
     return set;

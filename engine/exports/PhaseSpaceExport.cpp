@@ -286,16 +286,14 @@ PhaseSpaceResult WritePhaseSpace(const FanBeam& fan,
                ProgramName() + " (sampling of the fitted beam model, no transport)");
     h += Block("GLOBAL_PHOTON_ENERGY_CUTOFF", FormatFixed(bins.front().lowerKev / 1000, 5));
     h += Block("GLOBAL_PARTICLE_ENERGY_CUTOFF", FormatFixed(bins.front().lowerKev / 1000, 5));
-    h += Block(
-        "COORDINATE_SYSTEM_DESCRIPTION",
-        "cm. The focus is at the origin, the central ray along +z, the fan in the x-z plane (fan angle\n"
-        "gamma = atan(x / z), measured up to +-" +
-            FormatFixed(last * 180 / std::numbers::pi, 4) +
-            " deg; nothing beyond), the patient axis along y. The rotation centre is at\n"
-            "z = " +
-            PlainDecimal(fan.focusCentreDistanceCm) + " cm; the collimation there is " +
-            PlainDecimal(collimation) + " cm along y. Every photon starts on the plane z = " +
-            PlainDecimal(plane) + " cm, moving away from the focus.");
+    h += Block("COORDINATE_SYSTEM_DESCRIPTION",
+               "cm. The focus is at the origin, the central ray along +z, the fan in the x-z plane (fan\n"
+               "angle gamma = atan(x / z), measured up to +-" +
+                   FormatFixed(last * 180 / std::numbers::pi, 4) +
+                   " deg; nothing beyond), the patient axis along y.\nThe rotation centre is at z = " +
+                   PlainDecimal(fan.focusCentreDistanceCm) + " cm, the collimation there " +
+                   PlainDecimal(collimation) + " cm along y.\nEvery photon starts on the plane z = " +
+                   PlainDecimal(plane) + " cm, moving away from the focus.");
     h += Block("BEAM_NAME", "Fan beam behind the bowtie filter");
     h += Block("INITIAL_SOURCE_DESCRIPTION",
                "Inputs: " + DescribeInputs(inputs) +

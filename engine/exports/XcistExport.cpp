@@ -60,10 +60,12 @@ ExportText XcistSpectrum(const Spectrum& photons,
             }
             t = "# " + ProgramName() + " spectrum for XCIST, " + what + "\n";
             if (photonsPerMasPerCm2) {
-                t += "# Absolute: photons per 0.5 keV bin per mA s per mm^2 at 1 m from the focus (from " +
-                     FormatShortest(*photonsPerMasPerCm2) + " photons per cm^2 per mAs\n";
+                t += "# Absolute: photons per 0.5 keV bin per mA s per mm^2 at 1 m from the focus, from " +
+                     FormatScientific(*photonsPerMasPerCm2, 6) + " photons per cm^2 per mAs\n";
                 t += "# at " + PlainDecimal(focus) +
-                     " cm, the measured air kerma at the rotation centre): spectrumScaling 1.\n";
+                     " cm (the measured air kerma at the rotation centre): read it with spectrumUnit_mm = "
+                     "1,\n";
+                t += "# spectrumUnit_mA = 1 and spectrumScaling = 1.\n";
             } else {
                 t += "# Relative photons per 0.5 keV bin (peak of the centre ray = 1), not photons per mA s "
                      "per area at\n";

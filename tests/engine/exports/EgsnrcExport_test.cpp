@@ -99,7 +99,8 @@ TEST_F(EgsnrcExportTest, RefusalsAndSourceBlock) {
     for (const char* line :
          {"library = egs_al_eq_ct_source\n", "distance = 60 ", "collimation = 4 ",
           "bowtie distribution = bowtie_distribution.dat\n", "spectrum file = centre.spectrum ",
-          "al equivalent bowtie = al_bowtie.dat\n", "simulation source = halvorn_ct_source\n"})
+          "al equivalent bowtie = al_bowtie.dat\n", "simulation source = halvorn_ct_source\n",
+          "add-aleqctsource", "with iaea_phsp_source instead.\n"})
         EXPECT_NE(block.find(line), std::string::npos) << line;
     EXPECT_NE(EgsnrcSourceBlock(inputs, std::nullopt).bytes.find("# collimation = ?"), std::string::npos);
     EXPECT_FALSE(EgsnrcSourceBlock(inputs, 0.0).ok());
