@@ -69,5 +69,35 @@ TEST_F(ExportSetTest, AllOrNothing) {
     EXPECT_FALSE(BuildExportSet(*state, table, {}, inputs, {}).error.empty());
 }
 
+TEST_F(ExportSetTest, FanBeamFilesWhenAskedForLeaveTheOthersAsTheyWere) {
+    ExportOptions options;
+    options.collimationCm = 4.0;
+    const ExportSet plain = BuildExportSet(*state, table, points, inputs, options);
+    options.kermaPer100MasMgy = 10;
+    options.phaseSpacePhotons = 1000;
+    options.bowtieSolid = true;
+    const ExportSet full = BuildExportSet(*state, table, points, inputs, options);
+    ASSERT_EQ(full.error, "");
+    std::vector<std::string> expected = NamesOf(plain);
+    for (const char* name : {"fan_beam.IAEAheader", "fan_beam.IAEAphsp", "bowtie.stl", "pre_bowtie.spectrum",
+                             "pre_bowtie_gate9.txt", "gate10_fan_beam.py"})
+        expected.push_back(name);
+    EXPECT_EQ(NamesOf(full), expected);
+    for (std::size_t k = 0; k < plain.files.size(); ++k)
+        EXPECT_EQ(plain.files[k].bytes == full.files[k].bytes, plain.files[k].name != "xcist_spectrum.dat")
+            << plain.files[k].name << ": only XCIST's spectrum takes the absolute scale";
+    ASSERT_TRUE(full.absolute && full.phaseSpacePhotonsPerMas);
+    EXPECT_FALSE(plain.absolute || plain.phaseSpacePhotonsPerMas);
+
+    // A cancelled phase space, or a solid without the target angle (a loaded result file): no set at all.
+    options.phaseSpaceProgress = [](long long, long long) { return false; };
+    const ExportSet cancelled = BuildExportSet(*state, table, points, inputs, options);
+    EXPECT_TRUE(cancelled.cancelled && cancelled.files.empty());
+    options.phaseSpaceProgress = {};
+    inputs.targetAngleDeg.reset();
+    EXPECT_NE(BuildExportSet(*state, table, points, inputs, options).error.find("target angle"),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace halvorn
