@@ -4,7 +4,9 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <numbers>
+#include <stdexcept>
 #include <vector>
 
 #include "engine/Filtration.h"
@@ -314,16 +316,27 @@ PhaseSpaceResult PhaseSpaceFiles(const FanBeam& fan,
                                  std::string& records,
                                  const PhaseSpaceProgress& progress) {
     records.clear();
-    if (options.photons > 0 && options.photons <= kMaxPhaseSpacePhotons)
-        records.reserve(static_cast<std::size_t>(std::min(options.photons, 10000000LL)) *
-                        kPhaseSpaceRecordBytes);
+    bool memory = true;
+    // A file larger than memory is refused with a message, not a crash; a caller streaming to a file
+    // (WritePhaseSpace) has no such limit.
     PhaseSpaceResult out = WritePhaseSpace(
         fan, inputs, options,
         [&](std::string_view bytes) {
-            records.append(bytes);
-            return true;
+            try {
+                if (records.empty())
+                    records.reserve(static_cast<std::size_t>(options.photons) * kPhaseSpaceRecordBytes);
+                records.append(bytes);
+                return true;
+            } catch (const std::bad_alloc&) {
+                return memory = false;
+            } catch (const std::length_error&) {
+                return memory = false;
+            }
         },
         progress);
+    if (!memory)
+        out.error = "not enough memory for " + std::to_string(options.photons) + " photons (" +
+                    std::to_string(options.photons * kPhaseSpaceRecordBytes / 1000000) + " MB)";
     if (!out.ok())
         std::string().swap(records);
     return out;
