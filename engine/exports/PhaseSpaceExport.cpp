@@ -52,11 +52,11 @@ private:
 class AngleSampler {
 public:
     explicit AngleSampler(const FanBeam& fan) {
-        const double last = fan.angleRad.back();
-        width_ = last / kCells;
+        last_ = fan.angleRad.back();
+        width_ = last_ / kCells;
         std::vector<double> density(kCells + 1);
         for (int k = 0; k <= kCells; ++k)
-            density[k] = FluenceAt(fan, k * width_) * std::cos(k * width_);
+            density[k] = FluenceAt(fan, std::min(k * width_, last_)) * std::cos(k * width_);
         cumulative_.assign(kCells + 1, 0);
         for (int k = 0; k < kCells; ++k) {
             left_.push_back(density[k]);
@@ -84,11 +84,12 @@ public:
         const double w = std::clamp((v - cumulative_[k]) / (cumulative_[k + 1] - cumulative_[k]), 0.0, 1.0);
         const double root = std::sqrt(a * a + (b * b - a * a) * w);
         const double x = a + root > 0 ? w * (a + b) / (a + root) : w;
-        return (k + std::min(x, 1.0)) * width_;
+        return std::min((k + std::min(x, 1.0)) * width_, last_);
     }
 
 private:
     static constexpr int kCells = 4096;
+    double last_ = 0;
     double width_ = 0;
     std::vector<double> left_, right_, cumulative_;
     std::vector<int> guide_;
