@@ -121,7 +121,7 @@ ExportSet BuildExportSet(const CalculationState& state,
         add("bowtie_distribution.dat", EgsnrcBowtieDistribution(points, inputs, options.angleStepDeg));
         add("al_bowtie.dat", EgsnrcAlBowtie(points, inputs, options.angleStepDeg));
         add("source.egsinp", EgsnrcSourceBlock(inputs, options.collimationCm));
-        add("xcist_bowtie.txt", XcistBowtie(points, inputs));
+        add("xcist_bowtie.txt", XcistBowtie(points, inputs, phi.has_value()));
     }
     add("xcist_spectrum.dat", XcistSpectrum(centre, inputs, "centre ray", phi));
     add("gate9_spectrum.txt", Gate9Spectrum(centre, inputs.tubeVoltageKv, "centre ray"));

@@ -7,7 +7,9 @@
 
 namespace halvorn {
 
-ExportText XcistBowtie(const std::vector<PointQuality>& points, const ExportInputs& inputs) {
+ExportText XcistBowtie(const std::vector<PointQuality>& points,
+                       const ExportInputs& inputs,
+                       bool absoluteSpectrum) {
     ExportText out;
     const MeasuredFan fan = FanOf(points);
     if (!fan.error.empty()) {
@@ -24,7 +26,9 @@ ExportText XcistBowtie(const std::vector<PointQuality>& points, const ExportInpu
     std::string& t = out.bytes;
     t = "# " + ProgramName() +
         " bowtie for XCIST: aluminium-equivalent path beyond the centre ray's, whole fan\n";
-    t += "# (measured points mirrored). Use with the relative centre-ray spectrum xcist_spectrum.dat, which "
+    t += std::string("# (measured points mirrored). Use with the ") +
+         (absoluteSpectrum ? "absolute" : "relative") +
+         " centre-ray spectrum xcist_spectrum.dat, which "
          "already\n";
     t += "# holds the centre ray's filtration. Measured up to +-" +
          FormatFixed(fan.samples.back().angleDeg * toRadians, 6) + " rad; XCIST extrapolates beyond.\n";

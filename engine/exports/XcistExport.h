@@ -26,7 +26,10 @@
 
 namespace halvorn {
 
-ExportText XcistBowtie(const std::vector<PointQuality>& points, const ExportInputs& inputs);
+// `absoluteSpectrum`: the spectrum it goes with is in XCIST's units (the comment names it so).
+ExportText XcistBowtie(const std::vector<PointQuality>& points,
+                       const ExportInputs& inputs,
+                       bool absoluteSpectrum = false);
 
 // The spectrum of `photons`, ending with the target angle when the inputs hold one; in XCIST's units when
 // `photonsPerMasPerCm2` (Phi of this spectrum at the focus-centre distance) is given.
