@@ -110,8 +110,7 @@ TEST_F(BowtieSolidTest, ClosedOutwardAndEveryRayCrossesItsPath) {
                 const auto [near, far] = std::minmax_element(hits.begin(), hits.end());
                 // Off the fan plane the chord's projection on the x-z plane is the path (an extrusion).
                 EXPECT_NEAR((*far - *near) * 150, p.bowtieAlMm, 0.01) << "point " << p.point << " y " << y;
-                EXPECT_NEAR(*far * 150 * std::cos(g), 150, 0.001)
-                    << "the far end on the base plane";
+                EXPECT_NEAR(*far * 150 * std::cos(g), 150, 0.001) << "the far end on the base plane";
             }
         }
     }
