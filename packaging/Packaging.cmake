@@ -10,10 +10,10 @@ set(HALVORN_MAINTAINER "Halvorn maintainers <maintainers@users.noreply.c-seed-ab
 # working folder it makes on first start (files under share/doc must not be needed to run).
 install(FILES data/MUs2022.dat examples/ct-120kv.csv DESTINATION ${CMAKE_INSTALL_DATADIR}/halvorn)
 
-# The manual with its figures and screenshots, where the start screen's manual link finds it, and the
-# example with its profile.
+# The manual with its figures and screenshots, where the start screen's manual link finds it (the note on
+# the code's layout is for developers), and the example with its profile.
 install(DIRECTORY docs/ DESTINATION ${HALVORN_DOC_INSTALL_DIR}
-        FILES_MATCHING PATTERN "*.md" PATTERN "*.png" PATTERN "*.svg")
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.png" PATTERN "*.svg" PATTERN "architecture.md" EXCLUDE)
 install(FILES examples/README.md examples/ct-120kv.csv examples/ct-120kv.profile.csv
         DESTINATION ${HALVORN_DOC_INSTALL_DIR}/examples)
 install(FILES packaging/copyright DESTINATION ${HALVORN_DOC_INSTALL_DIR})
@@ -66,9 +66,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The summary above is the synopsis line; this is the long description under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Halvorn is for medical physicists who characterise the X-ray beam of a CT
+    "Halvorn is for medical physicists who characterise the X-ray beam of a CT
 scanner. From the focus to rotation-centre distance, the half-value layer
 measured at the rotation centre and a lateral air-kerma profile it estimates
 the photon spectrum at the rotation centre and at every measured point
