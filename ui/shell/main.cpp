@@ -66,13 +66,14 @@ int main(int argc, char** argv) {
     if (!problem.isEmpty()) {
         const QString where =
             choice.source == WorkingFolderSource::Given ? QStringLiteral("--folder ") : QString();
+        const int status = Refuse(where + QDir::toNativeSeparators(choice.path) + ": " + problem);
         // Started from the desktop's menu, the program has no terminal to say it on.
         if (choice.source == WorkingFolderSource::Documents)
             presenter.Message(nullptr,
                               QStringLiteral("作業フォルダを使えません： %1\n%2")
                                   .arg(QDir::toNativeSeparators(choice.path), problem),
                               {}, MessagePresenter::Icon::Critical);
-        return Refuse(where + QDir::toNativeSeparators(choice.path) + ": " + problem);
+        return status;
     }
 
     Application app(state, presenter);
