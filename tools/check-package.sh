@@ -42,6 +42,8 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/contents"
 unexpected=$(grep -v -E '^/(|usr/?|usr/bin/(halvorn|halvorn-calc)?|usr/share/?|usr/share/(halvorn|doc|doc/halvorn|applications|metainfo|icons|icons/hicolor|man|man/man1)(/.*)?)$' \
     "$work/contents" || true)
 [ -z "$unexpected" ] || fail "files that do not belong in the package: $unexpected"
+junk=$(grep -E '/(tests?|fuzz|seeds|nist|CMakeFiles|Testing)(/|$)|\.(o|a|cmake|py)$' "$work/contents" || true)
+[ -z "$junk" ] || fail "test data or build files in the package: $junk"
 for path in /usr/bin/halvorn /usr/bin/halvorn-calc /usr/share/halvorn/MUs2022.dat /usr/share/halvorn/ct-120kv.csv \
     /usr/share/doc/halvorn/manual.md /usr/share/doc/halvorn/manual.en.md /usr/share/doc/halvorn/copyright \
     /usr/share/doc/halvorn/changelog.gz /usr/share/doc/halvorn/examples/ct-120kv.profile.csv \
