@@ -2,15 +2,17 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench figures clean check-sanitize fuzz
+.PHONY: all deps configure build test run bench figures clean check-sanitize fuzz package check-package
 
 all: build
 
 deps:
 	bash tools/install-deps.sh
 
+# The install prefix is the package's, /usr: the programs look for their table and manual there once
+# installed, and in the build tree before.
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -51,6 +53,15 @@ fuzz: deps
 		-DHALVORN_BUILD_FUZZ=ON -DHALVORN_BUILD_GUI=OFF -DHALVORN_BUILD_BENCH=OFF -DHALVORN_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_DIR) --target fuzz-targets -j $(JOBS)
 	bash tests/fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SCALE)
+
+# The Debian package, $(BUILD_DIR)/halvorn_<version>_<arch>.deb (CPack; its library dependencies from
+# dpkg-shlibdeps).
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# The package installed, run and purged again as on a user's machine (as root): tools/check-package.sh.
+check-package: package
+	bash tools/check-package.sh $(BUILD_DIR)
 
 bench: build
 	for b in $(BUILD_DIR)/bench/*_bench; do $$b; done

@@ -104,6 +104,8 @@ std::string UsageText() {
            "  --collimation CM       beam width at the rotation centre, above 0, for source.egsinp\n"
            "                         (without it the line is left commented out)\n"
            "  --angle-step DEG       fan-angle grid of the EGSnrc bowtie files, above 0 (default 0.125)\n"
+           "  --version              print the version and end\n"
+           "  --help                 print this text and end\n"
            "\n"
            "Exit status: 0 done; 2 bad input (a value outside its accepted range, a missing or\n"
            "unreadable input file, an output that names an input file; the message names it);\n"
@@ -125,6 +127,10 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
         std::string_view arg = args[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+            return options;
+        }
+        if (arg == "--version") {
+            options.version = true;
             return options;
         }
         if (arg.size() < 3 || arg.substr(0, 2) != "--")

@@ -25,6 +25,7 @@ struct NumberOption {
 
 struct BatchOptions {
     bool help = false;
+    bool version = false;
     NumberOption hvl;                           // measured HVL, mm of hvlMaterial
     int hvlMaterial = 1;                        // 1 aluminium, 2 copper
     NumberOption kv{"120", 120};                // tube voltage, kV

@@ -29,6 +29,7 @@
 #include "engine/Reporter.h"
 #include "engine/ResultFile.h"
 #include "engine/SafeSave.h"
+#include "engine/Version.h"
 #include "engine/exports/ExportCommon.h"
 #include "engine/exports/ExportSet.h"
 #include "engine/exports/ExportWriter.h"
@@ -201,6 +202,7 @@ std::string JsonSummary(const CalculationState& state,
                         const std::string& inputs,
                         const std::vector<halvorn::PointQuality>& points) {
     std::string out = "{\n";
+    out += "  \"program\": \"" + halvorn::ProgramName() + "\",\n";
     out += "  \"fitted_filtration_mm\": " + JsonNumber(centre.fittedFiltrationMm) + ",\n";
     out += "  \"hvl_al_mm\": " + JsonNumber(centre.hvlAlMm) + ",\n";
     out += "  \"hvl_cu_mm\": " + JsonNumber(centre.hvlCuMm) + ",\n";
@@ -411,6 +413,10 @@ int main(int argc, char** argv) {
         const BatchOptions options = halvorn::cli::ParseCommandLine(args);
         if (options.help) {
             std::cout << halvorn::cli::UsageText();
+            return 0;
+        }
+        if (options.version) {
+            std::cout << "halvorn-calc " << halvorn::ProgramVersion() << '\n';
             return 0;
         }
         // The tool's folder, when it was started by a path (not found on PATH).

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the screenshots need; does nothing when all are
-# present. Runs apt-get through sudo when not root.
+# Installs the Debian packages the build, the tests, the screenshots and the package check need; does
+# nothing when all are present. Runs apt-get through sudo when not root.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,7 @@ packages=(
     python3 python3-xraylib
     fonts-noto-cjk fonts-liberation2
     xvfb xauth imagemagick
+    dpkg-dev file lintian appstream desktop-file-utils
 )
 
 missing=()

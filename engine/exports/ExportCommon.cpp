@@ -6,10 +6,7 @@
 
 #include "engine/Filtration.h"
 #include "engine/NumberText.h"
-
-#ifndef HALVORN_VERSION
-#define HALVORN_VERSION "unknown"
-#endif
+#include "engine/Version.h"
 
 namespace halvorn {
 
@@ -43,7 +40,7 @@ ExportInputs InputsOf(const CalculationState& state) {
 }
 
 std::string ProgramName() {
-    return std::string("Halvorn ") + HALVORN_VERSION;
+    return "Halvorn " + ProgramVersion();
 }
 
 std::string DescribeInputs(const ExportInputs& in) {

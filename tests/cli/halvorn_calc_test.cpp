@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/Version.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -40,6 +42,7 @@ void WriteAll(const fs::path& path, const std::string& text) {
 struct RunResult {
     int status = -1;
     std::string err;
+    std::string out;
 };
 
 std::string Describe(const std::vector<std::string>& args) {
@@ -110,6 +113,7 @@ protected:
             }
         }
         result.err = ReadAll(errFile);
+        result.out = ReadAll(outFile);
         fs::remove(outFile);
         fs::remove(errFile);
         return result;
@@ -211,6 +215,7 @@ TEST_F(HalvornCalc, ExampleProfileGivesTheResultFileAndSummary) {
     EXPECT_TRUE(result == ReadAll(kExampleResult)) << "result.csv differs from " << kExampleResult;
 
     const std::string json = ReadAll(Path("summary.json"));
+    EXPECT_NE(json.find("\"program\": \"Halvorn " + halvorn::ProgramVersion() + "\""), std::string::npos);
     for (const char* key : {"fitted_filtration_mm", "hvl_al_mm", "hvl_cu_mm", "spectrum_peak"})
         EXPECT_GT(JsonValue(json, key), 0) << key << " in\n" << json;
     // The fit reproduces the measured HVL to well within its 0.1 mm trial step.
@@ -363,6 +368,9 @@ TEST_F(HalvornCalc, BadOptionsAreRefusedByName) {
 
     const auto help = Run({"--help"});
     EXPECT_EQ(help.status, 0);
+    const auto version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "halvorn-calc " + halvorn::ProgramVersion() + "\n");
 }
 
 // Bad profile files end the tool with status 2 and a message naming the file; 25 points are accepted.

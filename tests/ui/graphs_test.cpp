@@ -20,6 +20,7 @@
 #include "common/GraphExport.h"
 #include "common/GuiReporter.h"
 #include "dose_profile/Form3.h"
+#include "engine/Version.h"
 #include "results/Form4.h"
 #include "results/Form6.h"
 
@@ -142,6 +143,10 @@ private slots:
 
             const QImage png = QImage::fromData(GraphPng(g.surface), "PNG");
             QCOMPARE(png.size(), g.surface.DrawingSize() * kExportScale);
+            // Both name the program and its version.
+            const QString drawnBy = "Halvorn " + QString::fromStdString(halvorn::ProgramVersion());
+            QCOMPARE(png.text(QStringLiteral("Software")), drawnBy);
+            QVERIFY(GraphSvg(g.surface, "graph").contains(("<desc>" + drawnBy + "</desc>").toUtf8()));
             QVERIFY2(PixelsOf(png, Qt::white) > 0 && PixelsOf(png, g.curve) > 0, g.name);
         }
         // The overlay's grey grid lies in the bowtie picture with the outline.

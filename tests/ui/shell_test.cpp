@@ -21,11 +21,13 @@
 #include "common/MessagePresenter.h"
 #include "dose_profile/Form3.h"
 #include "engine/CalculationState.h"
+#include "engine/Version.h"
 #include "results/Form4.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 #include "shell/Form5.h"
 #include "shell/GeometryFigure.h"
+#include "shell/WorkingFolder.h"
 
 using halvorn::ui::Form2;
 using halvorn::ui::MessagePresenter;
@@ -92,6 +94,9 @@ private slots:
     void busyDialogShowsOnlyDuringARun();
     void screensOpenCentred();
     void manualLineOpensTheManual();
+    void workingFolderOrder();
+    void workingFolderMadeOnceWithTheExample();
+    void programOptions();
     // Last: it ends the event loops of this test program for good.
     void faultyTableEndsTheRealProgramWithCode1();
 };
@@ -168,6 +173,16 @@ void ShellTest::startShowsOnlyTheStartScreen() {
     QVERIFY2(inked > 1000, qPrintable(QStringLiteral("only %1 inked pixels").arg(inked)));
     QVERIFY(Child<QLabel>(form1, "Picture2")->pixmap().width() > 0);
     QCOMPARE(Child<QLabel>(form1, "Picture2")->geometry(), QRect(456, 392, 32, 32));
+
+    // The version and the working folder, on a line of its own that covers none of the screen's elements.
+    auto* folderLine = Child<QLabel>(form1, "WorkingFolder");
+    QVERIFY(folderLine->isVisible());
+    QVERIFY2(folderLine->text().startsWith("Halvorn " + QString::fromStdString(halvorn::ProgramVersion())),
+             qPrintable(folderLine->text()));
+    QCOMPARE(folderLine->toolTip(), QDir::toNativeSeparators(QDir::currentPath()));
+    for (QWidget* other : form1.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(other == folderLine || !other->geometry().intersects(folderLine->geometry()),
+                 qPrintable(other->objectName()));
     SaveScreenshot(form1, "form1.png");
     QVERIFY(s.exits.isEmpty());
 }
@@ -446,6 +461,74 @@ void ShellTest::screensOpenCentred() {
 
 // The program's own exit, not the recording one: after the faulty-table message every window is closed
 // and the event loop ends with code 1, although closing the start screen asks to end with 0.
+// The folder given wins; the current folder only when it holds a result file or the table; else Halvorn in
+// the documents folder.
+void ShellTest::workingFolderOrder() {
+    using halvorn::ui::ChooseWorkingFolder;
+    using halvorn::ui::WorkingFolderSource;
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QString current = root.filePath("current"), documents = root.filePath("documents");
+    QVERIFY(QDir().mkpath(current + "/sub.csv"));  // a folder named like a result file is none
+    QFile(current + "/notes.txt").open(QIODevice::WriteOnly);
+    auto choice = ChooseWorkingFolder({}, current, documents);
+    QCOMPARE(choice.source, WorkingFolderSource::Documents);
+    QCOMPARE(choice.path, documents + "/Halvorn");
+    for (const char* name : {"result.csv", "MUs2022.dat"}) {
+        QFile file(current + '/' + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        choice = ChooseWorkingFolder({}, current, documents);
+        QCOMPARE(choice.source, WorkingFolderSource::Current);
+        QCOMPARE(choice.path, current);
+        file.remove();
+    }
+    QFile(current + "/result.csv").open(QIODevice::WriteOnly);
+    choice = ChooseWorkingFolder(root.filePath("given"), current, documents);
+    QCOMPARE(choice.source, WorkingFolderSource::Given);
+    QCOMPARE(choice.path, root.filePath("given"));
+}
+
+// The documents folder's Halvorn is made with the example on first start only; a folder that cannot be
+// worked in is named with the reason.
+void ShellTest::workingFolderMadeOnceWithTheExample() {
+    using halvorn::ui::MakeWorkingFolder;
+    using halvorn::ui::WorkingFolderProblem;
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QString example = halvorn::ui::FindExampleResultFile(QCoreApplication::applicationDirPath());
+    QVERIFY(QFileInfo(example).isFile());
+    const QString folder = root.filePath("Documents/Halvorn");
+    QCOMPARE(WorkingFolderProblem(folder), QStringLiteral("no such folder"));
+    QCOMPARE(MakeWorkingFolder(folder, example), QString());
+    QCOMPARE(WorkingFolderProblem(folder), QString());
+    QFile copy(folder + "/ct-120kv.csv");
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QFile original(example);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), original.readAll());
+    QVERIFY(copy.remove());
+    QCOMPARE(MakeWorkingFolder(folder, example), QString());  // the user's folder is left as it is
+    QVERIFY(QDir(folder).isEmpty());
+
+    QFile file(root.filePath("plain"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(WorkingFolderProblem(file.fileName()), QStringLiteral("not a folder"));
+    QCOMPARE(MakeWorkingFolder(file.fileName() + "/Halvorn", example), QStringLiteral("cannot be made"));
+}
+
+void ShellTest::programOptions() {
+    using halvorn::ui::ParseProgramOptions;
+    QCOMPARE(ParseProgramOptions({"--folder", "a b"}).folder, QStringLiteral("a b"));
+    QCOMPARE(ParseProgramOptions({"--folder=x"}).folder, QStringLiteral("x"));
+    QVERIFY(ParseProgramOptions({}).error.isEmpty());
+    for (const QStringList& bad : {QStringList{"--folder"}, QStringList{"--folder="}, QStringList{"x"},
+                                   QStringList{"--folder", "a", "--folder", "b"}})
+        QVERIFY2(!ParseProgramOptions(bad).error.isEmpty(), qPrintable(bad.join(' ')));
+    // --help and --version are seen after a fault, so they answer whatever else is on the line.
+    QVERIFY(ParseProgramOptions({"--bad", "--help"}).help);
+    QVERIFY(ParseProgramOptions({"--bad", "--version"}).version);
+}
+
 void ShellTest::faultyTableEndsTheRealProgramWithCode1() {
     WorkingFolder folder;
     QVERIFY(folder.Entered());

@@ -13,6 +13,7 @@
 
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
+#include "engine/Version.h"
 
 namespace halvorn::ui {
 
@@ -20,10 +21,21 @@ QImage GraphImage(const DrawingSurface& surface) {
     return surface.RenderDrawing(kExportScale);
 }
 
+namespace {
+
+// The program that drew a picture, in the PNG's "Software" text and the SVG's description.
+QString DrawnBy() {
+    return QStringLiteral("Halvorn ") + QString::fromStdString(ProgramVersion());
+}
+
+}  // namespace
+
 QByteArray GraphPng(const DrawingSurface& surface) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !GraphImage(surface).save(&buffer, "PNG"))
+    QImage image = GraphImage(surface);
+    image.setText(QStringLiteral("Software"), DrawnBy());
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
         return {};
     return bytes;
 }
@@ -41,6 +53,7 @@ QByteArray GraphSvg(const DrawingSurface& surface, const QString& title) {
     // The screen's resolution, so texts sized in points keep their size against the lines.
     svg.setResolution(surface.logicalDpiX());
     svg.setTitle(title);
+    svg.setDescription(DrawnBy());
     QPainter painter;
     if (!painter.begin(&svg))
         return {};

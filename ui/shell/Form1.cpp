@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +13,7 @@
 #include <QUrl>
 
 #include "common/ScreenLayout.h"
+#include "engine/Version.h"
 #include "shell/Application.h"
 #include "shell/GeometryFigure.h"
 
@@ -140,6 +142,11 @@ Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
     command2->setToolTip(QStringLiteral(" bye bye "));
     command2->setAutoDefault(true);
 
+    // Under the two buttons, clear of the exit icon and the decorative icon: the version and the working
+    // folder, in full in its tool tip.
+    workingFolder_ = AddLabel(this, "WorkingFolder", {}, 1020, 6080, 5700, 240, JapaneseFont(9), kDarkGrey);
+    workingFolder_->setFixedWidth(TwipsRect(0, 0, 5700, 240).width());
+
     auto* picture1 = new GeometryFigure(this);
     picture1->setGeometry(TwipsRect(7800, 240, 6480, 6000));
 
@@ -179,6 +186,30 @@ void Form1::Label8_Click() {
         app_.presenter().Warning(
             this, QStringLiteral(" マニュアルを開けませんでした： \n") + QDir::toNativeSeparators(path),
             QStringLiteral("マニュアル"));
+}
+
+namespace {
+
+QString FolderLinePrefix() {
+    return QStringLiteral("Halvorn %1　作業フォルダ： ").arg(QString::fromStdString(ProgramVersion()));
+}
+
+}  // namespace
+
+QString Form1::WorkingFolderLine() const {
+    return FolderLinePrefix() + QDir::toNativeSeparators(QDir::currentPath());
+}
+
+// A long folder is shortened in the middle to the line's width.
+void Form1::showEvent(QShowEvent* event) {
+    const QString prefix = FolderLinePrefix();
+    const QFontMetrics metrics(workingFolder_->font());
+    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+    workingFolder_->setText(prefix +
+                            metrics.elidedText(folder, Qt::ElideMiddle,
+                                               workingFolder_->width() - metrics.horizontalAdvance(prefix)));
+    workingFolder_->setToolTip(folder);
+    QWidget::showEvent(event);
 }
 
 QString Form1::ManualToolTip() const {

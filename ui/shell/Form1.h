@@ -26,11 +26,16 @@ public slots:
     // The line "計算方法はマニュアルに記載されています": opens the manual, or says where it is expected.
     void Label8_Click();
 
+    // The line under the buttons: the version and the folder the program works in, in full.
+    QString WorkingFolderLine() const;
+
 protected:
     // The close box ends the program, like the exit icon.
     void closeEvent(QCloseEvent* event) override;
     // Label8 acts as a link: a left click opens the manual; its tool tip names the file.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The folder line is written afresh whenever the screen comes up.
+    void showEvent(QShowEvent* event) override;
 
 private:
     // The manual's file, or where it is looked for.
@@ -40,6 +45,7 @@ private:
 
     Application& app_;
     QLabel* label8_ = nullptr;
+    QLabel* workingFolder_ = nullptr;
 };
 
 }  // namespace halvorn::ui

@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     try {
         const BatchOptions options = ParseCommandLine(args);
-        if (options.help)
+        // --help and --version end the tool before anything is checked.
+        if (options.help || options.version)
             return 0;
         if (!InAcceptedRange(InputField::MeasuredHvl, options.hvl.value) ||
             !InAcceptedRange(InputField::TubeVoltage, options.kv.value) ||
