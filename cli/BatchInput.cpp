@@ -8,6 +8,7 @@
 #include "engine/CalculationState.h"
 #include "engine/InputFile.h"
 #include "engine/InputRanges.h"
+#include "engine/MessageText.h"
 #include "engine/NumberText.h"
 
 namespace halvorn::cli {
@@ -17,8 +18,9 @@ namespace {
 // A profile has at most 26 short lines; anything far larger is not a profile (or is a device file).
 constexpr std::size_t kMaxProfileBytes = 1 << 20;
 
+// What the user typed, quoted for a one-line message: at most 60 characters, control characters escaped.
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    return "\"" + Excerpt(text) + "\"";
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -226,7 +228,7 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
         if (path && path->empty())
             throw InputError("an empty file name was given");
     if (options.outPath && options.jsonPath && *options.outPath == *options.jsonPath)
-        throw InputError("--out and --json name the same file " + Quoted(*options.outPath));
+        throw InputError("--out and --json name the same file \"" + OneLine(*options.outPath) + "\"");
     return options;
 }
 
@@ -245,7 +247,7 @@ Profile ParseProfile(std::string_view text, const std::string& name) {
         if (line.empty() || line.front() == '#')
             continue;
 
-        const std::string where = name + " line " + std::to_string(lineNumber);
+        const std::string where = OneLine(name) + " line " + std::to_string(lineNumber);
         const auto comma = line.find(',');
         const std::string_view first = TrimBlanks(line.substr(0, comma));
         const bool isHeader = firstContentLine && !StrictNumber(first);
@@ -264,19 +266,20 @@ Profile ParseProfile(std::string_view text, const std::string& name) {
             throw InputError(where + ": reading " + Quoted(second) + " is not a number");
 
         if (profile.rows.empty() && *distance != 0)
-            throw InputError(where + ": the first row is the rotation centre and must be at distance 0, not " +
+            throw InputError(where +
+                             ": the first row is the rotation centre and must be at distance 0, not " +
                              Quoted(first));
         // Every row of the file is a point in use, so every reading must be one a measurement gives.
         if (!InAcceptedRange(InputField::ProfileReading, *reading))
             throw InputError(where + ": reading " + Quoted(second) + " is outside the accepted range (" +
                              std::string(AcceptedRangeText(InputField::ProfileReading)) + ")");
         if (static_cast<int>(profile.rows.size()) > kMaxPoint)
-            throw InputError(name + " has more than " + std::to_string(kMaxPoint) +
+            throw InputError(OneLine(name) + " has more than " + std::to_string(kMaxPoint) +
                              " off-axis points (line " + std::to_string(lineNumber) + ")");
         profile.rows.push_back({{std::string(first), *distance}, {std::string(second), *reading}});
     }
     if (profile.rows.empty())
-        throw InputError(name + " has no data rows (the centre row 0,reading is needed)");
+        throw InputError(OneLine(name) + " has no data rows (the centre row 0,reading is needed)");
     return profile;
 }
 
@@ -285,8 +288,8 @@ Profile ReadProfileFile(const std::string& path) {
     std::string text;
     InputFileError error;
     if (!ReadInputFile(path, kMaxProfileBytes, text, &error))
-        throw InputError("cannot read the profile file " + Quoted(path) + ": " +
-                         DescribeInputFileError(error));
+        throw InputError("cannot read the profile file \"" + OneLine(path) +
+                         "\": " + DescribeInputFileError(error));
     return ParseProfile(text, path);
 }
 

@@ -42,6 +42,9 @@ struct ExportFile {
 struct ExportSet {
     std::vector<ExportFile> files;
     std::string error;  // empty when the set was made
+    // What the set was made from, for the manifest the folder writer adds (ExportWriter.h).
+    ExportInputs inputs;
+    ExportOptions options;
 };
 
 // The set for the points of `points` (RunBeamQuality of `state`, centre first). `table` gives the K-line
