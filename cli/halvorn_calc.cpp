@@ -260,7 +260,7 @@ void CheckOutputs(const std::vector<Output>& outputs, const std::vector<Input>& 
     for (const auto& output : outputs) {
         std::string error;
         if (!halvorn::CheckSaveTarget(output.path, inputPaths, error))
-            throw OutputError(error);
+            throw OutputError(std::string(output.option) + ": " + error);
     }
 }
 

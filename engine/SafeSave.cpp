@@ -268,13 +268,18 @@ bool PendingFile::Prepare(const std::string& path,
 
     RemoveStaleTemporaries(Folder(resolved_));
     std::string pattern = TemporaryPattern(Folder(resolved_), BaseName(resolved_), "tmp");
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    int fd = -1;
+    {
+        const InterruptsHeld held;
+        fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd >= 0)
+            registered_ = RegisterTemporary(pattern, false);
+    }
     if (fd < 0) {
         error = "cannot save " + name + ": cannot create a file in its folder: " + std::strerror(errno);
         return false;
     }
     temporary_ = pattern;
-    registered_ = RegisterTemporary(temporary_, false);
 
     // mkstemp makes the file private; give it the old file's owner and mode, or a new file's mode.
     if (target.exists) {

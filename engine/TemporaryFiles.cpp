@@ -168,6 +168,20 @@ void InstallInterruptCleanup(const char* program) {
     ::signal(SIGXFSZ, SIG_IGN);
 }
 
+static_assert(sizeof(sigset_t) <= sizeof(unsigned long long[16]));
+
+InterruptsHeld::InterruptsHeld() {
+    sigset_t held;
+    ::sigemptyset(&held);
+    ::sigaddset(&held, SIGINT);
+    ::sigaddset(&held, SIGTERM);
+    ::sigprocmask(SIG_BLOCK, &held, reinterpret_cast<sigset_t*>(previous_));
+}
+
+InterruptsHeld::~InterruptsHeld() {
+    ::sigprocmask(SIG_SETMASK, reinterpret_cast<sigset_t*>(previous_), nullptr);
+}
+
 void HoldInterrupts() {
     sigset_t held;
     ::sigemptyset(&held);

@@ -38,6 +38,19 @@ void ForgetTemporary(int slot);
 // SIGXFSZ is ignored, so that a write past the file-size limit fails as on a full disk.
 void InstallInterruptCleanup(const char* program);
 
+// Holds SIGINT and SIGTERM back while it lives, so that making a temporary and registering it are one
+// step for the interrupt handler.
+class InterruptsHeld {
+public:
+    InterruptsHeld();
+    ~InterruptsHeld();
+    InterruptsHeld(const InterruptsHeld&) = delete;
+    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+private:
+    unsigned long long previous_[16];  // the signal mask before, as sigset_t
+};
+
 // Holds SIGINT and SIGTERM back from now on: once a run begins to put its outputs in place it finishes,
 // and a signal that arrives meanwhile is left pending until the process ends.
 void HoldInterrupts();

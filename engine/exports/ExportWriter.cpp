@@ -154,7 +154,8 @@ std::string ExportManifest(const ExportSet& set) {
         {"added_cu_mm", number(in.addedCuMm)},
         {"added_ag_mm", number(in.addedAgMm)},
         {"measured_hvl_mm", number(in.measuredHvl ? std::optional(in.measuredHvl->valueMm) : std::nullopt)},
-        {"hvl_material", in.measuredHvl ? nlohmann::ordered_json(in.measuredHvl->copper ? "cu" : "al") : nullptr},
+        {"hvl_material",
+         in.measuredHvl ? nlohmann::ordered_json(in.measuredHvl->copper ? "cu" : "al") : nullptr},
         {"fitted_filtration_mm", number(in.fittedFiltrationMm)},
         {"focus_distance_cm", number(in.focusCentreDistanceCm)},
         {"collimation_cm", number(set.options.collimationCm)},
@@ -164,7 +165,8 @@ std::string ExportManifest(const ExportSet& set) {
     for (const ExportFile& file : set.files)
         files.push_back(
             {{"name", file.name}, {"size", file.bytes.size()}, {"sha256", Sha256Hex(file.bytes)}});
-    const nlohmann::ordered_json manifest = {{"program", ProgramName()}, {"inputs", inputs}, {"files", files}};
+    const nlohmann::ordered_json manifest = {
+        {"program", ProgramName()}, {"inputs", inputs}, {"files", files}};
     return manifest.dump(2) + "\n";
 }
 
@@ -339,13 +341,16 @@ bool PendingExport::Prepare(const std::string& dir,
 
     // The new set in a sibling folder, with the earlier folder's permissions.
     std::string pattern = TemporaryPattern(parent, base, "set");
-    if (!::mkdtemp(pattern.data())) {
-        error = "cannot make a folder in " + parent + " for the export: " + std::strerror(errno);
-        Release();
-        return false;
+    {
+        const InterruptsHeld held;
+        if (!::mkdtemp(pattern.data())) {
+            error = "cannot make a folder in " + parent + " for the export: " + std::strerror(errno);
+            Release();
+            return false;
+        }
+        registered_.push_back(RegisterTemporary(pattern, true));
     }
     staging_ = pattern;
-    registered_.push_back(RegisterTemporary(staging_, true));
     if (existed_) {
         if (::chown(staging_.c_str(), info.st_uid, info.st_gid) != 0) {
             // Not permitted: the folder belongs to this process, like any folder it makes.
@@ -359,6 +364,7 @@ bool PendingExport::Prepare(const std::string& dir,
     for (const std::string& name : carried) {
         struct stat entryInfo {};
         const std::string from = PathInFolder(resolved_, name);
+        const InterruptsHeld held;
         if (::lstat(from.c_str(), &entryInfo) == 0 && !S_ISDIR(entryInfo.st_mode) &&
             ::link(from.c_str(), PathInFolder(staging_, name).c_str()) == 0) {
             stagedNames_.push_back(name);
@@ -374,10 +380,11 @@ bool PendingExport::Prepare(const std::string& dir,
         const std::string path = PathInFolder(staging_, file.name);
         if (file.name != kExportManifestName)
             paths_.push_back(PathInFolder(dir, file.name));
-        const bool written = WriteNewFile(path, file.bytes);
-        const int code = errno;
+        // Registered before it exists, so that an interrupt while it is written removes it.
         stagedNames_.push_back(file.name);
         registered_.push_back(RegisterTemporary(path, false));
+        const bool written = WriteNewFile(path, file.bytes);
+        const int code = errno;
         if (!written) {
             error = where + file.name + ": writing failed: " + std::strerror(code);
             Abandon();
