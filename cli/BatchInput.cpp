@@ -98,11 +98,13 @@ std::string UsageText() {
            "  --table PATH           attenuation table (default MUs2022.dat in the working folder,\n"
            "                         then the installed data folder)\n"
            "  --export DIR           write the export set into the folder DIR (made when missing, its\n"
-           "                         parent must exist): centre.spectrum, point01.spectrum ...,\n"
-           "                         bowtie_distribution.dat, al_bowtie.dat, source.egsinp,\n"
-           "                         xcist_bowtie.txt, xcist_spectrum.dat, gate9_spectrum.txt,\n"
-           "                         gate10_spectrum.py, spectrum.spk, spectra_long.csv,\n"
-           "                         beam_quality.csv (the fan files only with a profile)\n"
+           "                         parent must exist), replacing an earlier set there as a whole,\n"
+           "                         with the manifest halvorn-export.json: centre.spectrum,\n"
+           "                         point01.spectrum ..., bowtie_distribution.dat, al_bowtie.dat,\n"
+           "                         source.egsinp, xcist_bowtie.txt, xcist_spectrum.dat,\n"
+           "                         gate9_spectrum.txt, gate10_spectrum.py, spectrum.spk,\n"
+           "                         spectra_long.csv, beam_quality.csv (the fan files only with a\n"
+           "                         profile)\n"
            "  --collimation CM       beam width at the rotation centre, above 0, for source.egsinp\n"
            "                         (without it the line is left commented out)\n"
            "  --angle-step DEG       fan-angle grid of the EGSnrc bowtie files, above 0 (default 0.125)\n"
@@ -111,11 +113,12 @@ std::string UsageText() {
            "unreadable input file, an output that names an input file; the message names it);\n"
            "3 the calculation failed; 4 an output could not be written (a FIFO, device or folder\n"
            "at its name, a read-only file, a full disk); 5 the export could not be made or written\n"
-           "(a file in place of DIR, a FIFO or read-only file at one of its names, an angle step\n"
-           "that gives the EGSnrc files no angle or too many). Every failure prints one line.\n"
-           "Nothing is written unless the whole calculation succeeds and every output and export\n"
-           "file can be written; a link at an output name is followed and the file it names is\n"
-           "replaced, keeping its permissions.\n";
+           "(a file in place of DIR, a file of one of the set's names in DIR that no earlier\n"
+           "export's manifest names, an angle step that gives the EGSnrc files no angle or too\n"
+           "many); 130, 143 interrupted by SIGINT, SIGTERM. Every failure prints one line.\n"
+           "The outputs are one unit: nothing is written unless the whole calculation succeeds and\n"
+           "every output and the export can be written; a link at an output name is followed and\n"
+           "the file it names is replaced, keeping its permissions.\n";
 }
 
 BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
