@@ -294,6 +294,13 @@ bool PendingExport::Prepare(const std::string& dir,
     }
     inode_ = existed_ ? info.st_ino : 0;
     device_ = existed_ ? info.st_dev : 0;
+    struct stat parentInfo {};
+    if (existed_ && ::fstat(lock_, &parentInfo) == 0 && parentInfo.st_dev != info.st_dev) {
+        // A mounted file system's top folder cannot be swapped with a sibling on another one.
+        error = where + "it is the top folder of a mounted file system; choose a folder inside it";
+        Release();
+        return false;
+    }
     const mode_t folderMode = info.st_mode & 07777;
     std::set<std::string> earlier;
     const bool hasManifest = existed_ && ReadManifestNames(resolved_, earlier);

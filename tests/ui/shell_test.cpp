@@ -289,10 +289,11 @@ void ShellTest::faultyTableEndsTheProgram() {
     if (records >= 0 || records == -3) {
         QFile file(table);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        for (int i = 1; i <= (records == -3 ? 300 : records); ++i)
-            file.write(QStringLiteral(i == 5 && records == -3 ? "%1,1,-1,1,1,1,0\n" : "%1,1,1,1,1,1,0\n")
-                           .arg(0.5 * i)
-                           .toUtf8());
+        for (int i = 1; i <= (records == -3 ? 300 : records); ++i) {
+            const QString line = i == 5 && records == -3 ? QStringLiteral("%1,1,-1,1,1,1,0\n")
+                                                         : QStringLiteral("%1,1,1,1,1,1,0\n");
+            file.write(line.arg(0.5 * i).toUtf8());
+        }
     }
     Session s;
     // The FIFO is found as the working folder's MUs2022.dat, as the program finds it.
