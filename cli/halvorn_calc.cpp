@@ -292,7 +292,7 @@ void CheckExportFolder(const std::string& dir,
     }
     std::error_code ec;
     if (std::filesystem::exists(dir, ec) && !std::filesystem::is_directory(dir, ec))
-        throw ExportError("cannot export to " + dir + ": it exists and is not a folder");
+        throw ExportError("--export: cannot export to " + dir + ": it exists and is not a folder");
 }
 
 // Refuses export files that would replace an input or an output (bad input, status 2).
@@ -390,7 +390,7 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         exportSet = halvorn::BuildExportSet(*state, table, points, exportInputs,
                                             {collimation, options.angleStep.value});
         if (!exportSet.error.empty())
-            throw ExportError("cannot export to " + *options.exportDir + ": " + exportSet.error);
+            throw ExportError("--export: cannot export to " + *options.exportDir + ": " + exportSet.error);
         CheckExportFiles(*options.exportDir, exportSet, inputFiles, outputs);
     }
 
