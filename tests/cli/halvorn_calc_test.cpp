@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -705,9 +707,29 @@ TEST_F(HalvornCalc, OutputsAreWrittenAllOrNone) {
     ExpectEndedWith(same, Run(same), 2, "--out and --export");
     EXPECT_EQ(Files(), std::set<std::string>{});
 
-    // Another user's file in a sticky folder cannot be replaced by this user.
     if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to make a file of another user";
+        GTEST_SKIP() << "needs root to make an immutable file and a file of another user";
+    // An immutable file (where the file system has the flag).
+    WriteAll(Path("r.csv"), "kept\r\n");
+    const int fd = ::open(Path("r.csv").c_str(), O_RDONLY);
+    int flags = 0;
+    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags |= FS_IMMUTABLE_FL;
+        if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0) {
+            const std::vector<std::string> args = {
+                "--hvl",  "7",        "--out", "r.csv",   "--json",
+                "r.json", "--export", "set",   "--table", HALVORN_TABLE_PATH};
+            const auto run = Run(args);
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+            ExpectEndedWith(args, run, 4, "--out: cannot save r.csv");
+            EXPECT_EQ(Files(), std::set<std::string>{"r.csv"});
+        }
+    }
+    if (fd >= 0)
+        ::close(fd);
+
+    // Another user's file in a sticky folder cannot be replaced by this user.
     ASSERT_EQ(::chmod(dir_.c_str(), 01777), 0);
     WriteAll(Path("r.csv"), "someone else's\r\n");
     ASSERT_EQ(::chown(Path("r.csv").c_str(), 1, 1), 0);
