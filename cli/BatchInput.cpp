@@ -8,6 +8,7 @@
 #include "engine/CalculationState.h"
 #include "engine/InputFile.h"
 #include "engine/InputRanges.h"
+#include "engine/MessageText.h"
 #include "engine/NumberText.h"
 
 namespace halvorn::cli {
@@ -17,8 +18,9 @@ namespace {
 // A profile has at most 26 short lines; anything far larger is not a profile (or is a device file).
 constexpr std::size_t kMaxProfileBytes = 1 << 20;
 
+// What the user typed, quoted for a one-line message: at most 60 characters, control characters escaped.
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    return "\"" + Excerpt(text) + "\"";
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -96,11 +98,13 @@ std::string UsageText() {
            "  --table PATH           attenuation table (default MUs2022.dat in the working folder,\n"
            "                         then the installed data folder)\n"
            "  --export DIR           write the export set into the folder DIR (made when missing, its\n"
-           "                         parent must exist): centre.spectrum, point01.spectrum ...,\n"
-           "                         bowtie_distribution.dat, al_bowtie.dat, source.egsinp,\n"
-           "                         xcist_bowtie.txt, xcist_spectrum.dat, gate9_spectrum.txt,\n"
-           "                         gate10_spectrum.py, spectrum.spk, spectra_long.csv,\n"
-           "                         beam_quality.csv (the fan files only with a profile)\n"
+           "                         parent must exist), replacing an earlier set there as a whole,\n"
+           "                         with the manifest halvorn-export.json: centre.spectrum,\n"
+           "                         point01.spectrum ..., bowtie_distribution.dat, al_bowtie.dat,\n"
+           "                         source.egsinp, xcist_bowtie.txt, xcist_spectrum.dat,\n"
+           "                         gate9_spectrum.txt, gate10_spectrum.py, spectrum.spk,\n"
+           "                         spectra_long.csv, beam_quality.csv (the fan files only with a\n"
+           "                         profile)\n"
            "  --collimation CM       beam width at the rotation centre, above 0, for source.egsinp\n"
            "                         (without it the line is left commented out)\n"
            "  --angle-step DEG       fan-angle grid of the EGSnrc bowtie files, above 0 (default 0.125)\n"
@@ -111,11 +115,12 @@ std::string UsageText() {
            "unreadable input file, an output that names an input file; the message names it);\n"
            "3 the calculation failed; 4 an output could not be written (a FIFO, device or folder\n"
            "at its name, a read-only file, a full disk); 5 the export could not be made or written\n"
-           "(a file in place of DIR, a FIFO or read-only file at one of its names, an angle step\n"
-           "that gives the EGSnrc files no angle or too many). Every failure prints one line.\n"
-           "Nothing is written unless the whole calculation succeeds and every output and export\n"
-           "file can be written; a link at an output name is followed and the file it names is\n"
-           "replaced, keeping its permissions.\n";
+           "(a file in place of DIR, a file of one of the set's names in DIR that no earlier\n"
+           "export's manifest names, an angle step that gives the EGSnrc files no angle or too\n"
+           "many); 130, 143 interrupted by SIGINT, SIGTERM. Every failure prints one line.\n"
+           "The outputs are one unit: nothing is written unless the whole calculation succeeds and\n"
+           "every output and the export can be written; a link at an output name is followed and\n"
+           "the file it names is replaced, keeping its permissions.\n";
 }
 
 BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
@@ -232,7 +237,7 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
         if (path && path->empty())
             throw InputError("an empty file name was given");
     if (options.outPath && options.jsonPath && *options.outPath == *options.jsonPath)
-        throw InputError("--out and --json name the same file " + Quoted(*options.outPath));
+        throw InputError("--out and --json name the same file \"" + OneLine(*options.outPath) + "\"");
     return options;
 }
 
@@ -251,7 +256,7 @@ Profile ParseProfile(std::string_view text, const std::string& name) {
         if (line.empty() || line.front() == '#')
             continue;
 
-        const std::string where = name + " line " + std::to_string(lineNumber);
+        const std::string where = OneLine(name) + " line " + std::to_string(lineNumber);
         const auto comma = line.find(',');
         const std::string_view first = TrimBlanks(line.substr(0, comma));
         const bool isHeader = firstContentLine && !StrictNumber(first);
@@ -270,19 +275,20 @@ Profile ParseProfile(std::string_view text, const std::string& name) {
             throw InputError(where + ": reading " + Quoted(second) + " is not a number");
 
         if (profile.rows.empty() && *distance != 0)
-            throw InputError(where + ": the first row is the rotation centre and must be at distance 0, not " +
+            throw InputError(where +
+                             ": the first row is the rotation centre and must be at distance 0, not " +
                              Quoted(first));
         // Every row of the file is a point in use, so every reading must be one a measurement gives.
         if (!InAcceptedRange(InputField::ProfileReading, *reading))
             throw InputError(where + ": reading " + Quoted(second) + " is outside the accepted range (" +
                              std::string(AcceptedRangeText(InputField::ProfileReading)) + ")");
         if (static_cast<int>(profile.rows.size()) > kMaxPoint)
-            throw InputError(name + " has more than " + std::to_string(kMaxPoint) +
+            throw InputError(OneLine(name) + " has more than " + std::to_string(kMaxPoint) +
                              " off-axis points (line " + std::to_string(lineNumber) + ")");
         profile.rows.push_back({{std::string(first), *distance}, {std::string(second), *reading}});
     }
     if (profile.rows.empty())
-        throw InputError(name + " has no data rows (the centre row 0,reading is needed)");
+        throw InputError(OneLine(name) + " has no data rows (the centre row 0,reading is needed)");
     return profile;
 }
 
@@ -291,8 +297,8 @@ Profile ReadProfileFile(const std::string& path) {
     std::string text;
     InputFileError error;
     if (!ReadInputFile(path, kMaxProfileBytes, text, &error))
-        throw InputError("cannot read the profile file " + Quoted(path) + ": " +
-                         DescribeInputFileError(error));
+        throw InputError("cannot read the profile file \"" + OneLine(path) +
+                         "\": " + DescribeInputFileError(error));
     return ParseProfile(text, path);
 }
 

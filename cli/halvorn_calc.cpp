@@ -4,9 +4,13 @@
 // Exit status: 0 done; 2 bad input (a value, option or file named in a one-line message, an output or
 // export file that names an input file); 3 a failure the screens would report with a message box (the fit,
 // the bowtie thickness, the solver, arithmetic); 4 an output could not be written; 5 the export could not
-// be made or written. Every failure prints exactly one line. Nothing is written unless everything
-// succeeded, and files are replaced only through a rename (engine/SafeSave.h): the outputs and the export
-// files are all written under temporary names before any of them is put in place.
+// be made or written; 130 and 143 interrupted by SIGINT or SIGTERM. Every failure prints exactly one line.
+//
+// The outputs of a run (--out, --json, --export) are one unit: each is checked and written in full under a
+// temporary name first (engine/SafeSave.h, engine/exports/ExportWriter.h); then they are put in place, the
+// export first, each in one step that keeps what it replaces; should one fail, those already in place are
+// taken back. From the first of these steps on, SIGINT and SIGTERM wait until the run ends; before it they
+// remove the run's temporaries (engine/TemporaryFiles.h).
 
 #include <cmath>
 #include <cstdio>
@@ -25,10 +29,12 @@
 #include "engine/BeamQuality.h"
 #include "engine/CalculationState.h"
 #include "engine/CalibrationRun.h"
+#include "engine/MessageText.h"
 #include "engine/OffAxisRun.h"
 #include "engine/Reporter.h"
 #include "engine/ResultFile.h"
 #include "engine/SafeSave.h"
+#include "engine/TemporaryFiles.h"
 #include "engine/Version.h"
 #include "engine/exports/ExportCommon.h"
 #include "engine/exports/ExportSet.h"
@@ -256,20 +262,39 @@ void CheckOutputs(const std::vector<Output>& outputs, const std::vector<Input>& 
     for (const auto& output : outputs) {
         std::string error;
         if (!halvorn::CheckSaveTarget(output.path, inputPaths, error))
-            throw OutputError(error);
+            throw OutputError(std::string(output.option) + ": " + error);
     }
 }
 
-// Refuses, before anything is computed, an export folder that is an input (bad input, status 2) or a
-// name that exists and is not a folder (status 5).
-void CheckExportFolder(const std::string& dir, const std::vector<Input>& inputs) {
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Refuses, before anything is computed, an export folder that is an input or an output, or that holds an
+// output (bad input, status 2: the folder is replaced as a whole), and a name that exists and is not a
+// folder (status 5).
+void CheckExportFolder(const std::string& dir,
+                       const std::vector<Input>& inputs,
+                       const std::vector<Output>& outputs) {
     for (const auto& input : inputs)
         if (halvorn::SameFile(dir, input.path))
             throw InputError("--export " + dir + " is the same file as " + input.option + " " + input.path +
                              "; nothing was written");
+    for (const auto& output : outputs) {
+        if (halvorn::SameSaveTarget(output.path, dir))
+            throw InputError(std::string(output.option) + " and --export name the same place " + output.path +
+                             "; nothing was written");
+        if (halvorn::SameFile(FolderOf(output.path), dir))
+            throw InputError(std::string(output.option) + " " + output.path +
+                             " is inside the --export folder " + dir +
+                             ", which an export replaces as a whole; nothing was written");
+    }
     std::error_code ec;
     if (std::filesystem::exists(dir, ec) && !std::filesystem::is_directory(dir, ec))
-        throw ExportError("cannot export to " + dir + ": it exists and is not a folder");
+        throw ExportError("--export: cannot export to " + dir + ": it exists and is not a folder");
 }
 
 // Refuses export files that would replace an input or an output (bad input, status 2).
@@ -303,7 +328,7 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         outputs.push_back({"--out", *options.outPath});
     CheckOutputs(outputs, inputFiles);
     if (options.exportDir)
-        CheckExportFolder(*options.exportDir, inputFiles);
+        CheckExportFolder(*options.exportDir, inputFiles, outputs);
 
     std::optional<Profile> profile;
     if (options.profilePath)
@@ -367,15 +392,13 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         exportSet = halvorn::BuildExportSet(*state, table, points, exportInputs,
                                             {collimation, options.angleStep.value});
         if (!exportSet.error.empty())
-            throw ExportError("cannot export to " + *options.exportDir + ": " + exportSet.error);
+            throw ExportError("--export: cannot export to " + *options.exportDir + ": " + exportSet.error);
         CheckExportFiles(*options.exportDir, exportSet, inputFiles, outputs);
     }
 
-    // Every output and export file is written in full under a temporary name before any target is
-    // replaced, so a failure while writing one leaves every target as it was. The result file holds the
-    // bytes that SaveResultFile writes. The inputs are checked again: a file may have been put in place
-    // meanwhile. The export goes in place first; it takes back what it put in place when one of its own
-    // renames fails.
+    // Every output and the export are written in full under temporary names before any is put in place.
+    // The result file holds the bytes that SaveResultFile writes. The inputs are checked again: a file may
+    // have been put in place meanwhile.
     std::vector<std::string> inputPaths;
     for (const auto& input : inputFiles)
         inputPaths.push_back(input.path);
@@ -389,25 +412,45 @@ int Run(const BatchOptions& options, const std::string& programDir) {
                               points);
         std::string error;
         if (!pending[k].Prepare(outputs[k].path, bytes, inputPaths, error))
-            throw OutputError(error);
+            throw OutputError(std::string(outputs[k].option) + ": " + error);
     }
     halvorn::PendingExport pendingExport;
     std::string error;
-    if (options.exportDir) {
-        if (!pendingExport.Prepare(*options.exportDir, exportSet, inputPaths, error) ||
-            !pendingExport.Commit(error))
-            throw ExportError(error);
+    if (options.exportDir && !pendingExport.Prepare(*options.exportDir, exportSet, inputPaths, error))
+        throw ExportError("--export: " + error);
+
+    // Put in place, one step each; a failure takes back what went in place before it.
+    halvorn::HoldInterrupts();
+    if (options.exportDir && !pendingExport.Place(error))
+        throw ExportError("--export: " + error);
+    for (std::size_t k = 0; k < pending.size(); ++k) {
+        if (pending[k].Place(error))
+            continue;
+        std::string kept;
+        for (std::size_t j = k; j-- > 0;)
+            if (!pending[j].TakeBack())
+                kept += std::string(kept.empty() ? "" : ", ") + outputs[j].option;
+        if (options.exportDir && !pendingExport.TakeBack())
+            kept += std::string(kept.empty() ? "" : ", ") + "--export";
+        throw OutputError(std::string(outputs[k].option) + ": " + error +
+                          (kept.empty() ? "; nothing was written"
+                                        : "; the new " + kept + " could not be taken back and stay"));
     }
-    for (auto& file : pending) {
-        if (!file.Commit(error))
-            throw OutputError(error);
-    }
+    pendingExport.Finish();
+    for (auto& file : pending)
+        file.Finish();
     return 0;
 }
 
 }  // namespace
 
+// A message as one line, whatever the texts in it hold.
+void PrintFailure(const char* what) {
+    std::cerr << "halvorn-calc: " << halvorn::OneLine(what) << '\n';
+}
+
 int main(int argc, char** argv) {
+    halvorn::InstallInterruptCleanup("halvorn-calc");
     try {
         const std::vector<std::string_view> args(argv + 1, argv + argc);
         const BatchOptions options = halvorn::cli::ParseCommandLine(args);
@@ -424,16 +467,16 @@ int main(int argc, char** argv) {
         const auto slash = program.rfind('/');
         return Run(options, slash == std::string::npos ? std::string() : program.substr(0, slash));
     } catch (const InputError& e) {
-        std::cerr << "halvorn-calc: " << e.what() << '\n';
+        PrintFailure(e.what());
         return kExitInput;
     } catch (const OutputError& e) {
-        std::cerr << "halvorn-calc: " << e.what() << '\n';
+        PrintFailure(e.what());
         return kExitWrite;
     } catch (const ExportError& e) {
-        std::cerr << "halvorn-calc: " << e.what() << '\n';
+        PrintFailure(e.what());
         return kExitExport;
     } catch (const std::exception& e) {
-        std::cerr << "halvorn-calc: " << e.what() << '\n';
+        PrintFailure(e.what());
         return kExitCalculation;
     }
 }

@@ -39,28 +39,38 @@ std::string Printable(const std::string& field) {
 // 540 kB; a larger file is not a table (or is a device that never ends) and is not read.
 constexpr std::uint64_t kMaxTableBytes = 1 << 20;
 
+// A number of the table with where it stands, for a message that points at it.
+struct TableNumber {
+    double value = 0;
+    int line = 0;
+    std::string_view text;  // as written
+};
+
 // Reads the first kTableNumbers numbers of `bytes` into `numbers`; stops reading there.
-TableLoadDetail ReadNumbers(std::string_view bytes, std::array<double, kTableNumbers>& numbers) {
+TableLoadDetail ReadNumbers(std::string_view bytes, std::vector<TableNumber>& numbers) {
     TableLoadDetail detail;
-    std::string field;
+    numbers.assign(kTableNumbers, {});
+    std::size_t fieldStart = 0;
+    std::size_t fieldLength = 0;
     int line = 1;
     int fieldLine = 1;
 
     // Ends the field being collected; false when it is not a number.
     auto finishField = [&]() {
-        if (field.empty())
+        if (fieldLength == 0)
             return true;
+        const std::string_view field = bytes.substr(fieldStart, fieldLength);
         // A field is one plain decimal number; names such as "inf" or "nan", hex notation and values beyond
         // the double range are refused, whatever the C library would accept.
         const auto value = WholeNumber(field);
         if (!value) {
             detail.status = TableLoadStatus::NotANumber;
             detail.line = fieldLine;
-            detail.field = Printable(field);
+            detail.field = Printable(std::string(field));
             return false;
         }
-        numbers[detail.numbersRead++] = *value;
-        field.clear();
+        numbers[detail.numbersRead++] = {*value, fieldLine, field};
+        fieldLength = 0;
         return true;
     };
 
@@ -77,21 +87,64 @@ TableLoadDetail ReadNumbers(std::string_view bytes, std::array<double, kTableNum
                 ++line;
             continue;
         }
-        if (field.empty())
+        if (fieldLength == 0) {
             fieldLine = line;
-        if (field.size() >= kMaxFieldLength) {
+            fieldStart = k;
+        }
+        if (fieldLength >= kMaxFieldLength) {
             detail.status = TableLoadStatus::NotANumber;
             detail.line = fieldLine;
-            detail.field = Printable(field);
+            detail.field = Printable(std::string(bytes.substr(fieldStart, fieldLength)));
             return detail;
         }
-        field.push_back(c);
+        ++fieldLength;
     }
     // A last number may end at the end of the file without a separator.
     if (detail.numbersRead < kTableNumbers && !finishField())
         return detail;
     if (detail.numbersRead < kTableNumbers)
         detail.status = TableLoadStatus::EndedEarly;
+    return detail;
+}
+
+// Whether the numbers can be a table; BadValue with the first refused number otherwise. Record by record,
+// so that the message points at the first place where the file went wrong.
+TableLoadDetail CheckNumbers(const std::vector<TableNumber>& numbers) {
+    TableLoadDetail detail;
+    auto refuse = [&](int record, int column, const std::string& reason) {
+        const TableNumber& number = numbers[(record - 1) * kTableColumns + column - 1];
+        detail.status = TableLoadStatus::BadValue;
+        detail.numbersRead = (record - 1) * kTableColumns + column - 1;
+        detail.record = record;
+        detail.column = column;
+        detail.line = number.line;
+        detail.field = Printable(std::string(number.text));
+        detail.reason = reason;
+        return detail;
+    };
+    // Every number is finite: the reader takes nothing beyond the double range.
+    const double firstEnergy = numbers[0].value;
+    for (int i = 1; i <= kTableRecords; ++i) {
+        const TableNumber* record = &numbers[(i - 1) * kTableColumns];
+        if (i == 1 && !(firstEnergy > 0))
+            return refuse(i, 1, "is not above 0");
+        const double expected = i * firstEnergy;
+        if (std::fabs(record[0].value - expected) > 1e-3 * expected)
+            return refuse(i, 1,
+                          "is not " + std::to_string(i) +
+                              " times record 1's energy (a field before it is "
+                              "missing, split in two or one too many)");
+        for (int c = 2; c <= 6; ++c) {
+            const ColumnBounds bounds = TableColumnBounds(c);
+            const double v = record[c - 1].value;
+            if (!(v > 0))
+                return refuse(i, c, "is not above 0");
+            if (v < bounds.lowest || v > bounds.highest)
+                return refuse(i, c,
+                              "is outside the bounds of the column (" + PlainDecimal(bounds.lowest) + " to " +
+                                  PlainDecimal(bounds.highest) + ")");
+        }
+    }
     return detail;
 }
 
@@ -123,22 +176,32 @@ TableLoadStatus ParseAttenuationTable(std::string_view bytes,
                                       AttenuationCoefficients& table,
                                       TableLoadDetail& detail) {
     // Read everything before touching the table, so that a damaged file leaves the previous one in place.
-    std::array<double, kTableNumbers> numbers{};
+    std::vector<TableNumber> numbers;
     detail = ReadNumbers(bytes, numbers);
+    if (detail.status != TableLoadStatus::Ok)
+        return detail.status;
+    detail = CheckNumbers(numbers);
     if (detail.status != TableLoadStatus::Ok)
         return detail.status;
 
     // Record i holds bin i (E = 0.5 i keV): energy (not used), W, Al, Cu, air mu_en, Ag, column 7.
     for (int i = 1; i <= kTableRecords; ++i) {
-        const double* record = &numbers[(i - 1) * kTableColumns];
-        table.MuTungsten[i] = record[1];
-        table.MuAluminium[i] = record[2];
-        table.MuCopper[i] = record[3];
-        table.MuEnAir[i] = record[4];
-        table.MuSilver[i] = record[5];
-        table.MuColumn7[i] = record[6];
+        const TableNumber* record = &numbers[(i - 1) * kTableColumns];
+        table.MuTungsten[i] = record[1].value;
+        table.MuAluminium[i] = record[2].value;
+        table.MuCopper[i] = record[3].value;
+        table.MuEnAir[i] = record[4].value;
+        table.MuSilver[i] = record[5].value;
+        table.MuColumn7[i] = record[6].value;
     }
     return TableLoadStatus::Ok;
+}
+
+ColumnBounds TableColumnBounds(int column) {
+    // Air's energy-absorption coefficient, cm^2/g; the metals' linear coefficients, 1/cm.
+    if (column == 5)
+        return {1e-4, 1e6};
+    return {1e-3, 1e7};
 }
 
 AttenuationCoefficients CoefficientsOf(const CalculationState& state) {
@@ -212,6 +275,16 @@ std::string FindAttenuationTable(const std::string& programDir) {
     return name;
 }
 
+namespace {
+
+const char* ColumnName(int column) {
+    static constexpr const char* kNames[] = {"energy", "tungsten", "aluminium", "copper",
+                                             "air",    "silver",   "column 7"};
+    return column >= 1 && column <= kTableColumns ? kNames[column - 1] : "?";
+}
+
+}  // namespace
+
 std::string DescribeTableLoadFailure(TableLoadStatus status, const std::string& path) {
     TableLoadDetail detail;
     detail.status = status;
@@ -242,6 +315,12 @@ std::string DescribeTableLoadFailure(const TableLoadDetail& detail, const std::s
             return path + ": line " + std::to_string(detail.line) + ": \"" + detail.field +
                    "\" is not a number (number " + std::to_string(detail.numbersRead + 1) + " of " + total +
                    ")";
+        case TableLoadStatus::BadValue:
+            if (detail.numbersRead < 0)
+                return path + ": holds a number that no table can hold at its place";
+            return path + ": line " + std::to_string(detail.line) + ", record " +
+                   std::to_string(detail.record) + ", column " + std::to_string(detail.column) + " (" +
+                   ColumnName(detail.column) + "): \"" + detail.field + "\" " + detail.reason;
     }
     return path + ": cannot be loaded";
 }

@@ -13,6 +13,7 @@ enum class TableLoadStatus {
     CannotOpen,  // the file does not exist or cannot be read, is not a regular file or is too large
     EndedEarly,  // fewer than 2100 numbers before the end of the file
     NotANumber,  // a field that is not a number before the 2100th
+    BadValue,  // a number that no table can hold at its place (a shifted field, a coefficient out of bounds)
 };
 
 // Numbers in a complete table: 300 records of seven.
@@ -27,8 +28,20 @@ struct TableLoadDetail {
     int line = 0;         // line (from 1) of the offending field (NotANumber)
     std::string field;    // the offending field, shortened (NotANumber)
     int systemError = 0;  // errno of a failed open or read (CannotOpen)
-    std::string reason;   // "is a FIFO (named pipe), not a regular file", "is too large (...)" (CannotOpen)
+    std::string reason;   // "is a FIFO (named pipe), not a regular file", "is too large (...)" (CannotOpen);
+                          // what is wrong with the number (BadValue)
+    int record = 0;       // record (1..300) of the refused number (BadValue)
+    int column = 0;       // its column (1..7) (BadValue)
 };
+
+// The bounds of a coefficient column (2..6): above 0 and within what the material can have between 0.5
+// and 150 keV, with a wide margin. The linear coefficients of the metals (1/cm) lie between about 0.3 and
+// 2e6; the air column (cm^2/g, only its ratios matter) between about 0.02 and 1e4.
+struct ColumnBounds {
+    double lowest;
+    double highest;
+};
+ColumnBounds TableColumnBounds(int column);
 
 // The coefficient columns of the table on their own, for callers that need the coefficients without
 // touching a calculation (the beam-quality figures of a loaded result file). Same bins as CalculationState.
@@ -55,8 +68,12 @@ TableLoadStatus ParseAttenuationTable(std::string_view bytes,
                                       TableLoadDetail& detail);
 
 // Reads the 300 records of seven numbers (free format: commas, blanks or line ends between numbers)
-// from `path` into the Mu arrays of the state, then clears PointSpectra (bins 1..300), DoseProfile and
-// BowtieAlMm of every point. On any failure nothing in the state is changed.
+// from `path` into the Mu arrays of the state, once the numbers are found fit for a table (BadValue
+// otherwise): the first numbers of the records are proportional to the record number (record i's is i
+// times record 1's within 0.1 %, as the energies 0.5 i keV are in any unit), so that a field split in two,
+// lost or added shows at once; columns 2 to 6 lie within the bounds a coefficient of their kind can take
+// (TableColumnBounds); column 7 is any finite number. Then it clears PointSpectra (bins 1..300), DoseProfile
+// and BowtieAlMm of every point. On any failure nothing in the state is changed.
 TableLoadStatus LoadAttenuationTable(CalculationState& state, const std::string& path = "MUs2022.dat");
 
 // The same, also telling where a failed load stopped.

@@ -1,7 +1,10 @@
 #include "engine/SafeSave.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <stdio.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "engine/InputFile.h"
+#include "engine/TemporaryFiles.h"
 
 namespace halvorn {
 
@@ -19,10 +23,6 @@ namespace {
 
 // More links than this in a row are a loop (the kernel's own limit is 40).
 constexpr int kMaxLinkHops = 40;
-
-// A temporary name adds ".tmp-XXXXXX" to the target's name; a very long name is shortened first so that
-// the temporary name stays within the file system's limit of 255 bytes.
-constexpr std::size_t kMaxTemporaryStem = 200;
 
 std::string Folder(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -145,6 +145,18 @@ bool CheckTarget(const std::string& path,
             error = "cannot save " + name + ": the file is read-only";
             return false;
         }
+        // A file marked immutable or append-only cannot be renamed over, not even by root.
+        const int fd = ::open(target.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+        if (fd >= 0) {
+            int flags = 0;
+            const bool fixed =
+                ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
+            ::close(fd);
+            if (fixed) {
+                error = "cannot save " + name + ": the file is marked immutable or append-only";
+                return false;
+            }
+        }
         for (const auto& input : protectedInputs) {
             struct stat info {};
             if (!input.empty() && ::stat(input.c_str(), &info) == 0 && info.st_dev == target.info.st_dev &&
@@ -166,6 +178,14 @@ bool CheckTarget(const std::string& path,
     }
     if (!Permitted(folderInfo, S_IWUSR | S_IXUSR)) {
         error = "cannot save " + name + ": the folder " + folder + " is read-only";
+        return false;
+    }
+    // In a sticky folder only the file's owner (or the folder's, or root) may replace it.
+    const uid_t self = ::geteuid();
+    if (target.exists && (folderInfo.st_mode & S_ISVTX) && self != 0 && target.info.st_uid != self &&
+        folderInfo.st_uid != self) {
+        error = "cannot save " + name +
+                ": it belongs to another user in a folder where only the owner may replace it";
         return false;
     }
     return true;
@@ -205,7 +225,9 @@ PendingFile::~PendingFile() {
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : path_(std::move(other.path_)),
       resolved_(std::move(other.resolved_)),
-      temporary_(std::exchange(other.temporary_, {})) {}
+      temporary_(std::exchange(other.temporary_, {})),
+      registered_(std::exchange(other.registered_, -1)),
+      placed_(std::exchange(other.placed_, Placed::No)) {}
 
 PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     if (this != &other) {
@@ -213,14 +235,22 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
         path_ = std::move(other.path_);
         resolved_ = std::move(other.resolved_);
         temporary_ = std::exchange(other.temporary_, {});
+        registered_ = std::exchange(other.registered_, -1);
+        placed_ = std::exchange(other.placed_, Placed::No);
     }
     return *this;
 }
 
 void PendingFile::Abandon() {
+    if (placed_ != Placed::No) {
+        Finish();
+        return;
+    }
     if (!temporary_.empty())
         ::unlink(temporary_.c_str());
     temporary_.clear();
+    ForgetTemporary(registered_);
+    registered_ = -1;
 }
 
 bool PendingFile::Prepare(const std::string& path,
@@ -236,9 +266,15 @@ bool PendingFile::Prepare(const std::string& path,
     resolved_ = target.path;
     const std::string name = Named(path, resolved_);
 
-    std::string pattern =
-        Folder(resolved_) + "/" + BaseName(resolved_).substr(0, kMaxTemporaryStem) + ".tmp-XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    RemoveStaleTemporaries(Folder(resolved_));
+    std::string pattern = TemporaryPattern(Folder(resolved_), BaseName(resolved_), "tmp");
+    int fd = -1;
+    {
+        const InterruptsHeld held;
+        fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd >= 0)
+            registered_ = RegisterTemporary(pattern, false);
+    }
     if (fd < 0) {
         error = "cannot save " + name + ": cannot create a file in its folder: " + std::strerror(errno);
         return false;
@@ -275,26 +311,68 @@ bool PendingFile::Prepare(const std::string& path,
 }
 
 bool PendingFile::Commit(std::string& error) {
+    if (!Place(error))
+        return false;
+    Finish();
+    return true;
+}
+
+bool PendingFile::Place(std::string& error) {
     const std::string name = Named(path_, resolved_);
-    if (temporary_.empty()) {
+    if (temporary_.empty() || placed_ != Placed::No) {
         error = "cannot save " + name + ": nothing was prepared";
         return false;
     }
     // The target may have changed since Prepare looked at it; a non-regular file there is still refused.
     struct stat info {};
-    if (::lstat(resolved_.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    const bool exists = ::lstat(resolved_.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
         error = "cannot save " + name + ": it is now " + FileKindName(info.st_mode) + ", not a regular file";
         Abandon();
         return false;
     }
-    if (::rename(temporary_.c_str(), resolved_.c_str()) != 0) {
+    // Exchanged, the replaced file stays under the temporary name until Finish; a new one must not appear
+    // meanwhile under the target's name.
+    const unsigned flags = exists ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+    if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, resolved_.c_str(), flags) == 0) {
+        placed_ = exists ? Placed::Replaced : Placed::Created;
+    } else if ((errno == EINVAL || errno == ENOSYS) && ::rename(temporary_.c_str(), resolved_.c_str()) == 0) {
+        placed_ = Placed::Renamed;  // a file system without the exchange
+        temporary_.clear();
+    } else {
         error = "cannot save " + name + ": " + std::strerror(errno);
         Abandon();
         return false;
     }
-    temporary_.clear();
+    if (placed_ != Placed::Replaced) {
+        temporary_.clear();
+        ForgetTemporary(registered_);
+        registered_ = -1;
+    }
     SyncFolder(Folder(resolved_));
     return true;
+}
+
+bool PendingFile::TakeBack() {
+    bool done = true;
+    if (placed_ == Placed::Replaced)
+        done = ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, resolved_.c_str(), RENAME_EXCHANGE) == 0;
+    else if (placed_ == Placed::Created)
+        done = ::unlink(resolved_.c_str()) == 0;
+    else if (placed_ == Placed::Renamed)
+        done = false;
+    placed_ = Placed::No;
+    Abandon();
+    return done;
+}
+
+void PendingFile::Finish() {
+    placed_ = Placed::No;
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+    temporary_.clear();
+    ForgetTemporary(registered_);
+    registered_ = -1;
 }
 
 bool CheckSaveTarget(const std::string& path,

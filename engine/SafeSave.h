@@ -14,6 +14,10 @@
 //   group where the process may set them) or, for a new file, the mode a new file gets under the umask; the
 //   temporary is flushed to disk and then renamed over the target. The target is therefore either the old
 //   file or the complete new one, and every failure removes the temporary file.
+// - A file that cannot be replaced is refused before anything is written: one marked immutable or
+//   append-only, and one that belongs to another user in a folder with the sticky bit (/tmp).
+// - Temporaries of this program older than a minute in the target's folder (left by a killed run) are
+//   removed (engine/TemporaryFiles.h).
 //
 // Messages are one English line (UTF-8) naming the file; the screens put them into their own message box.
 
@@ -24,8 +28,9 @@
 namespace halvorn {
 
 // One file written under a temporary name and not yet put in place. Writing several files all-or-nothing:
-// Prepare each, then Commit each. A PendingFile that is destroyed or abandoned before Commit removes its
-// temporary file and leaves the target as it was.
+// Prepare each, then Place each; when one Place fails, TakeBack those placed before it; when all are in
+// place, Finish each. A PendingFile that is destroyed or abandoned before Place removes its temporary file
+// and leaves the target as it was; one destroyed after Place finishes.
 class PendingFile {
 public:
     PendingFile() = default;
@@ -41,9 +46,18 @@ public:
                  std::string_view bytes,
                  const std::vector<std::string>& protectedInputs,
                  std::string& error);
-    // Renames the temporary file over the target. False with a message when that fails (the temporary is
-    // removed, the target is unchanged).
+    // Place and Finish in one: renames the temporary file over the target. False with a message when that
+    // fails (the temporary is removed, the target is unchanged).
     bool Commit(std::string& error);
+    // Puts the new file in place and keeps the file it replaces, in one step (the two names exchanged), so
+    // that TakeBack can restore it. False with a message when that fails (nothing changed, the temporary
+    // is removed). On a file system that cannot exchange names, a plain rename: TakeBack then cannot
+    // restore a replaced file.
+    bool Place(std::string& error);
+    // After Place: the earlier file back in place, or no file where there was none. False when that fails.
+    bool TakeBack();
+    // After Place: drops the replaced file.
+    void Finish();
     // Removes the temporary file, if any.
     void Abandon();
 
@@ -52,9 +66,13 @@ public:
     const std::string& resolvedPath() const { return resolved_; }
 
 private:
+    enum class Placed { No, Replaced, Created, Renamed };
+
     std::string path_;
     std::string resolved_;
-    std::string temporary_;
+    std::string temporary_;  // the new file before Place; the replaced one after an exchange
+    int registered_ = -1;    // its slot in the interrupt handler's registry
+    Placed placed_ = Placed::No;
 };
 
 // The checks of Prepare alone, writing nothing: whether a save to `path` would be refused, and why.

@@ -77,6 +77,8 @@ ExportSet BuildExportSet(const CalculationState& state,
                          const ExportInputs& inputs,
                          const ExportOptions& options) {
     ExportSet set;
+    set.inputs = inputs;
+    set.options = options;
     if (points.empty() || points.front().point != 0 || points.size() > kMaxPoint + 1) {
         set.error = "the export needs the figures of the centre and of points 1..N in order";
         return set;

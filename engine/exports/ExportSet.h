@@ -72,6 +72,9 @@ struct ExportSet {
     // With kermaPer100MasMgy: the scale, and with a phase space its photons per mAs (N1).
     std::optional<AbsoluteScale> absolute{};
     std::optional<double> phaseSpacePhotonsPerMas{};
+    // What the set was made from, for the manifest the folder writer adds (ExportWriter.h).
+    ExportInputs inputs;
+    ExportOptions options;
 };
 
 // The set for the points of `points` (RunBeamQuality of `state`, centre first). `table` gives the K-line

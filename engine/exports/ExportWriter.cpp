@@ -1,38 +1,105 @@
 #include "engine/exports/ExportWriter.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
-#include <random>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "engine/InputFile.h"
+#include "engine/Sha256.h"
+#include "engine/TemporaryFiles.h"
 
 namespace halvorn {
 
 namespace {
 
-// A second name for the existing file `path` (a hard link beside it), or empty when none can be made (a
-// file system without hard links): the export then cannot give that file back after a failed rename.
-std::string KeepUnderSecondName(const std::string& path) {
+// How long an export waits for another one into the same parent folder to end.
+constexpr int kLockWaitMs = 30'000;
+// A manifest is a few kB; anything far larger is not one.
+constexpr std::uint64_t kMaxManifestBytes = 1 << 20;
+
+std::string Folder(const std::string& path) {
     const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    // Short enough that the added suffix stays within the file system's 255 bytes.
-    const std::string base = path.substr(folder.size()).substr(0, 200);
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device seed;
-    std::mt19937 random(seed());
-    std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = folder + base + ".old-";
-        for (int i = 0; i < 6; ++i)
-            name += kLetters[pick(random)];
-        if (::link(path.c_str(), name.c_str()) == 0)
-            return name;
-        if (errno != EEXIST)
-            break;
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The names an earlier set's manifest lists (with the manifest itself); false when `dir` holds no manifest
+// this program can read, so that nothing there counts as an earlier export.
+bool ReadManifestNames(const std::string& dir, std::set<std::string>& names) {
+    std::string text;
+    if (!ReadInputFile(PathInFolder(dir, kExportManifestName), kMaxManifestBytes, text, nullptr))
+        return false;
+    const nlohmann::json manifest = nlohmann::json::parse(text, nullptr, false);
+    if (manifest.is_discarded() || !manifest.is_object() || !manifest.contains("files") ||
+        !manifest["files"].is_array())
+        return false;
+    for (const auto& file : manifest["files"]) {
+        if (!file.is_object() || !file.contains("name") || !file["name"].is_string())
+            return false;
+        const std::string name = file["name"].get<std::string>();
+        if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
+            return false;
+        names.insert(name);
     }
-    return {};
+    names.insert(kExportManifestName);
+    return true;
+}
+
+// Writes a new file `path` in full and flushes it; false with errno set.
+bool WriteNewFile(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int code = n == 0 ? EIO : errno;
+            ::close(fd);
+            errno = code;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) {
+        const int code = errno;
+        ::close(fd);
+        errno = code;
+        return false;
+    }
+    return ::close(fd) == 0;
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+std::optional<double> Finite(std::optional<double> value) {
+    return value && std::isfinite(*value) ? value : std::nullopt;
 }
 
 bool EndsWith(std::string_view text, std::string_view end) {
@@ -73,29 +140,65 @@ std::string PathInFolder(const std::string& dir, const std::string& name) {
     return dir + "/" + name;
 }
 
+std::string ExportManifest(const ExportSet& set) {
+    const ExportInputs& in = set.inputs;
+    auto number = [](std::optional<double> value) {
+        value = Finite(value);
+        return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+    };
+    nlohmann::ordered_json inputs = {
+        {"tube_voltage_kv", number(in.tubeVoltageKv)},
+        {"target_angle_deg", number(in.targetAngleDeg)},
+        {"inherent_filtration_mm", number(in.inherentFiltrationMm)},
+        {"added_al_mm", number(in.addedAlMm)},
+        {"added_cu_mm", number(in.addedCuMm)},
+        {"added_ag_mm", number(in.addedAgMm)},
+        {"measured_hvl_mm", number(in.measuredHvl ? std::optional(in.measuredHvl->valueMm) : std::nullopt)},
+        {"hvl_material",
+         in.measuredHvl ? nlohmann::ordered_json(in.measuredHvl->copper ? "cu" : "al") : nullptr},
+        {"fitted_filtration_mm", number(in.fittedFiltrationMm)},
+        {"focus_distance_cm", number(in.focusCentreDistanceCm)},
+        {"collimation_cm", number(set.options.collimationCm)},
+        {"angle_step_deg", number(set.options.angleStepDeg)},
+    };
+    nlohmann::ordered_json files = nlohmann::ordered_json::array();
+    for (const ExportFile& file : set.files)
+        files.push_back(
+            {{"name", file.name}, {"size", file.bytes.size()}, {"sha256", Sha256Hex(file.bytes)}});
+    const nlohmann::ordered_json manifest = {
+        {"program", ProgramName()}, {"inputs", inputs}, {"files", files}};
+    return manifest.dump(2) + "\n";
+}
+
 PendingExport::~PendingExport() {
     Abandon();
 }
 
-void PendingExport::RemoveBackups() {
-    for (std::string& backup : backups_) {
-        if (!backup.empty())
-            ::unlink(backup.c_str());
-        backup.clear();
-    }
+void PendingExport::Release() {
+    for (int slot : registered_)
+        ForgetTemporary(slot);
+    registered_.clear();
+    if (lock_ >= 0)
+        ::close(lock_);
+    lock_ = -1;
 }
 
 void PendingExport::Abandon() {
-    for (PendingFile& file : files_)
-        file.Abandon();
-    files_.clear();
-    RemoveBackups();
-    backups_.clear();
-    existed_.clear();
-    // Only an empty folder goes: rmdir refuses any other.
-    if (madeFolder_)
-        ::rmdir(dir_.c_str());
-    madeFolder_ = false;
+    if (placed_) {
+        Finish();
+        return;
+    }
+    if (!staging_.empty()) {
+        for (const std::string& name : stagedNames_)
+            ::unlink(PathInFolder(staging_, name).c_str());
+        ::rmdir(staging_.c_str());
+    }
+    staging_.clear();
+    stagedNames_.clear();
+    earlierNames_.clear();
+    moveAfter_.clear();
+    moved_.clear();
+    Release();
 }
 
 bool PendingExport::Prepare(const std::string& dir,
@@ -117,71 +220,283 @@ bool PendingExport::Prepare(const std::string& dir,
         error = "cannot export: no folder was given";
         return false;
     }
+    const std::string where = "cannot export to " + dir + ": ";
+
+    // The folder, links followed; a new one by its existing parent.
+    std::string given = dir;
+    while (given.size() > 1 && given.back() == '/')
+        given.pop_back();
     struct stat info {};
-    if (::stat(dir.c_str(), &info) == 0) {
+    char real[PATH_MAX];
+    if (::stat(given.c_str(), &info) == 0) {
         if (!S_ISDIR(info.st_mode)) {
-            error = "cannot export to " + dir + ": it exists and is not a folder";
+            error = where + "it exists and is not a folder";
             return false;
         }
+        if (!::realpath(given.c_str(), real)) {
+            error = where + std::strerror(errno);
+            return false;
+        }
+        resolved_ = real;
     } else if (errno == ENOENT) {
-        if (::mkdir(dir.c_str(), 0777) != 0) {
+        if (::lstat(given.c_str(), &info) == 0) {
+            error = where + "it is a symbolic link that leads nowhere";
+            return false;
+        }
+        const std::string base = BaseName(given);
+        if (base == "." || base == ".." || !::realpath(Folder(given).c_str(), real)) {
             error = "cannot make the folder " + dir + ": " + std::strerror(errno);
             return false;
         }
-        madeFolder_ = true;
+        resolved_ = PathInFolder(real, base);
     } else {
-        error = "cannot export to " + dir + ": " + std::strerror(errno);
+        error = where + std::strerror(errno);
+        return false;
+    }
+    if (resolved_ == "/") {
+        error = where + "the root folder cannot hold an export";
+        return false;
+    }
+    const std::string parent = Folder(resolved_);
+    const std::string base = BaseName(resolved_);
+    char cwd[PATH_MAX];
+    if (::getcwd(cwd, sizeof cwd) && (resolved_ == cwd || std::string(cwd).rfind(resolved_ + "/", 0) == 0)) {
+        error = where +
+                "it is the working folder or holds it; an export replaces its folder as a whole, "
+                "so choose a folder of its own";
         return false;
     }
 
-    files_.resize(set.files.size());
-    for (std::size_t k = 0; k < set.files.size(); ++k) {
-        paths_.push_back(PathInFolder(dir, set.files[k].name));
-        if (!files_[k].Prepare(paths_.back(), set.files[k].bytes, protectedInputs, error)) {
+    // Exports into one parent folder take turns.
+    lock_ = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (lock_ < 0) {
+        error = where + "its folder " + parent + ": " + std::strerror(errno);
+        return false;
+    }
+    int waited = 0;
+    while (::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= kLockWaitMs) {
+            error = where + "another export into " + parent + " is still running; nothing was written";
+            Release();
+            return false;
+        }
+        ::usleep(20'000);
+        waited += 20;
+    }
+    RemoveStaleTemporaries(parent);
+
+    // What the folder holds now that no other export changes it.
+    existed_ = ::stat(resolved_.c_str(), &info) == 0;
+    if (existed_ && !S_ISDIR(info.st_mode)) {
+        error = where + "it exists and is not a folder";
+        Release();
+        return false;
+    }
+    inode_ = existed_ ? info.st_ino : 0;
+    device_ = existed_ ? info.st_dev : 0;
+    struct stat parentInfo {};
+    if (existed_ && ::fstat(lock_, &parentInfo) == 0 && parentInfo.st_dev != info.st_dev) {
+        // A mounted file system's top folder cannot be swapped with a sibling on another one.
+        error = where + "it is the top folder of a mounted file system; choose a folder inside it";
+        Release();
+        return false;
+    }
+    const mode_t folderMode = info.st_mode & 07777;
+    std::set<std::string> earlier;
+    const bool hasManifest = existed_ && ReadManifestNames(resolved_, earlier);
+    std::set<std::string> newNames{kExportManifestName};
+    for (const ExportFile& file : set.files)
+        newNames.insert(file.name);
+    std::vector<std::string> carried;
+    if (existed_) {
+        RemoveStaleTemporaries(resolved_);
+        DIR* folder = ::opendir(resolved_.c_str());
+        if (!folder) {
+            error = where + std::strerror(errno);
+            Release();
+            return false;
+        }
+        std::vector<std::string> entries;
+        while (const dirent* entry = ::readdir(folder))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                entries.push_back(entry->d_name);
+        ::closedir(folder);
+        for (const std::string& name : entries) {
+            const std::string path = PathInFolder(resolved_, name);
+            struct stat entryInfo {};
+            if (::lstat(path.c_str(), &entryInfo) != 0)
+                continue;
+            if (hasManifest && earlier.count(name) && S_ISREG(entryInfo.st_mode)) {
+                for (const std::string& input : protectedInputs)
+                    if (SameFile(path, input)) {
+                        error = where + name + " of the earlier export is the input file " + input;
+                        Release();
+                        return false;
+                    }
+                earlierNames_.push_back(name);  // goes with the earlier set
+                continue;
+            }
+            if (newNames.count(name)) {
+                error = where + name + " there is not from an earlier export (no " + kExportManifestName +
+                        " names it) and would be replaced; nothing was written; choose another folder";
+                Release();
+                return false;
+            }
+            carried.push_back(name);
+        }
+    }
+
+    // The new set in a sibling folder, with the earlier folder's permissions.
+    std::string pattern = TemporaryPattern(parent, base, "set");
+    {
+        const InterruptsHeld held;
+        if (!::mkdtemp(pattern.data())) {
+            error = "cannot make a folder in " + parent + " for the export: " + std::strerror(errno);
+            Release();
+            return false;
+        }
+        registered_.push_back(RegisterTemporary(pattern, true));
+    }
+    staging_ = pattern;
+    if (existed_) {
+        if (::chown(staging_.c_str(), info.st_uid, info.st_gid) != 0) {
+            // Not permitted: the folder belongs to this process, like any folder it makes.
+        }
+        ::chmod(staging_.c_str(), folderMode);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(staging_.c_str(), 0777 & ~mask);
+    }
+    for (const std::string& name : carried) {
+        struct stat entryInfo {};
+        const std::string from = PathInFolder(resolved_, name);
+        const InterruptsHeld held;
+        if (::lstat(from.c_str(), &entryInfo) == 0 && !S_ISDIR(entryInfo.st_mode) &&
+            ::link(from.c_str(), PathInFolder(staging_, name).c_str()) == 0) {
+            stagedNames_.push_back(name);
+            earlierNames_.push_back(name);  // the second name, in the earlier set after the exchange
+            registered_.push_back(RegisterTemporary(PathInFolder(staging_, name), false));
+        } else {
+            moveAfter_.push_back(name);  // a folder, or a file that cannot have a second name
+        }
+    }
+    std::vector<ExportFile> files = set.files;
+    files.push_back({kExportManifestName, ExportManifest(set)});  // last: a complete set has it
+    for (const ExportFile& file : files) {
+        const std::string path = PathInFolder(staging_, file.name);
+        if (file.name != kExportManifestName)
+            paths_.push_back(PathInFolder(dir, file.name));
+        // Registered before it exists, so that an interrupt while it is written removes it.
+        stagedNames_.push_back(file.name);
+        registered_.push_back(RegisterTemporary(path, false));
+        const bool written = WriteNewFile(path, file.bytes);
+        const int code = errno;
+        if (!written) {
+            error = where + file.name + ": writing failed: " + std::strerror(code);
             Abandon();
             return false;
         }
     }
+    SyncFolder(staging_);
     return true;
 }
 
-bool PendingExport::Commit(std::string& error) {
-    if (files_.empty()) {
-        error = "cannot export to " + dir_ + ": nothing was prepared";
+bool PendingExport::Place(std::string& error) {
+    const std::string where = "cannot export to " + dir_ + ": ";
+    if (staging_.empty() || placed_) {
+        error = where + "nothing was prepared";
         return false;
     }
-    // Every file that is about to be replaced keeps a second name until all are in place.
-    existed_.assign(files_.size(), false);
-    backups_.assign(files_.size(), {});
-    for (std::size_t k = 0; k < files_.size(); ++k) {
-        struct stat info {};
-        existed_[k] = ::lstat(files_[k].resolvedPath().c_str(), &info) == 0;
-        if (existed_[k])
-            backups_[k] = KeepUnderSecondName(files_[k].resolvedPath());
-    }
-    for (std::size_t k = 0; k < files_.size(); ++k) {
-        if (files_[k].Commit(error))
-            continue;
-        // Take back what is in place: the earlier file where there was one, nothing where there was none.
-        // An earlier file that cannot be put back keeps its second name, which the message gives.
-        for (std::size_t j = k; j-- > 0;) {
-            const std::string& target = files_[j].resolvedPath();
-            if (!backups_[j].empty()) {
-                if (::rename(backups_[j].c_str(), target.c_str()) != 0)
-                    error += "; the earlier " + target + " is kept as " + backups_[j];
-                backups_[j].clear();
-            } else if (!existed_[j]) {
-                ::unlink(target.c_str());
-            }
-        }
+    struct stat info {};
+    const bool exists = ::stat(resolved_.c_str(), &info) == 0;
+    if (exists != existed_ || (exists && (info.st_ino != inode_ || info.st_dev != device_))) {
+        error = where + "the folder changed while the export was written; nothing was written";
         Abandon();
         return false;
     }
-    files_.clear();
-    RemoveBackups();
-    backups_.clear();
-    existed_.clear();
-    madeFolder_ = false;
+    const unsigned flags = existed_ ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+    if (::renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, resolved_.c_str(), flags) != 0) {
+        if (errno == EINVAL || errno == ENOSYS)
+            error = where +
+                    "its file system cannot swap two folders in one step; nothing was written; "
+                    "choose a folder on another file system";
+        else
+            error = where + std::strerror(errno);
+        Abandon();
+        return false;
+    }
+    placed_ = true;
+    // The sibling's name now holds the earlier set (or nothing): no longer a temporary to remove on an
+    // interrupt. Folders and files that could not be linked follow the new set now.
+    for (int slot : registered_)
+        ForgetTemporary(slot);
+    registered_.clear();
+    for (const std::string& name : moveAfter_) {
+        if (::renameat2(AT_FDCWD, PathInFolder(staging_, name).c_str(), AT_FDCWD,
+                        PathInFolder(resolved_, name).c_str(), RENAME_NOREPLACE) != 0) {
+            error = where + "cannot carry " + name + " over into the new set: " + std::strerror(errno) +
+                    "; nothing was written";
+            TakeBack();
+            return false;
+        }
+        moved_.push_back(name);
+    }
+    SyncFolder(Folder(resolved_));
+    return true;
+}
+
+bool PendingExport::TakeBack() {
+    if (!placed_)
+        return true;
+    bool done = true;
+    for (auto name = moved_.rbegin(); name != moved_.rend(); ++name)
+        done = ::rename(PathInFolder(resolved_, *name).c_str(), PathInFolder(staging_, *name).c_str()) == 0 &&
+               done;
+    moved_.clear();
+    if (existed_)
+        done = ::renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, resolved_.c_str(), RENAME_EXCHANGE) == 0 &&
+               done;
+    else
+        done = ::renameat2(AT_FDCWD, resolved_.c_str(), AT_FDCWD, staging_.c_str(), RENAME_NOREPLACE) == 0 &&
+               done;
+    placed_ = false;
+    Abandon();  // the sibling holds the new set again
+    return done;
+}
+
+void PendingExport::Finish() {
+    if (placed_ && existed_) {
+        // The earlier set: its files and the second names of what was carried over. Anything else that
+        // appeared there meanwhile goes to the new set rather than away.
+        for (const std::string& name : earlierNames_)
+            ::unlink(PathInFolder(staging_, name).c_str());
+        if (DIR* folder = ::opendir(staging_.c_str())) {
+            std::vector<std::string> left;
+            while (const dirent* entry = ::readdir(folder))
+                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                    left.push_back(entry->d_name);
+            ::closedir(folder);
+            for (const std::string& name : left)
+                ::renameat2(AT_FDCWD, PathInFolder(staging_, name).c_str(), AT_FDCWD,
+                            PathInFolder(resolved_, name).c_str(), RENAME_NOREPLACE);
+            ::rmdir(staging_.c_str());
+        }
+        SyncFolder(Folder(resolved_));
+    }
+    placed_ = false;
+    staging_.clear();
+    stagedNames_.clear();
+    earlierNames_.clear();
+    moveAfter_.clear();
+    moved_.clear();
+    Release();
+}
+
+bool PendingExport::Commit(std::string& error) {
+    if (!Place(error))
+        return false;
+    Finish();
     return true;
 }
 

@@ -1,16 +1,26 @@
 #pragma once
 
-// Writing an export set (ExportSet.h) into a folder, all or nothing, and choosing its files by family.
+// Writing an export set (ExportSet.h) into a folder as one unit, and choosing its files by family.
 //
-// The folder is made when it does not exist; only its last component is made, so a mistyped parent is
-// reported rather than created. A name that exists and is not a folder (links followed) is refused. Every
-// file is first written in full under a temporary name beside its target, through engine/SafeSave.h (a
-// FIFO, device, folder or read-only file at a name is refused, and so is a file that is one of the caller's
-// inputs); only when every file is ready are they put in place, one rename each. Should a rename still
-// fail (the folder changed meanwhile), the files already put in place are taken back: a file that replaced
-// an earlier one gives way to the earlier one again (kept under a second name, a hard link, until the
-// export is done), a new one is removed. On any failure no temporary file stays, and a folder made for the
-// export is removed again. Messages are one English line naming the folder or the file.
+// The folder holds exactly one run's set at every moment. The new set is written in full into a sibling
+// folder (".<name>.halvorn-set-XXXXXX"), ending with the manifest halvorn-export.json (program version,
+// inputs, every file with its size and SHA-256); then the two folders are exchanged in one step
+// (renameat2 RENAME_EXCHANGE), and the earlier set, now under the sibling's name, is removed. A folder that
+// does not exist yet is made by renaming the sibling to its name. A file system that cannot exchange two
+// folders is refused before anything is written.
+//
+// What the folder holds besides the set is kept: files that no earlier manifest names are carried over
+// into the new set (hard links, or a rename after the exchange), files of the earlier manifest that the new
+// set lacks are gone with it. A file that no manifest names and that the new set would replace is never
+// replaced: the export is refused with a message naming it. An empty folder is always fine.
+//
+// Exports into one parent folder take turns (a lock on the parent folder, waited for up to half a minute),
+// so two runs into one folder leave the later run's whole set. A link at the folder's name is followed.
+// The working folder (or one that holds it) is refused: after the exchange the process would stand in the
+// removed earlier set. On any failure nothing of the export is left and the folder is as it was. Messages
+// are one English line naming the folder or the file.
+
+#include <sys/types.h>
 
 #include <optional>
 #include <string>
@@ -44,8 +54,15 @@ ExportSet OnlyFamilies(const ExportSet& set, const std::vector<ExportFamily>& fa
 // `name` in `dir`: "dir/name", with one slash between them.
 std::string PathInFolder(const std::string& dir, const std::string& name);
 
-// An export set written under temporary names and not yet put in place: Prepare, then Commit. Destroyed or
-// abandoned before Commit, it removes its temporary files and a folder it made.
+// The manifest's name in the folder.
+inline constexpr const char* kExportManifestName = "halvorn-export.json";
+
+// The manifest of `set`: JSON text naming the program, the inputs and every file with size and SHA-256.
+std::string ExportManifest(const ExportSet& set);
+
+// An export set written under temporary names and not yet put in place: Prepare, then Place; TakeBack
+// undoes Place, Finish removes the earlier set. Destroyed or abandoned before Place, it removes everything
+// it wrote; destroyed after Place, it finishes.
 class PendingExport {
 public:
     PendingExport() = default;
@@ -53,31 +70,46 @@ public:
     PendingExport(const PendingExport&) = delete;
     PendingExport& operator=(const PendingExport&) = delete;
 
-    // Makes the folder if needed and writes every file of `set` under its temporary name. False with a
-    // message when the set holds no files or an error, the folder cannot be used, or a file is refused or
-    // cannot be written; then nothing of the export is left.
+    // Takes the lock, checks the folder and writes the new set with its manifest into the sibling folder.
+    // False with a message when the set holds no files or an error, the folder cannot be used, a file the
+    // new set would replace is not of an earlier export, or a file cannot be written; then nothing of the
+    // export is left.
     bool Prepare(const std::string& dir,
                  const ExportSet& set,
                  const std::vector<std::string>& protectedInputs,
                  std::string& error);
-    // Puts every prepared file in place. False with a message when a rename fails; the files put in place
-    // before it are taken back as described above.
+    // Puts the new set in place in one step. False with a message when that fails (nothing changed).
+    bool Place(std::string& error);
+    // After Place: the earlier set back in place (or no folder where there was none). False when that fails.
+    bool TakeBack();
+    // After Place: removes the earlier set and releases the lock.
+    void Finish();
+    // Place and Finish in one.
     bool Commit(std::string& error);
-    // Removes the temporary files and the backup names, and the folder when Prepare made it and it is empty.
+    // Removes what Prepare wrote and releases the lock (after Place: Finish).
     void Abandon();
 
     // The files as they are (to be) named: PathInFolder(dir, name) for each file of the set.
     const std::vector<std::string>& paths() const { return paths_; }
+    // The folder the set goes to, links followed.
+    const std::string& folder() const { return resolved_; }
 
 private:
-    void RemoveBackups();
-
-    std::string dir_;
-    bool madeFolder_ = false;
+    void Release();
+    std::string dir_;       // as given, for messages
+    std::string resolved_;  // links followed
+    bool existed_ = false;
+    ino_t inode_ = 0;  // of the folder as Prepare found it
+    dev_t device_ = 0;
+    std::string staging_;  // the sibling folder: the new set before Place, the earlier one after
+    std::vector<std::string> stagedNames_;   // names written or linked into the sibling
+    std::vector<int> registered_;            // their slots in the interrupt handler's registry (folder last)
+    std::vector<std::string> earlierNames_;  // names of the earlier set, in the sibling after Place
+    std::vector<std::string> moveAfter_;     // entries to carry over by rename after the exchange
+    std::vector<std::string> moved_;         // those carried over so far
+    int lock_ = -1;
+    bool placed_ = false;
     std::vector<std::string> paths_;
-    std::vector<PendingFile> files_;
-    std::vector<bool> existed_;         // per file: whether Commit found a file at its name
-    std::vector<std::string> backups_;  // per file: a second name of the file it replaces, or empty
 };
 
 // Prepare and Commit in one: writes every file of `set` into `dir`, or none.

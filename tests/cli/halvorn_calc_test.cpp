@@ -2,8 +2,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +44,7 @@ void WriteAll(const fs::path& path, const std::string& text) {
 
 struct RunResult {
     int status = -1;
+    bool signalled = false;
     std::string err;
     std::string out;
 };
@@ -71,33 +75,44 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     // Runs the tool in the test folder with the given arguments; stdout and stderr go to files outside it.
-    // `fileSizeLimit` (bytes, 0: none) is set in the child alone, with SIGXFSZ ignored, as `ulimit -f`
-    // does: writes past it fail as on a full disk. A run that takes over a minute (waiting on a FIFO) is
-    // killed and reported as status -2.
+    // `fileSizeLimit` (bytes, 0: none) is set in the child alone, as `ulimit -f` does, with SIGXFSZ ignored
+    // unless `xfszAsIs_`: writes past it fail as on a full disk. The child runs as `user_` when not 0. A run
+    // that takes over a minute (waiting on a FIFO) is killed and reported as status -2; one ended by a
+    // signal is 128 + its number with `signalled` set.
     RunResult Run(std::vector<std::string> args, rlim_t fileSizeLimit = 0) {
-        const std::string outFile = dir_.string() + ".stdout";
-        const std::string errFile = dir_.string() + ".stderr";
+        return Wait(Start(std::move(args), fileSizeLimit, ".1"), ".1");
+    }
+
+    pid_t Start(std::vector<std::string> args, rlim_t fileSizeLimit, const std::string& tag) {
+        const std::string outFile = dir_.string() + tag + ".stdout";
+        const std::string errFile = dir_.string() + tag + ".stderr";
         std::vector<char*> argv;
         std::string program = HALVORN_CALC_PATH;
         argv.push_back(program.data());
         for (auto& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
-        RunResult result;
         const pid_t pid = ::fork();
         if (pid == 0) {
             const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(dir_.c_str()) != 0)
                 _exit(120);
+            if (user_ != 0 && (::setgid(user_) != 0 || ::setuid(user_) != 0))
+                _exit(122);
             if (fileSizeLimit > 0) {
-                std::signal(SIGXFSZ, SIG_IGN);
+                std::signal(SIGXFSZ, xfszAsIs_ ? SIG_DFL : SIG_IGN);
                 const rlimit limit{fileSizeLimit, fileSizeLimit};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             }
             ::execv(program.c_str(), argv.data());
             _exit(121);
         }
+        return pid;
+    }
+
+    RunResult Wait(pid_t pid, const std::string& tag) {
+        RunResult result;
         if (pid > 0) {
             int wstatus = 0;
             pid_t done = 0;
@@ -110,8 +125,11 @@ protected:
                 result.status = -2;
             } else {
                 result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+                result.signalled = WIFSIGNALED(wstatus);
             }
         }
+        const std::string outFile = dir_.string() + tag + ".stdout";
+        const std::string errFile = dir_.string() + tag + ".stderr";
         result.err = ReadAll(errFile);
         result.out = ReadAll(outFile);
         fs::remove(outFile);
@@ -128,6 +146,9 @@ protected:
     }
 
     fs::path Path(const std::string& name) const { return dir_ / name; }
+
+    uid_t user_ = 0;
+    bool xfszAsIs_ = false;
 
     // `args` followed by both outputs and the committed table, as most cases run the tool.
     static std::vector<std::string> WithOutputs(std::vector<std::string> args) {
@@ -417,16 +438,20 @@ TEST_F(HalvornCalc, BadProfilesAreRefusedByName) {
     EXPECT_EQ(CrLfLines(ReadAll(Path("r.csv")))[1], " 25 ");
 }
 
-// A missing or short attenuation table ends the tool with status 2 and a message naming the file.
+// A missing, short or damaged attenuation table ends the tool with status 2 and a message naming the file
+// (and for a damaged one the record and column).
 TEST_F(HalvornCalc, MissingOrShortTableIsRefusedByName) {
     std::string shortTable;
     for (int i = 1; i <= 299; ++i)
         shortTable += std::to_string(0.5 * i) + ",1,1,1,1,1,0\n";
     WriteAll(Path("short.dat"), shortTable);
-    for (const char* table : {"absent.dat", "short.dat"}) {
+    WriteAll(Path("damaged.dat"), shortTable + "150,1,1,-1,1,1,0\n");
+    for (const char* table : {"absent.dat", "short.dat", "damaged.dat"}) {
         const std::vector<std::string> args = {"--hvl", "7", "--out", "r.csv", "--table", table};
         const auto run = Run(args);
         ExpectEndedWith(args, run, 2, table);
+        if (std::string(table) == "damaged.dat")
+            ExpectEndedWith(args, run, 2, "record 300, column 4");
         EXPECT_FALSE(fs::exists(Path("r.csv"))) << Describe(args);
     }
 }
@@ -594,7 +619,7 @@ TEST_F(HalvornCalc, ExportWritesTheWholeSetAndTheSummaryGainsPoints) {
     std::set<std::string> expected = {"centre.spectrum",    "bowtie_distribution.dat", "al_bowtie.dat",
                                       "source.egsinp",      "xcist_bowtie.txt",        "xcist_spectrum.dat",
                                       "gate9_spectrum.txt", "gate10_spectrum.py",      "spectrum.spk",
-                                      "spectra_long.csv",   "beam_quality.csv"};
+                                      "spectra_long.csv",   "beam_quality.csv",        "halvorn-export.json"};
     for (int p = 1; p <= 12; ++p)
         expected.insert((p < 10 ? "point0" : "point") + std::to_string(p) + ".spectrum");
     std::set<std::string> written;
@@ -652,7 +677,7 @@ TEST_F(HalvornCalc, FailedExportIsItsOwnStatus) {
     const std::vector<std::string> args = {"--hvl",    "7",   "--out",   "r.csv",
                                            "--export", "set", "--table", HALVORN_TABLE_PATH};
     const auto run = Run(args);
-    ExpectEndedWith(args, run, 5, "set/xcist_spectrum.dat");
+    ExpectEndedWith(args, run, 5, "xcist_spectrum.dat there is not from an earlier export");
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_EQ(ReadAll(Path("r.csv")), "earlier result\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(Path("set")), fs::directory_iterator()), 1)
@@ -667,6 +692,177 @@ TEST_F(HalvornCalc, FailedExportIsItsOwnStatus) {
         ExpectEndedWith({}, Run({"--hvl", "7", "--export", dir, "--table", "t.dat"}), 2, "same file");
     EXPECT_EQ(ReadAll(Path("t.dat")), ReadAll(HALVORN_TABLE_PATH));
     EXPECT_EQ(ReadAll(Path("r.csv")), "earlier result\r\n");
+}
+
+// Every name in `dir` with its bytes ("<folder>" for a folder).
+std::map<std::string, std::string> FolderContents(const fs::path& dir) {
+    std::map<std::string, std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir))
+        found[entry.path().filename().string()] = entry.is_directory() ? "<folder>" : ReadAll(entry.path());
+    return found;
+}
+
+// Whether a name of this program's temporaries is in `names`.
+bool HoldsTemporary(const std::set<std::string>& names) {
+    return std::any_of(names.begin(), names.end(),
+                       [](const std::string& name) { return name.find(".halvorn-") != std::string::npos; });
+}
+
+// The outputs of a run are one unit: when one cannot be written, none is, and the message names it.
+TEST_F(HalvornCalc, OutputsAreWrittenAllOrNone) {
+    const std::vector<std::string> same = {"--hvl",  "7",        "--out", "X",       "--json",
+                                           "r.json", "--export", "X",     "--table", HALVORN_TABLE_PATH};
+    ExpectEndedWith(same, Run(same), 2, "--out and --export");
+    EXPECT_EQ(Files(), std::set<std::string>{});
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make an immutable file and a file of another user";
+    // An immutable file (where the file system has the flag).
+    WriteAll(Path("r.csv"), "kept\r\n");
+    const int fd = ::open(Path("r.csv").c_str(), O_RDONLY);
+    int flags = 0;
+    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags |= FS_IMMUTABLE_FL;
+        if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0) {
+            const std::vector<std::string> args = {
+                "--hvl",  "7",        "--out", "r.csv",   "--json",
+                "r.json", "--export", "set",   "--table", HALVORN_TABLE_PATH};
+            const auto run = Run(args);
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+            ExpectEndedWith(args, run, 4, "--out: cannot save r.csv");
+            EXPECT_EQ(Files(), std::set<std::string>{"r.csv"});
+        }
+    }
+    if (fd >= 0)
+        ::close(fd);
+
+    // Another user's file in a sticky folder cannot be replaced by this user.
+    ASSERT_EQ(::chmod(dir_.c_str(), 01777), 0);
+    WriteAll(Path("r.csv"), "someone else's\r\n");
+    ASSERT_EQ(::chown(Path("r.csv").c_str(), 1, 1), 0);
+    ASSERT_EQ(::chmod(Path("r.csv").c_str(), 0666), 0);
+    user_ = 65534;
+    const std::vector<std::string> args = {"--hvl",  "7",        "--out", "r.csv",   "--json",
+                                           "r.json", "--export", "set",   "--table", HALVORN_TABLE_PATH};
+    const auto run = Run(args);
+    ExpectEndedWith(args, run, 4, "--out: cannot save r.csv");
+    EXPECT_EQ(Files(), std::set<std::string>{"r.csv"});
+    EXPECT_EQ(ReadAll(Path("r.csv")), "someone else's\r\n");
+}
+
+// Two runs exporting into one new folder at once: each ends with the whole set or a clear refusal, and
+// the folder holds one run's whole set, never a mix.
+TEST_F(HalvornCalc, RacingExportsLeaveOneWholeSet) {
+    WriteAll(Path("twelve.csv"), ProfileWithPoints(12));
+    WriteAll(Path("two.csv"), ProfileWithPoints(2));
+    auto args = [](const std::string& profile, const std::string& dir) {
+        return std::vector<std::string>{
+            "--hvl", "7",       "--focus-distance", "60", "--profile", profile, "--export",
+            dir,     "--table", HALVORN_TABLE_PATH};
+    };
+    ASSERT_EQ(Run(args("twelve.csv", "a")).status, 0);
+    ASSERT_EQ(Run(args("two.csv", "b")).status, 0);
+    const auto setA = FolderContents(Path("a"));
+    const auto setB = FolderContents(Path("b"));
+    for (int round = 0; round < 6; ++round) {
+        if (round % 3 == 0)
+            fs::remove_all(Path("set"));  // both make the folder
+        const pid_t one = Start(args("twelve.csv", "set"), 0, ".1");
+        const pid_t two = Start(args("two.csv", "set"), 0, ".2");
+        for (const auto& run : {Wait(one, ".1"), Wait(two, ".2")})
+            EXPECT_TRUE(run.status == 0 ||
+                        (run.status == 5 && run.err.find("another export") != std::string::npos))
+                << run.status << ": " << run.err;
+        const auto now = FolderContents(Path("set"));
+        EXPECT_TRUE(now == setA || now == setB)
+            << "round " << round << ": a mix of " << now.size() << " files";
+    }
+    EXPECT_FALSE(HoldsTemporary(Files()));
+}
+
+// SIGINT and SIGTERM at any moment: the run ends with one line and status 130 or 143 and leaves nothing,
+// or it had begun to put its outputs in place and finishes them all. Only a run killed before its start
+// may die of the signal itself.
+TEST_F(HalvornCalc, InterruptedRunLeavesNothing) {
+    auto args = ExampleArgs();
+    args.insert(args.end(), {"--export", "set"});
+    int interrupted = 0;
+    for (int delay = 0; delay < 400; delay += 3) {
+        for (const char* name : {"result.csv", "summary.json", "set"})
+            fs::remove_all(Path(name));
+        const int signal = delay % 2 ? SIGINT : SIGTERM;
+        const pid_t pid = Start(args, 0, ".1");
+        ::usleep(static_cast<useconds_t>(delay * 1000));
+        ::kill(pid, signal);
+        const auto run = Wait(pid, ".1");
+        const auto names = Files();
+        EXPECT_FALSE(HoldsTemporary(names)) << "after " << delay << " ms";
+        if (run.status == 0) {
+            EXPECT_TRUE(names.count("summary.json") && names.count("set")) << "after " << delay << " ms";
+            break;
+        }
+        EXPECT_EQ(names, std::set<std::string>{}) << "after " << delay << " ms";
+        if (run.signalled)
+            continue;  // killed before it could install its handler
+        ++interrupted;
+        ASSERT_EQ(run.status, 128 + signal) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
+    }
+    EXPECT_GT(interrupted, 0);
+}
+
+// Under `ulimit -f`, as a shell sets it (SIGXFSZ not ignored), a file too large is an ordinary write
+// failure: status 4 or 5, one line, no temporary left.
+TEST_F(HalvornCalc, FileSizeLimitIsAWriteFailure) {
+    xfszAsIs_ = true;
+    for (const char* option : {"--json", "--export"}) {
+        const std::vector<std::string> args = {"--hvl", "7", option, "big", "--table", HALVORN_TABLE_PATH};
+        const auto run = Run(args, 2048);
+        EXPECT_EQ(run.status, std::string(option) == "--json" ? 4 : 5) << Describe(args) << ": " << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(option), std::string::npos) << run.err;
+        EXPECT_EQ(Files(), std::set<std::string>{});
+    }
+}
+
+// A run removes this program's temporaries older than a minute from the folders it writes into, and
+// nothing else: not a fresh one (a run under way), not another program's.
+TEST_F(HalvornCalc, StaleTemporariesAreRemoved) {
+    const std::vector<std::string> stale = {".r.csv.halvorn-tmp-abc123", ".set.halvorn-set-abc123"};
+    WriteAll(Path(stale[0]), "left by a killed run");
+    fs::create_directory(Path(stale[1]));
+    WriteAll(Path(stale[1] + "/centre.spectrum"), "left by a killed run");
+    WriteAll(Path(".r.csv.halvorn-tmp-new123"), "a run under way");
+    WriteAll(Path("r.csv.tmp-abc123"), "another program's");
+    const timeval old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+    for (const char* name : {".r.csv.halvorn-tmp-abc123", ".set.halvorn-set-abc123", "r.csv.tmp-abc123"})
+        ASSERT_EQ(::utimes(Path(name).c_str(), old), 0);
+    const std::vector<std::string> args = {"--hvl",    "7",   "--out",   "r.csv",
+                                           "--export", "set", "--table", HALVORN_TABLE_PATH};
+    ASSERT_EQ(Run(args).status, 0);
+    EXPECT_EQ(Files(),
+              (std::set<std::string>{"r.csv", "set", ".r.csv.halvorn-tmp-new123", "r.csv.tmp-abc123"}));
+}
+
+// A message quotes at most about 60 characters of what it refuses, with control characters escaped, and is
+// always one line: a long profile line with escape sequences, a line break in a path or a value.
+TEST_F(HalvornCalc, MessagesAreOneShortLine) {
+    WriteAll(Path("p.csv"), "0,10\n\x1b[31m" + std::string(300'000, 'x') + ",1\n");
+    const std::vector<std::vector<std::string>> cases = {
+        {"--hvl", "7", "--focus-distance", "60", "--profile", "p.csv"},
+        {"--hvl", "7", "--focus-distance", "60", "--profile", "missing\nfile.csv"},
+        {"--hvl", "7", "--kv", "1\n2\r3"},
+        {"--hvl", "7", "--out", "no\nsuch/r.csv", "--table", HALVORN_TABLE_PATH},
+    };
+    for (const auto& args : cases) {
+        const auto run = Run(args);
+        EXPECT_EQ(run.status, args[2] == "--out" ? 4 : 2) << Describe(args) << ": " << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+        EXPECT_LT(run.err.size(), 200u) << run.err.substr(0, 300);
+    }
 }
 
 }  // namespace

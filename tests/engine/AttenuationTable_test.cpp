@@ -1,7 +1,6 @@
 #include "engine/AttenuationTable.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -40,17 +39,17 @@ protected:
     }
 
     // `records` records of seven numbers; `layout` chooses the separators.
-    enum class Layout { RecordPerLine, NumberPerLine, OneLine, WrongEnergies };
+    enum class Layout { RecordPerLine, NumberPerLine, OneLine, EnergiesInEv };
     static std::string Table(Layout layout, int records = 300) {
         std::string text;
         for (int i = 1; i <= records; ++i) {
             for (int c = 1; c <= 7; ++c) {
                 double v = TableValue(i, c);
                 if (c == 1)
-                    v = layout == Layout::WrongEnergies ? 999.5 - i : 0.5 * i;
+                    v = layout == Layout::EnergiesInEv ? 500.0 * i : 0.5 * i;
                 switch (layout) {
                     case Layout::RecordPerLine:
-                    case Layout::WrongEnergies:
+                    case Layout::EnergiesInEv:
                         text += Number(v, true) + (c < 7 ? ", " : "\n");
                         break;
                     case Layout::NumberPerLine:
@@ -79,11 +78,11 @@ void ExpectTableLoaded(const CalculationState& s, const std::string& what) {
     }
 }
 
-TEST_F(TableFiles, LayoutAndFirstColumnDoNotMatter) {
+TEST_F(TableFiles, LayoutAndEnergyUnitDoNotMatter) {
     const std::pair<Layout, const char*> layouts[] = {{Layout::RecordPerLine, "record per line"},
                                                       {Layout::NumberPerLine, "number per line, CR LF, tabs"},
                                                       {Layout::OneLine, "one line, commas only"},
-                                                      {Layout::WrongEnergies, "wrong energies in column 1"}};
+                                                      {Layout::EnergiesInEv, "energies in eV"}};
     for (const auto& [layout, name] : layouts) {
         auto state = std::make_unique<CalculationState>();
         state->MuTungsten[0] = 7;  // bin 0 is not part of the table
@@ -214,6 +213,55 @@ TEST_F(TableFiles, FailedLoadLeavesStateUntouched) {
     for (auto status :
          {TableLoadStatus::CannotOpen, TableLoadStatus::EndedEarly, TableLoadStatus::NotANumber})
         EXPECT_EQ(DescribeTableLoadFailure(status, "MUs2022.dat").rfind("MUs2022.dat: ", 0), 0u);
+}
+
+// A damaged table loads nothing and names the record and column where it went wrong: a shift of one field
+// shows in the next record's energy, a coefficient outside its column's bounds where it stands.
+TEST_F(TableFiles, DamagedTableIsRefusedByRecordAndColumn) {
+    const std::string good = Table(Layout::RecordPerLine);
+    auto field = [&](int record, int column) {  // the offset of a field in `good`
+        std::size_t pos = 0;
+        for (int line = 1; line < record; ++line)
+            pos = good.find('\n', pos) + 1;
+        for (int c = 1; c < column; ++c)
+            pos = good.find(", ", pos) + 2;
+        return pos;
+    };
+    auto replaced = [&](int record, int column, const std::string& text) {
+        const std::size_t pos = field(record, column);
+        return std::string(good).replace(pos, good.find_first_of(",\n", pos) - pos, text);
+    };
+    const std::string lastRecord = good.substr(field(300, 1));
+    struct Case {
+        const char* what;
+        std::string text;
+        int record, column;
+    };
+    const Case cases[] = {
+        {"decimal comma", replaced(40, 3, "1,5E+00"), 41, 1},
+        {"row deleted, one appended",
+         std::string(good).erase(field(7, 1), field(8, 1) - field(7, 1)) + lastRecord, 7, 1},
+        {"negative", replaced(9, 4, "-3.5"), 9, 4},
+        {"zero", replaced(9, 2, "0"), 9, 2},
+        {"too large", replaced(12, 6, "1e300"), 12, 6},
+        {"too small", replaced(12, 5, "1e-300"), 12, 5},
+        {"energy 0", replaced(1, 1, "0"), 1, 1},
+    };
+    for (const Case& c : cases) {
+        TableLoadDetail detail;
+        AttenuationCoefficients table;
+        EXPECT_EQ(ParseAttenuationTable(c.text, table, detail), TableLoadStatus::BadValue) << c.what;
+        EXPECT_EQ(detail.record, c.record) << c.what;
+        EXPECT_EQ(detail.column, c.column) << c.what;
+        const std::string message = DescribeTableLoadFailure(detail, "MUs2022.dat");
+        EXPECT_NE(message.find("record " + std::to_string(c.record) + ", column " + std::to_string(c.column)),
+                  std::string::npos)
+            << message;
+    }
+    // Energies may stray from proportion by less than 0.1 %.
+    AttenuationCoefficients table;
+    TableLoadDetail detail;
+    EXPECT_EQ(ParseAttenuationTable(replaced(200, 1, "100.09"), table, detail), TableLoadStatus::Ok);
 }
 
 TEST_F(TableFiles, ReadingStopsAfterTheLastNumber) {

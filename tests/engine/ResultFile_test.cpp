@@ -346,7 +346,7 @@ TEST_F(ResultFileTest, SavingReplacesAndAFailedSaveKeepsTheOldFile) {
 
     // No temporary file is left behind, whether the save worked or not.
     for (const auto& entry : fs::directory_iterator(dir_))
-        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+        EXPECT_EQ(entry.path().filename().string().find(".halvorn-tmp-"), std::string::npos) << entry.path();
 
     // An empty base name gives the file ".csv".
     ASSERT_TRUE(SaveResultFile(*FilledState(0), "empty name", PathOf(".csv")));

@@ -224,5 +224,22 @@ TEST_F(SafeSaveTest, UncommittedFilesChangeNothing) {
     EXPECT_EQ(Names(), std::set<std::string>{"a.csv"});
 }
 
+// Files put in place and then taken back: a replaced file has its earlier bytes again, a new one is gone,
+// and nothing else stays.
+TEST_F(SafeSaveTest, PlacedFilesCanBeTakenBack) {
+    Write("a.csv", "old a");
+    std::string error;
+    PendingFile a;
+    PendingFile b;
+    ASSERT_TRUE(a.Prepare(PathOf("a.csv"), "new a", {}, error)) << error;
+    ASSERT_TRUE(b.Prepare(PathOf("b.csv"), "new b", {}, error)) << error;
+    ASSERT_TRUE(a.Place(error) && b.Place(error)) << error;
+    EXPECT_EQ(Read("a.csv"), "new a");
+    EXPECT_TRUE(b.TakeBack());
+    EXPECT_TRUE(a.TakeBack());
+    EXPECT_EQ(Read("a.csv"), "old a");
+    EXPECT_EQ(Names(), std::set<std::string>{"a.csv"});
+}
+
 }  // namespace
 }  // namespace halvorn

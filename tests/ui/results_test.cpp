@@ -660,14 +660,14 @@ private slots:
                  Q(std::string(halvorn::OutOfRangeMessage(halvorn::InputField::TargetAngle).text)));
         QCOMPARE(dialog.focusWidget(), angle);
         Retype(angle, "12");
-        // Spreadsheets alone: the two CSV files and nothing else.
+        // Spreadsheets alone: the two CSV files and the manifest, nothing else.
         for (const char* box : {"CheckEgsnrc", "CheckXcist", "CheckGate", "CheckSpectrumText"})
             Child<QCheckBox>(dialog, box)->setChecked(false);
         QVERIFY(!Child<QLineEdit>(dialog, "TextAngleStep")->isEnabled());
         Click(dialog, "CommandWrite");
         QVERIFY(!dialog.isVisible());
         QCOMPARE(QDir("a-run_export").entryList(QDir::Files, QDir::Name),
-                 (QStringList{"beam_quality.csv", "spectra_long.csv"}));
+                 (QStringList{"beam_quality.csv", "halvorn-export.json", "spectra_long.csv"}));
         QVERIFY(lastMessage().contains("spectra_long.csv\nbeam_quality.csv"));
         // With the spectrum text: the target angle given is the one named.
         Child<QCheckBox>(dialog, "CheckSpectrumText")->setChecked(true);

@@ -286,8 +286,9 @@ void ShellTest::transitionsShowTheTargetFirst() {
 }
 
 void ShellTest::faultyTableEndsTheProgram_data() {
-    QTest::addColumn<int>("records");  // -1: no file at all, -2: a FIFO of that name
+    QTest::addColumn<int>("records");  // -1: no file at all, -2: a FIFO of that name, -3: a damaged table
     QTest::newRow("missing") << -1;
+    QTest::newRow("negative coefficient in record 5") << -3;
     QTest::newRow("299 records") << 299;
     // Opening a FIFO for reading waits for a writer: the program would freeze at "新規計算".
     QTest::newRow("FIFO") << -2;
@@ -300,11 +301,14 @@ void ShellTest::faultyTableEndsTheProgram() {
     const QString table = folder.FilePath(QStringLiteral("MUs2022.dat"));
     if (records == -2)
         QVERIFY(::mkfifo(QFile::encodeName(table).constData(), 0644) == 0);
-    if (records >= 0) {
+    if (records >= 0 || records == -3) {
         QFile file(table);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        for (int i = 1; i <= records; ++i)
-            file.write(QStringLiteral("%1,1,1,1,1,1,0\n").arg(0.5 * i).toUtf8());
+        for (int i = 1; i <= (records == -3 ? 300 : records); ++i) {
+            const QString line = i == 5 && records == -3 ? QStringLiteral("%1,1,-1,1,1,1,0\n")
+                                                         : QStringLiteral("%1,1,1,1,1,1,0\n");
+            file.write(line.arg(0.5 * i).toUtf8());
+        }
     }
     Session s;
     // The FIFO is found as the working folder's MUs2022.dat, as the program finds it.
@@ -318,6 +322,8 @@ void ShellTest::faultyTableEndsTheProgram() {
     const auto& box = s.presenter.entries.front();
     QCOMPARE(box.icon, MessagePresenter::Icon::Critical);
     QVERIFY2(box.text.contains(QStringLiteral("MUs2022.dat")), qPrintable(box.text));
+    if (records == -3)
+        QVERIFY2(box.text.contains(QStringLiteral("record 5, column 3")), qPrintable(box.text));
     // Nothing of the new calculation happened: the centre-axis screen was neither reset nor shown.
     QVERIFY(!VisibleScreens().contains(QStringLiteral("Form2")));
 }

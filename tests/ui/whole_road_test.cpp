@@ -296,7 +296,8 @@ private slots:
         QCOMPARE(presenter().entries.size(), size_t(1));
         const QString notice = presenter().entries.back().text;
         QStringList written = QDir("out").entryList(QDir::Files, QDir::Name);
-        QCOMPARE(written.size(), kPoints + 9);  // 11 spectra, 3 EGSnrc source files, 2 XCIST, .spk, 2 CSV
+        // 11 spectra, 3 EGSnrc source files, 2 XCIST, .spk, 2 CSV and the manifest
+        QCOMPARE(written.size(), kPoints + 10);
         for (const QString& name : written) {
             QVERIFY2(notice.contains("\n" + name), qPrintable(name + " not in " + notice));
             QVERIFY2(!name.startsWith("gate"), qPrintable(name));

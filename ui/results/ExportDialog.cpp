@@ -248,6 +248,7 @@ void ExportDialog::CommandWrite_Click() {
     QStringList names;
     for (const ExportFile& file : set.files)
         names << QString::fromStdString(file.name);
+    names << QString::fromLatin1(kExportManifestName);  // written with the set, naming every file
     presenter.Notice(this,
                      QStringLiteral(" フォルダ %1 に %2 個のファイルを書き出しました：\n\n%3 ")
                          .arg(shownFolder)

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <nlohmann/json.hpp>
 
 #include "ExportTestSupport.h"
+#include "engine/Sha256.h"
 
 namespace halvorn {
 namespace {
@@ -28,13 +30,17 @@ protected:
         fs::remove_all(root_, ignored);
     }
     std::string At(const std::string& name) const { return (root_ / name).string(); }
-    // Every name under `dir` with the bytes of each regular file ("<fifo>" for a FIFO).
+    // Every name under `dir` with the bytes of each regular file ("<fifo>", "<folder>" for the others).
     static std::map<std::string, std::string> Contents(const fs::path& dir) {
         std::map<std::string, std::string> found;
         for (const auto& entry : fs::directory_iterator(dir)) {
             std::string& bytes = found[entry.path().filename().string()];
             if (entry.is_fifo()) {
                 bytes = "<fifo>";  // never opened: that would wait for a writer
+                continue;
+            }
+            if (entry.is_directory()) {
+                bytes = "<folder>";
                 continue;
             }
             std::ifstream in(entry.path(), std::ios::binary);
@@ -49,17 +55,35 @@ protected:
     fs::path root_;
 };
 
-// A folder that does not exist yet is made and gets every file of the set with its bytes; every name has
-// a family, and choosing families keeps exactly their files.
+// The bytes of the set's files by name.
+std::map<std::string, std::string> BytesOf(const ExportSet& set) {
+    std::map<std::string, std::string> bytes;
+    for (const ExportFile& f : set.files)
+        bytes[f.name] = f.bytes;
+    return bytes;
+}
+
+// A folder that does not exist yet is made and gets every file of the set with its bytes and the manifest
+// naming each with its size and SHA-256; every name has a family, and choosing families keeps exactly
+// their files.
 TEST_F(ExportWriterTest, NewFolderGetsTheWholeSet) {
     const ExportSet set = BuildExportSet(*state, table, points, inputs, {4.0, 0.125});
     ASSERT_EQ(set.error, "");
     std::string error;
     ASSERT_TRUE(WriteExportSet(At("out") + "/", set, {}, error)) << error;
-    std::map<std::string, std::string> expected;
-    for (const ExportFile& f : set.files)
-        expected[f.name] = f.bytes;
-    EXPECT_EQ(Contents(At("out")), expected);
+    auto written = Contents(At("out"));
+    const auto manifest = nlohmann::json::parse(written[kExportManifestName]);
+    written.erase(kExportManifestName);
+    EXPECT_EQ(written, BytesOf(set));
+    ASSERT_EQ(manifest["files"].size(), set.files.size());
+    for (const auto& file : manifest["files"]) {
+        const std::string& bytes = written[file["name"].get<std::string>()];
+        EXPECT_EQ(file["size"], bytes.size());
+        EXPECT_EQ(file["sha256"], Sha256Hex(bytes));
+    }
+    EXPECT_EQ(manifest["program"], ProgramName());
+    EXPECT_EQ(manifest["inputs"]["collimation_cm"], 4.0);
+    EXPECT_EQ(Contents(root_).size(), 1u) << "a temporary stays beside the folder";
 
     std::size_t total = 0;
     for (ExportFamily family : kExportFamilies) {
@@ -73,75 +97,81 @@ TEST_F(ExportWriterTest, NewFolderGetsTheWholeSet) {
     EXPECT_EQ(OnlyFamilies(set, {ExportFamily::Xcist}).files.size(), 2u);
 }
 
-// A FIFO or a read-only file at one name of the set, a protected input, or a name in a missing subfolder:
-// the call fails naming it, every earlier file keeps its bytes, no temporary file stays, and a folder the
-// call made is gone again.
-TEST_F(ExportWriterTest, RefusedFileLeavesEverythingAsItWas) {
+// Files that no manifest names are never replaced: a FIFO, a file of the same name, a manifest that is
+// not one; the call fails naming it and nothing changes. A file of an earlier export that is an input is
+// refused too. A file that cannot be written leaves no folder behind.
+TEST_F(ExportWriterTest, FileOfNoManifestIsNeverReplaced) {
     const ExportSet set = BuildExportSet(*state, table, points, inputs, {});
     ASSERT_EQ(set.error, "");
     fs::create_directory(At("out"));
-    Write(At("out/centre.spectrum"), "earlier centre");
-    Write(At("out/spectrum.spk"), "earlier spk");
+    Write(At("out/spectrum.spk"), "the user's own");
     ASSERT_EQ(::mkfifo(At("out/xcist_bowtie.txt").c_str(), 0644), 0);
+    Write(At("out/halvorn-export.json"), "{\"files\": [{\"name\": \"spectrum.spk\"}]");  // cut short
     const auto before = Contents(At("out"));
     std::string error;
     EXPECT_FALSE(WriteExportSet(At("out"), set, {}, error));
-    EXPECT_NE(error.find("xcist_bowtie.txt"), std::string::npos) << error;
+    EXPECT_NE(error.find("halvorn-export.json there is not from an earlier export"), std::string::npos)
+        << error;
     EXPECT_EQ(Contents(At("out")), before);
-
-    fs::remove(At("out/xcist_bowtie.txt"));
-    Write(At("out/gate9_spectrum.txt"), "locked");
-    ASSERT_EQ(::chmod(At("out/gate9_spectrum.txt").c_str(), 0444), 0);
-    const auto locked = Contents(At("out"));
+    fs::remove(At("out/halvorn-export.json"));
     EXPECT_FALSE(WriteExportSet(At("out"), set, {}, error));
-    EXPECT_NE(error.find("gate9_spectrum.txt"), std::string::npos) << error;
-    EXPECT_EQ(Contents(At("out")), locked);
-    ASSERT_EQ(::chmod(At("out/gate9_spectrum.txt").c_str(), 0644), 0);
-    EXPECT_FALSE(WriteExportSet(At("out"), set, {At("out/spectrum.spk")}, error));
-    EXPECT_NE(error.find("input file"), std::string::npos) << error;
-    EXPECT_EQ(Contents(At("out")), locked);
+    EXPECT_NE(error.find("xcist_bowtie.txt"), std::string::npos) << error;
+    EXPECT_EQ(Contents(root_).size(), 1u) << "a temporary stays beside the folder";
 
-    const ExportSet nested{{{"a.txt", "a"}, {"missing/b.txt", "b"}}, ""};
+    ASSERT_TRUE(WriteExportSet(At("set"), set, {}, error)) << error;
+    EXPECT_FALSE(WriteExportSet(At("set"), set, {At("set/spectrum.spk")}, error));
+    EXPECT_NE(error.find("input file"), std::string::npos) << error;
+
+    ExportSet nested;
+    nested.files = {{"a.txt", "a"}, {"missing/b.txt", "b"}};
     EXPECT_FALSE(WriteExportSet(At("new"), nested, {}, error));
     EXPECT_FALSE(fs::exists(At("new"))) << "the folder made for the export stays";
 }
 
 // The folder itself: a file at its name, a missing parent, a set that could not be made or is empty.
 TEST_F(ExportWriterTest, FolderMustBeOneOrBeMade) {
-    const ExportSet set{{{"a.txt", "a"}}, ""};
+    ExportSet set;
+    set.files = {{"a.txt", "a"}};
     Write(At("file"), "keep");
     std::string error;
     EXPECT_FALSE(WriteExportSet(At("file"), set, {}, error));
     EXPECT_NE(error.find("not a folder"), std::string::npos) << error;
     EXPECT_FALSE(WriteExportSet(At("no/such"), set, {}, error));
     EXPECT_NE(error.find(At("no/such")), std::string::npos) << error;
-    EXPECT_FALSE(WriteExportSet(At("x"), ExportSet{{}, "point 3 has no spectrum"}, {}, error));
+    ExportSet failed;
+    failed.error = "point 3 has no spectrum";
+    EXPECT_FALSE(WriteExportSet(At("x"), failed, {}, error));
     EXPECT_NE(error.find("point 3"), std::string::npos) << error;
     EXPECT_FALSE(WriteExportSet(At("x"), ExportSet{}, {}, error));
     EXPECT_EQ(Contents(root_), (std::map<std::string, std::string>{{"file", "keep"}}));
 }
 
-// A rename that fails after others succeeded (the last target turned into a FIFO between preparing and
-// committing): the replaced file gets its earlier bytes back, the new one goes, nothing else stays.
-TEST_F(ExportWriterTest, FailedCommitTakesBackWhatWasPutInPlace) {
-    fs::create_directory(At("out"));
-    Write(At("out/a.txt"), "earlier a");
-    Write(At("out/c.txt"), "earlier c");
-    const ExportSet set{{{"a.txt", "new a"}, {"b.txt", "new b"}, {"c.txt", "new c"}}, ""};
-    PendingExport pending;
+// A second export with fewer points: the folder holds exactly the new set, the earlier set's extra files
+// are gone, and what no manifest names (a file, a folder) stays. Taken back after being put in place, the
+// earlier set is back as it was.
+TEST_F(ExportWriterTest, ReexportReplacesTheWholeSetAndKeepsOtherFiles) {
+    const ExportSet full = BuildExportSet(*state, table, points, inputs, {});
+    const ExportSet two = BuildExportSet(*state, table, {points[0], points[1]}, inputs, {});
     std::string error;
-    ASSERT_TRUE(pending.Prepare(At("out"), set, {}, error)) << error;
-    fs::remove(At("out/c.txt"));
-    ASSERT_EQ(::mkfifo(At("out/c.txt").c_str(), 0644), 0);
-    EXPECT_FALSE(pending.Commit(error));
-    EXPECT_NE(error.find("c.txt"), std::string::npos) << error;
-    EXPECT_EQ(Contents(At("out")),
-              (std::map<std::string, std::string>{{"a.txt", "earlier a"}, {"c.txt", "<fifo>"}}));
-    // Replacing files that exist leaves no second name behind.
-    fs::remove(At("out/c.txt"));
-    ASSERT_TRUE(WriteExportSet(At("out"), set, {}, error)) << error;
-    EXPECT_EQ(Contents(At("out")), (std::map<std::string, std::string>{
-                                       {"a.txt", "new a"}, {"b.txt", "new b"}, {"c.txt", "new c"}}));
+    ASSERT_TRUE(WriteExportSet(At("out"), full, {}, error)) << error;
+    Write(At("out/notes.txt"), "mine");
+    fs::create_directory(At("out/runs"));
+    const auto earlier = Contents(At("out"));
+
+    PendingExport pending;
+    ASSERT_TRUE(pending.Prepare(At("out"), two, {}, error)) << error;
+    ASSERT_TRUE(pending.Place(error)) << error;
+    EXPECT_TRUE(pending.TakeBack());
+    EXPECT_EQ(Contents(At("out")), earlier);
+
+    ASSERT_TRUE(WriteExportSet(At("out"), two, {}, error)) << error;
+    auto now = Contents(At("out"));
+    EXPECT_EQ(now["notes.txt"], "mine");
+    EXPECT_TRUE(fs::is_directory(At("out/runs")));
+    for (const char* other : {"notes.txt", "runs", kExportManifestName})
+        now.erase(other);
+    EXPECT_EQ(now, BytesOf(two));
+    EXPECT_EQ(Contents(root_).size(), 1u) << "the earlier set stays beside the folder";
 }
 
 }  // namespace

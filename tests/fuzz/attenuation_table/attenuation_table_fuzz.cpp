@@ -1,6 +1,6 @@
 // The attenuation-table loader on arbitrary bytes, in memory (what LoadAttenuationTable runs on the bytes
-// of MUs2022.dat). A load either succeeds with finite coefficients everywhere, or fails, leaves the state
-// untouched and gives a one-line description.
+// of MUs2022.dat). A load either succeeds with finite coefficients above 0 everywhere, or fails, leaves the
+// state untouched and gives a one-line description.
 
 #include <cmath>
 #include <cstdint>
@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TableLoadStatus status = LoadAttenuationTableBytes(*state, bytes, detail);
     if (status == TableLoadStatus::Ok) {
         for (int i = 1; i <= kBinCount; ++i)
-            if (!std::isfinite(state->MuTungsten[i]) || !std::isfinite(state->MuEnAir[i]))
+            if (!std::isfinite(state->MuTungsten[i]) || !(state->MuTungsten[i] > 0) ||
+                !(state->MuAluminium[i] > 0) || !(state->MuEnAir[i] > 0) || !std::isfinite(state->MuEnAir[i]))
                 std::abort();
         if (state->BowtieAlMm[0] != 0)  // a load clears the per-point results
             std::abort();
