@@ -2,8 +2,11 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QScreen>
 
 namespace halvorn::ui {
 
@@ -13,10 +16,34 @@ QString CaptionOrTitle(const QString& caption) {
 }
 }  // namespace
 
-void QtMessagePresenter::Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
+// Each line of the text is kept whole, as a line of its own: the box grows to the longest line instead of
+// breaking a word (Japanese text may otherwise break between any two characters). Only a line wider than
+// the screen allows is wrapped.
+void QtMessagePresenter::Message(QWidget* parent,
+                                 const QString& text,
+                                 const QString& caption,
+                                 Icon icon,
+                                 const QString& line,
+                                 const QString& details) {
     QMessageBox box(parent);
     box.setWindowTitle(CaptionOrTitle(caption));
-    box.setText(text);
+    const QString whole = line.isEmpty() ? text : text + '\n' + line;
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() - 200 : 800;
+    const QFontMetrics metrics(box.font());
+    bool fits = true;
+    for (const QString& part : whole.split('\n'))
+        fits = fits && metrics.horizontalAdvance(part) < room;
+    if (fits) {
+        box.setTextFormat(Qt::RichText);
+        box.setText(QStringLiteral("<p style=\"white-space:pre\">") +
+                    whole.toHtmlEscaped().replace('\n', QStringLiteral("<br>")) + QStringLiteral("</p>"));
+    } else {
+        box.setTextFormat(Qt::PlainText);
+        box.setText(whole);
+    }
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     box.setIcon(icon == Icon::Warning    ? QMessageBox::Warning
                 : icon == Icon::Critical ? QMessageBox::Critical
                                          : QMessageBox::NoIcon);
@@ -71,8 +98,13 @@ std::optional<QString> QtMessagePresenter::AskFolder(QWidget* parent,
     return folder;
 }
 
-void RecordingPresenter::Message(QWidget*, const QString& text, const QString& caption, Icon icon) {
-    entries.push_back({text, CaptionOrTitle(caption), icon, false});
+void RecordingPresenter::Message(QWidget*,
+                                 const QString& text,
+                                 const QString& caption,
+                                 Icon icon,
+                                 const QString& line,
+                                 const QString& details) {
+    entries.push_back({text, CaptionOrTitle(caption), icon, false, line, details});
 }
 
 std::optional<QString> RecordingPresenter::AskText(QWidget*, const QString& prompt, const QString& title) {
