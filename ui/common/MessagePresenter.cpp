@@ -53,10 +53,11 @@ void QtMessagePresenter::Message(QWidget* parent,
 
 std::optional<QString> QtMessagePresenter::AskText(QWidget* parent,
                                                    const QString& prompt,
-                                                   const QString& title) {
+                                                   const QString& title,
+                                                   const QString& initial) {
     bool ok = false;
     const QString answer =
-        QInputDialog::getText(parent, CaptionOrTitle(title), prompt, QLineEdit::Normal, {}, &ok);
+        QInputDialog::getText(parent, CaptionOrTitle(title), prompt, QLineEdit::Normal, initial, &ok);
     if (!ok)
         return std::nullopt;
     return answer;
@@ -107,8 +108,11 @@ void RecordingPresenter::Message(QWidget*,
     entries.push_back({text, CaptionOrTitle(caption), icon, false, line, details});
 }
 
-std::optional<QString> RecordingPresenter::AskText(QWidget*, const QString& prompt, const QString& title) {
-    entries.push_back({prompt, CaptionOrTitle(title), Icon::None, true});
+std::optional<QString> RecordingPresenter::AskText(QWidget*,
+                                                   const QString& prompt,
+                                                   const QString& title,
+                                                   const QString& initial) {
+    entries.push_back({prompt, CaptionOrTitle(title), Icon::None, true, {}, initial});
     return NextAnswer();
 }
 
@@ -116,12 +120,12 @@ std::optional<QString> RecordingPresenter::AskSaveFileName(QWidget*,
                                                            const QString& title,
                                                            const QString& suggested,
                                                            const QString&) {
-    entries.push_back({suggested, CaptionOrTitle(title), Icon::None, true});
+    entries.push_back({suggested, CaptionOrTitle(title), Icon::None, true, {}, {}});
     return NextAnswer();
 }
 
 std::optional<QString> RecordingPresenter::AskFolder(QWidget*, const QString& title, const QString& start) {
-    entries.push_back({start, CaptionOrTitle(title), Icon::None, true});
+    entries.push_back({start, CaptionOrTitle(title), Icon::None, true, {}, {}});
     return NextAnswer();
 }
 
@@ -137,7 +141,7 @@ std::optional<QString> RecordingPresenter::NextAnswer() {
 }
 
 bool RecordingPresenter::AskYesNo(QWidget*, const QString& question, const QString& caption) {
-    entries.push_back({question, CaptionOrTitle(caption), Icon::Question, false});
+    entries.push_back({question, CaptionOrTitle(caption), Icon::Question, false, {}, {}});
     if (yesNoAnswers.empty())
         return false;
     const bool yes = yesNoAnswers.front();

@@ -32,8 +32,14 @@ public:
     void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
         Message(parent, text, caption, icon, {}, {});
     }
-    // A modal input dialog with an empty default; nothing when cancelled.
-    virtual std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) = 0;
+    // A modal input dialog holding `initial` (empty by default); nothing when cancelled.
+    virtual std::optional<QString> AskText(QWidget* parent,
+                                           const QString& prompt,
+                                           const QString& title,
+                                           const QString& initial) = 0;
+    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) {
+        return AskText(parent, prompt, title, {});
+    }
     // A modal question with Yes and No, No being the default; true for Yes.
     virtual bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) = 0;
     // A modal save-file dialog offering `suggested` (a path; its extension is the one a typed name gets)
@@ -70,7 +76,11 @@ public:
                  Icon icon,
                  const QString& line,
                  const QString& details) override;
-    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+    using MessagePresenter::AskText;
+    std::optional<QString> AskText(QWidget* parent,
+                                   const QString& prompt,
+                                   const QString& title,
+                                   const QString& initial) override;
     bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) override;
     std::optional<QString> AskSaveFileName(QWidget* parent,
                                            const QString& title,
@@ -87,7 +97,7 @@ public:
         Icon icon;
         bool input;         // an input dialog rather than a message box
         QString line{};     // the line naming what is wrong, if any
-        QString details{};  // the scrollable details, if any
+        QString details{};  // the scrollable details, if any; the initial text of an input dialog
     };
 
     using MessagePresenter::Message;
@@ -97,7 +107,11 @@ public:
                  Icon icon,
                  const QString& line,
                  const QString& details) override;
-    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+    using MessagePresenter::AskText;
+    std::optional<QString> AskText(QWidget* parent,
+                                   const QString& prompt,
+                                   const QString& title,
+                                   const QString& initial) override;
     bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) override;
     // Recorded as an input entry with the suggested path as its text; answered from `answers`.
     std::optional<QString> AskSaveFileName(QWidget* parent,
