@@ -19,6 +19,7 @@
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "common/Palette.h"
+#include "common/ScreenLayout.h"
 #include "dose_profile/Form3.h"
 #include "engine/CalculationState.h"
 #include "engine/InputRanges.h"
@@ -700,6 +701,12 @@ private slots:
         QVERIFY(table->item(3, 6)->text().toDouble() > 0);  // HVL1 Al from the table read on its own
         QCOMPARE(state.MuAluminium[100], 0.0);
         QCOMPARE(state.BowtieAlMm[3], 12.5);
+        // Its CSV is offered in a folder of its own, never among the result files; cancelled, no folder
+        // stays.
+        presenter().Clear();
+        Click(window, "CommandSave");
+        QCOMPARE(lastMessage(), QDir::current().filePath("beam_quality/a-run_beam_quality.csv"));
+        QVERIFY(!QFileInfo::exists("beam_quality"));
 
         click("CommandExport");
         halvorn::ui::ExportDialog& dialog = app().exportDialog();
@@ -722,7 +729,7 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(QDir("a-run_export").entryList(QDir::Files, QDir::Name),
                  (QStringList{"beam_quality.csv", "spectra_long.csv"}));
-        QVERIFY(lastMessage().contains("spectra_long.csv\nbeam_quality.csv"));
+        QCOMPARE(presenter().entries.back().details, QString("spectra_long.csv\nbeam_quality.csv"));
         // With the spectrum text: the target angle given is the one named.
         Child<QCheckBox>(dialog, "CheckSpectrumText")->setChecked(true);
         click("CommandExport");
@@ -734,6 +741,17 @@ private slots:
         // Another calculation on show closes the table of this one.
         app().OpenResultsBrowser();
         QVERIFY(!window.isVisible());
+    }
+
+    // The beam-quality table opens beside the results screen: right of it, else left of it, else as far right
+    // as the screen allows, never off the screen.
+    void beamQualityWindowOpensBesideTheResults() {
+        using halvorn::ui::BesidePosition;
+        const QRect screen(0, 0, 1920, 1080);
+        QCOMPARE(BesidePosition(QRect(100, 50, 1000, 760), QSize(700, 800), screen), QPoint(1100, 50));
+        QCOMPARE(BesidePosition(QRect(800, 50, 1000, 760), QSize(700, 800), screen), QPoint(100, 50));
+        QCOMPARE(BesidePosition(QRect(400, 300, 1000, 760), QSize(700, 900), screen), QPoint(1220, 180));
+        QCOMPARE(BesidePosition(QRect(0, 0, 1000, 760), QSize(2000, 2000), screen), QPoint(0, 0));
     }
 
     void pointDisplay() {
