@@ -14,11 +14,29 @@ namespace {
 QString CaptionOrTitle(const QString& caption) {
     return caption.isEmpty() ? kAppTitle : caption;
 }
-}  // namespace
 
 // Each line of the text is kept whole, as a line of its own: the box grows to the longest line instead of
 // breaking a word (Japanese text may otherwise break between any two characters). Only a line wider than
 // the screen allows is wrapped.
+void SetWholeLines(QMessageBox& box, QWidget* parent, const QString& text) {
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() - 200 : 800;
+    const QFontMetrics metrics(box.font());
+    bool fits = true;
+    for (const QString& line : text.split('\n'))
+        fits = fits && metrics.horizontalAdvance(line) < room;
+    if (fits) {
+        box.setTextFormat(Qt::RichText);
+        box.setText(QStringLiteral("<p style=\"white-space:pre\">") +
+                    text.toHtmlEscaped().replace('\n', QStringLiteral("<br>")) + QStringLiteral("</p>"));
+    } else {
+        box.setTextFormat(Qt::PlainText);
+        box.setText(text);
+    }
+}
+
+}  // namespace
+
 void QtMessagePresenter::Message(QWidget* parent,
                                  const QString& text,
                                  const QString& caption,
@@ -27,21 +45,7 @@ void QtMessagePresenter::Message(QWidget* parent,
                                  const QString& details) {
     QMessageBox box(parent);
     box.setWindowTitle(CaptionOrTitle(caption));
-    const QString whole = line.isEmpty() ? text : text + '\n' + line;
-    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    const int room = screen ? screen->availableGeometry().width() - 200 : 800;
-    const QFontMetrics metrics(box.font());
-    bool fits = true;
-    for (const QString& part : whole.split('\n'))
-        fits = fits && metrics.horizontalAdvance(part) < room;
-    if (fits) {
-        box.setTextFormat(Qt::RichText);
-        box.setText(QStringLiteral("<p style=\"white-space:pre\">") +
-                    whole.toHtmlEscaped().replace('\n', QStringLiteral("<br>")) + QStringLiteral("</p>"));
-    } else {
-        box.setTextFormat(Qt::PlainText);
-        box.setText(whole);
-    }
+    SetWholeLines(box, parent, line.isEmpty() ? text : text + '\n' + line);
     if (!details.isEmpty())
         box.setDetailedText(details);
     box.setIcon(icon == Icon::Warning    ? QMessageBox::Warning
@@ -66,7 +70,7 @@ std::optional<QString> QtMessagePresenter::AskText(QWidget* parent,
 bool QtMessagePresenter::AskYesNo(QWidget* parent, const QString& question, const QString& caption) {
     QMessageBox box(parent);
     box.setWindowTitle(CaptionOrTitle(caption));
-    box.setText(question);
+    SetWholeLines(box, parent, question);
     box.setIcon(QMessageBox::Question);
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
