@@ -9,12 +9,6 @@ namespace {
 
 using Kind = GeometryRefusal::Kind;
 
-TEST(ProfileGeometry, PointsEitherSideAndRepeatsPass) {
-    const std::vector<double> distances{10, -10, 10, -59.9};
-    EXPECT_FALSE(CheckProfileGeometry(60, distances));
-    EXPECT_FALSE(CheckProfileGeometry(0.5, {})) << "the centre alone has no geometry to refuse";
-}
-
 TEST(ProfileGeometry, PointAtTheCentreIsNamedFirst) {
     const std::vector<double> distances{10, 0, 20, 0};
     const auto refused = CheckProfileGeometry(0.6, distances);
@@ -33,6 +27,8 @@ TEST(ProfileGeometry, FocusMustLieBeyondTheFarthestPoint) {
         EXPECT_EQ(refused->point, 2) << focus;
     }
     EXPECT_FALSE(CheckProfileGeometry(30.001, distances));
+    EXPECT_FALSE(CheckProfileGeometry(60, std::vector<double>{10, -10, 10})) << "both sides, repeats";
+    EXPECT_FALSE(CheckProfileGeometry(0.5, {})) << "the centre alone has no geometry to refuse";
 }
 
 }  // namespace

@@ -366,13 +366,6 @@ private slots:
              {{"10", "50"}, {"20", "30"}, {"25", ""}},
              kReadingRange,
              31},
-            {"a distance within N left empty",
-             "50",
-             "3",
-             "100",
-             {{"10", "50"}, {"20", "30"}, {"", "20"}},
-             QStringLiteral(" 軸外距離を入力して下さい（0 は回転中心だけです） "),
-             5},
             {"metres typed for centimetres",
              "0.6",
              "2",
@@ -428,7 +421,11 @@ private slots:
         }
         field(13)->clear();
         QTest::mouseClick(command("Command1"), Qt::LeftButton);
+        QCOMPARE(presenter().Texts(),
+                 QStringList{QStringLiteral(" 軸外距離を入力して下さい（0 は回転中心だけです） ")});
         QCOMPARE(presenter().entries.at(0).line, QStringLiteral("ポイント 11 の軸外距離がありません"));
+        QCOMPARE(focused(), field(13));
+        QCOMPARE(busyShows_.shows, 0);
         presenter().Clear();
         field(13)->setText(QStringLiteral("１１"));
         QTest::mouseClick(command("Command1"), Qt::LeftButton);
