@@ -10,6 +10,7 @@
 #include "engine/InputRanges.h"
 #include "engine/MessageText.h"
 #include "engine/NumberText.h"
+#include "engine/ProfileGeometry.h"
 
 namespace halvorn::cli {
 
@@ -21,6 +22,14 @@ constexpr std::size_t kMaxProfileBytes = 1 << 20;
 // What the user typed, quoted for a one-line message: at most 60 characters, control characters escaped.
 std::string Quoted(std::string_view text) {
     return "\"" + Excerpt(text) + "\"";
+}
+
+// The distances of the off-axis points 1..N.
+std::vector<double> OffAxisDistances(const Profile& profile) {
+    std::vector<double> distances;
+    for (std::size_t k = 1; k < profile.rows.size(); ++k)
+        distances.push_back(profile.rows[k].distanceCm.value);
+    return distances;
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -285,11 +294,30 @@ Profile ParseProfile(std::string_view text, const std::string& name) {
         if (static_cast<int>(profile.rows.size()) > kMaxPoint)
             throw InputError(OneLine(name) + " has more than " + std::to_string(kMaxPoint) +
                              " off-axis points (line " + std::to_string(lineNumber) + ")");
-        profile.rows.push_back({{std::string(first), *distance}, {std::string(second), *reading}});
+        profile.rows.push_back(
+            {{std::string(first), *distance}, {std::string(second), *reading}, lineNumber});
     }
     if (profile.rows.empty())
         throw InputError(OneLine(name) + " has no data rows (the centre row 0,reading is needed)");
+    // A focus distance beyond every point leaves only a point at the centre to refuse here.
+    if (const auto refused = halvorn::CheckProfileGeometry(INFINITY, OffAxisDistances(profile)))
+        throw InputError(OneLine(name) + " line " + std::to_string(profile.rows[refused->point].line) +
+                         ": an off-axis point is at distance 0, where only the centre (the first row) lies");
     return profile;
+}
+
+void CheckFocusBeyondProfile(const Profile& profile,
+                             const NumberOption& focusDistanceCm,
+                             const std::string& name) {
+    const auto refused = halvorn::CheckProfileGeometry(focusDistanceCm.value, OffAxisDistances(profile));
+    if (!refused)
+        return;
+    const ProfileRow& farthest = profile.rows[refused->point];
+    throw InputError("--focus-distance: " + Quoted(focusDistanceCm.text) +
+                     " is not greater than the farthest off-axis distance " +
+                     Quoted(farthest.distanceCm.text) + " cm (" + OneLine(name) + " line " +
+                     std::to_string(farthest.line) +
+                     "); a point there would lie at a fan angle of 45 degrees or more");
 }
 
 Profile ReadProfileFile(const std::string& path) {

@@ -60,6 +60,7 @@ std::optional<double> StrictNumber(std::string_view text);
 struct ProfileRow {
     NumberOption distanceCm;
     NumberOption reading;
+    int line = 0;  // line of the file, from 1
 };
 
 // The measured profile: row 0 is the rotation centre, rows 1..N the off-axis points.
@@ -70,9 +71,15 @@ struct Profile {
 
 // Reads the profile text: lines "distance_cm,reading"; blank lines and lines starting with "#" are
 // skipped, and so is a first line whose first field is not a number (a header). Checks that the first
-// row is at distance 0 with a non-zero reading and that there are at most 25 off-axis points.
-// `name` is used in messages. Throws InputError.
+// row is at distance 0 with a non-zero reading, that no row after it is at distance 0 (only the centre lies
+// there) and that there are at most 25 off-axis points. `name` is used in messages. Throws InputError.
 Profile ParseProfile(std::string_view text, const std::string& name);
+
+// Refuses (InputError naming the option, the file and the line of the farthest point) a focus-centre distance
+// that is not greater than every off-axis distance of the profile, as the screens do.
+void CheckFocusBeyondProfile(const Profile& profile,
+                             const NumberOption& focusDistanceCm,
+                             const std::string& name);
 
 // Reads and parses the profile file at `path`. Throws InputError when it is missing, unreadable or bad.
 Profile ReadProfileFile(const std::string& path);

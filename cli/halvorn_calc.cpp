@@ -331,8 +331,10 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         CheckExportFolder(*options.exportDir, inputFiles, outputs);
 
     std::optional<Profile> profile;
-    if (options.profilePath)
+    if (options.profilePath) {
         profile = halvorn::cli::ReadProfileFile(*options.profilePath);
+        halvorn::cli::CheckFocusBeyondProfile(*profile, *options.focusDistance, *options.profilePath);
+    }
 
     // The state is large (a few hundred kB); it lives on the heap, one for the run as in the program.
     auto state = std::make_unique<CalculationState>();

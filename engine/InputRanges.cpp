@@ -90,6 +90,19 @@ std::string_view AcceptedRangeText(InputField field) {
     return RangeOf(field).english;
 }
 
+std::string_view FieldName(InputField field) {
+    switch (field) {
+        case InputField::AddedAluminium:
+            return "付加フィルタ（アルミ）";
+        case InputField::AddedCopper:
+            return "付加フィルタ（銅）";
+        case InputField::AddedSilver:
+            return "付加フィルタ（銀）";
+        default:
+            return RangeOf(field).caption;
+    }
+}
+
 Message OutOfRangeMessage(InputField field) {
     const Range range = RangeOf(field);
     return {MessageId::OutOfRange, range.message, range.caption, range.gloss};

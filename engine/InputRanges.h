@@ -37,4 +37,7 @@ std::string_view AcceptedRangeText(InputField field);
 // blanks of the program's other message boxes), the caption is the field's name.
 Message OutOfRangeMessage(InputField field);
 
+// The field's name as the screens name it in a message line ("Ｘ線管電圧", "付加フィルタ（銅）").
+std::string_view FieldName(InputField field);
+
 }  // namespace halvorn

@@ -13,6 +13,8 @@ enum class MessageId {
     TubeVoltageMissing,       // the tube-voltage field is empty
     TubeVoltageAboveMaximum,  // tube voltage above 150 kV
     OutOfRange,               // another value outside its accepted range (text names the field)
+    PointOnCentre,            // an off-axis point in use at distance 0 (empty)
+    FocusNotBeyondPoints,     // the focus-centre distance not greater than the farthest point's distance
     InputError,               // a field that is not a number, or a profile that cannot be converted
     CalibrationMissing,       // an off-axis run without a successful calibration run before it
     SpectrumPassFailed,       // arithmetic failure in a spectrum pass of the calibration run
@@ -29,6 +31,9 @@ struct Message {
     std::string_view text;     // as shown, blanks included
     std::string_view caption;  // empty: the application title
     std::string_view english;  // gloss for the batch tool and for logs
+    // A line under the text naming the field or point and what is wrong with it (Japanese); empty for none.
+    // It is filled in where the message is given and must outlive the report.
+    std::string_view line{};
 };
 
 // Title of a message box that has no caption of its own.
@@ -43,6 +48,13 @@ inline constexpr Message kTubeVoltageAboveMaximum{MessageId::TubeVoltageAboveMax
                                                   "the tube voltage is at most 150 kV"};
 inline constexpr Message kInputError{MessageId::InputError, " 入力データに誤りがあります！ ", "",
                                      "the input data contain an error"};
+inline constexpr Message kPointOnCentre{
+    MessageId::PointOnCentre, " 軸外距離を入力して下さい（0 は回転中心だけです） ", "軸外距離",
+    "an off-axis point in use must not be at distance 0 (only the centre is)"};
+inline constexpr Message kFocusNotBeyondPoints{
+    MessageId::FocusNotBeyondPoints,
+    " 焦点-回転中心間距離は最も遠い測定点の軸外距離より大きい値を入力して下さい ", "焦点-回転中心間距離",
+    "the focus-centre distance must be greater than the farthest off-axis distance"};
 inline constexpr Message kCalibrationMissing{MessageId::CalibrationMissing,
                                              " 中心軸の計算が正しく終わっていないため、計算できません ", "",
                                              "no successful calibration run to start from"};

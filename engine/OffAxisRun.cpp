@@ -1,8 +1,11 @@
 #include "engine/OffAxisRun.h"
 
 #include <cmath>
+#include <span>
+#include <string>
 
 #include "engine/Filtration.h"
+#include "engine/NumberText.h"
 #include "engine/TuckerSpectrum.h"
 
 namespace halvorn {
@@ -12,17 +15,38 @@ namespace {
 // Normalised bins at or below this are stored as 0.
 constexpr double kSmallestBin = 1e-10;
 
-// The first value of the grid outside its range: focus distance, point count, centre reading, then the
-// readings of the points in use.
-std::optional<GridRefusal> RefusedValue(const ProfileGrid& grid) {
+// The first value of the grid outside its range: focus distance, point count, the geometry of the points in
+// use, centre reading, then the readings of the points in use. `line` receives the line naming the point.
+std::optional<GridRefusal> RefusedValue(const ProfileGrid& grid, std::string& line) {
     if (!InAcceptedRange(InputField::FocusDistance, grid.focusDistanceCm))
-        return GridRefusal{InputField::FocusDistance, 0};
+        return GridRefusal{InputField::FocusDistance, 0, std::nullopt};
     if (!InAcceptedRange(InputField::PointCount, grid.pointCount))
-        return GridRefusal{InputField::PointCount, 0};
-    for (int p = 0; p <= grid.pointCount; ++p)
-        if (!InAcceptedRange(InputField::ProfileReading, grid.reading[p]))
-            return GridRefusal{InputField::ProfileReading, p};
+        return GridRefusal{InputField::PointCount, 0, std::nullopt};
+    const auto used = std::span<const double>(grid.distanceCm).subspan(1, static_cast<int>(grid.pointCount));
+    if (const auto geometry = CheckProfileGeometry(grid.focusDistanceCm, used)) {
+        line = GeometryRefusalLine(*geometry, grid.focusDistanceCm, used);
+        const InputField field = geometry->kind == GeometryRefusal::Kind::FocusNotBeyondPoints
+                                     ? InputField::FocusDistance
+                                     : InputField::ProfileReading;
+        return GridRefusal{field, geometry->point, geometry->kind};
+    }
+    for (int p = 0; p <= grid.pointCount; ++p) {
+        if (!InAcceptedRange(InputField::ProfileReading, grid.reading[p])) {
+            line = "ポイント " + std::to_string(p) + (p == 0 ? "（回転中心）" : "") + " の照射線量の測定値" +
+                   (grid.reading[p] == 0 ? std::string("がありません")
+                                         : "が " + PlainDecimal(grid.reading[p]) + " です");
+            return GridRefusal{InputField::ProfileReading, p, std::nullopt};
+        }
+    }
     return std::nullopt;
+}
+
+Message RefusalMessage(const GridRefusal& refused) {
+    if (refused.geometry == GeometryRefusal::Kind::PointOnCentre)
+        return kPointOnCentre;
+    if (refused.geometry == GeometryRefusal::Kind::FocusNotBeyondPoints)
+        return kFocusNotBeyondPoints;
+    return OutOfRangeMessage(refused.field);
 }
 
 bool CalibrationAvailable(const CalculationState& state, Reporter& reporter) {
@@ -59,9 +83,12 @@ OffAxisResult OffAxisRun(CalculationState& state, const ProfileGrid& grid, Repor
     OffAxisResult result;
     if (!CalibrationAvailable(state, reporter))
         return result;
-    result.refused = RefusedValue(grid);
+    std::string line;
+    result.refused = RefusedValue(grid, line);
     if (result.refused) {
-        reporter.Warning(OutOfRangeMessage(result.refused->field));
+        Message message = RefusalMessage(*result.refused);
+        message.line = line;
+        reporter.Warning(message);
         return result;
     }
     // Finite readings and distances can still give ratios too large for a double.

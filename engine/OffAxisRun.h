@@ -5,6 +5,7 @@
 
 #include "engine/CalculationState.h"
 #include "engine/InputRanges.h"
+#include "engine/ProfileGeometry.h"
 #include "engine/Reporter.h"
 
 namespace halvorn {
@@ -25,10 +26,13 @@ struct ProfileGrid {
 std::optional<std::array<double, kMaxPoint + 1>> RelativeKerma(const ProfileGrid& grid,
                                                                bool distanceCorrected);
 
-// The value of the grid that an off-axis run refuses: its field, and for a reading the row (0 the centre).
+// The value of the grid that an off-axis run refuses: its field, and for a reading or a distance the row
+// (0 the centre). A refused geometry names the point at distance 0 (field ProfileReading's row is then
+// not meant: the distance of that row is at fault) or the farthest point (field FocusDistance).
 struct GridRefusal {
     InputField field;
     int point = 0;
+    std::optional<GeometryRefusal::Kind> geometry;
 };
 
 enum class OffAxisOutcome {
@@ -43,9 +47,11 @@ struct OffAxisResult {
 };
 
 // The spectrum-calculation button of the dose-profile screen. Refuses to start without a successful
-// calibration run, or with a focus distance, point count or reading (centre, points 1..N) outside its
-// range; then converts the grid into the distance-corrected relative kerma of every row, writes it into
-// the state and runs the solver under the busy dialog. Only a run that completes shows the notice.
+// calibration run, or with a focus distance or point count outside its range, a point in use at distance 0,
+// a focus distance not beyond the farthest point (CheckProfileGeometry), or a reading (centre, points
+// 1..N) outside its range; a refusal's message carries a line naming the point; then converts the grid into
+// the distance-corrected relative kerma of every row, writes it into the state and runs the solver under the
+// busy dialog. Only a run that completes shows the notice.
 OffAxisResult OffAxisRun(CalculationState& state, const ProfileGrid& grid, Reporter& reporter);
 
 // Bowtie path length of every off-axis point from the centre beam's aluminium transmission curve, the

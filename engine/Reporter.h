@@ -32,17 +32,19 @@ public:
         std::string text;     // message text (Warning, Notice)
         std::string caption;  // caption as given (Warning)
         MessageId id{};       // identity (Warning, Notice)
+        std::string line{};   // the line naming what is wrong (Warning)
     };
 
     void Warning(const Message& m) override {
-        entries.push_back({Kind::Warning, std::string(m.text), std::string(m.caption), m.id});
+        entries.push_back(
+            {Kind::Warning, std::string(m.text), std::string(m.caption), m.id, std::string(m.line)});
     }
     void Notice(const Message& m) override {
-        entries.push_back({Kind::Notice, std::string(m.text), {}, m.id});
+        entries.push_back({Kind::Notice, std::string(m.text), {}, m.id, {}});
     }
-    void LetEventsRun() override { entries.push_back({Kind::Events, {}, {}}); }
-    void ShowBusy() override { entries.push_back({Kind::ShowBusy, {}, {}}); }
-    void HideBusy() override { entries.push_back({Kind::HideBusy, {}, {}}); }
+    void LetEventsRun() override { entries.push_back({Kind::Events, {}, {}, {}, {}}); }
+    void ShowBusy() override { entries.push_back({Kind::ShowBusy, {}, {}, {}, {}}); }
+    void HideBusy() override { entries.push_back({Kind::HideBusy, {}, {}, {}, {}}); }
 
     // The texts of the warnings, in order.
     std::vector<std::string> Warnings() const {

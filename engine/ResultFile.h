@@ -36,6 +36,9 @@ struct ResultLoad {
     Status status = Status::Loaded;
     int line = 0;        // line (from 1) where a NotAResultFile was found out
     std::string reason;  // what is wrong there, Japanese (UTF-8), for the screen's message
+    // False when the comment line of a loaded file does not read as Shift-JIS (ReadsAsShiftJis): a file
+    // saved as UTF-8 by hand, whose comment the screens show garbled.
+    bool commentReadsAsShiftJis = true;
 };
 
 // Reads a result file into the state. The file must have the structure the writer gives it: a comment
@@ -52,9 +55,13 @@ ResultLoad LoadResultFile(CalculationState& state, const std::string& path);
 // kMaxResultFileBytes, opened without waiting on a FIFO) and calls this.
 ResultLoad LoadResultBytes(CalculationState& state, std::string_view bytes);
 
-// Line 1 of the file as UTF-8 (its first 64 KiB; bytes that are not Shift-JIS become U+FFFD), or nothing
-// when the file cannot be opened or read, is not a regular file or is larger than kMaxResultFileBytes.
-// Reads no more than the first 64 KiB.
+// Line 1 of the file as UTF-8 (its first 64 KiB, cut between characters; bytes that are not Shift-JIS become
+// U+FFFD), or nothing when the file cannot be opened or read, is not a regular file or is larger than
+// kMaxResultFileBytes. Reads no more than the first 64 KiB.
 std::optional<std::string> ReadResultComment(const std::string& path);
+
+// Whether the file begins as a result file does (line 2 a whole point count, line 3 the distances' label
+// "OC(cm)"), read from its first 64 KiB only: what the results screen lists.
+bool LooksLikeResultFile(const std::string& path);
 
 }  // namespace halvorn

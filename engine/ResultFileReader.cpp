@@ -202,7 +202,9 @@ ResultLoad LoadResultBytes(CalculationState& state, std::string_view bytes) {
     state.AddedAgCm = data->settings[5] / 10;
     // The loaded path lengths and spectra are not those of the transmission curve in the state.
     state.CalibrationSucceeded = 0;
-    return {};
+    ResultLoad load;
+    load.commentReadsAsShiftJis = ReadsAsShiftJis(bytes.substr(0, bytes.find_first_of("\r\n")));
+    return load;
 }
 
 // Only a regular file is read (opened without waiting on a FIFO), and only up to the size a result file
@@ -225,10 +227,31 @@ std::optional<std::string> ReadResultComment(const std::string& path) {
     std::string start;
     if (!file.ok() || !file.ReadAtMost(kMaxFieldBytes + 1, start))
         return std::nullopt;
-    std::string line = start.substr(0, start.find_first_of("\r\n"));
-    if (line.size() > kMaxFieldBytes)
-        line.resize(kMaxFieldBytes);
-    return FromShiftJis(line);
+    const std::string_view line = std::string_view(start).substr(0, start.find_first_of("\r\n"));
+    return FromShiftJis(ShiftJisPrefix(line, kMaxFieldBytes));
+}
+
+// Line 2 holds a whole N between blanks (one above 25 is listed, and refused with its reason when loaded) and
+// line 3 starts with the label of the distances; only the start of the file is read.
+bool LooksLikeResultFile(const std::string& path) {
+    InputFile file(path, kMaxResultFileBytes);
+    std::string start;
+    // Lines 1 to 3 lie within the first few kilobytes unless the comment is long (the batch tool takes one of
+    // up to 128 KiB).
+    constexpr std::size_t kFirstRead = 4096;
+    if (!file.ok() || !file.ReadAtMost(kFirstRead, start))
+        return false;
+    std::vector<std::string_view> lines = SplitLines(start);
+    if (lines.size() < 4 && start.size() == kFirstRead) {
+        if (!file.ReadAtMost(256 * 1024, start))
+            return false;
+        lines = SplitLines(start);
+    }
+    if (lines.size() < 3 || lines[2].substr(0, 6) != "OC(cm)")
+        return false;
+    const std::string_view count = Trimmed(lines[1]);
+    const std::optional<double> n = WholeNumber(count);
+    return n && *n >= 0 && *n == std::floor(*n);
 }
 
 }  // namespace halvorn

@@ -101,3 +101,84 @@ std::string FromShiftJis(std::string_view sjis) {
 }
 
 }  // namespace halvorn
+
+namespace halvorn {
+
+namespace {
+
+// Whether the byte can begin a double-byte Shift-JIS (code page 932) character.
+bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool IsWellFormedUtf8(std::string_view text) {
+    while (!text.empty()) {
+        const size_t length = Utf8SequenceLength(text);
+        if (length == 0)
+            return false;
+        text.remove_prefix(length);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> NotInShiftJis(std::string_view utf8) {
+    std::vector<std::string> missing;
+    auto note = [&missing](std::string character) {
+        for (const std::string& known : missing)
+            if (known == character)
+                return;
+        missing.push_back(std::move(character));
+    };
+    Converter converter("CP932", "UTF-8");
+    while (!utf8.empty()) {
+        const size_t length = Utf8SequenceLength(utf8);
+        if (length == 0) {
+            note("\xEF\xBF\xBD");
+            utf8.remove_prefix(1);
+            continue;
+        }
+        const std::string_view character = utf8.substr(0, length);
+        utf8.remove_prefix(length);
+        if (length == 1)
+            continue;  // ASCII
+        if (!converter.ok()) {
+            note(std::string(character));
+            continue;
+        }
+        iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(character.data());
+        size_t inLeft = character.size();
+        char buffer[8];
+        char* out = buffer;
+        size_t outLeft = sizeof buffer;
+        if (iconv(converter.get(), &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
+            note(std::string(character));
+    }
+    return missing;
+}
+
+std::string_view ShiftJisPrefix(std::string_view sjis, std::size_t maxBytes) {
+    std::size_t end = 0;
+    while (end < sjis.size()) {
+        const std::size_t length = IsLeadByte(static_cast<unsigned char>(sjis[end])) ? 2 : 1;
+        if (end + length > maxBytes)
+            break;
+        end += length;
+    }
+    return sjis.substr(0, std::min(end, sjis.size()));
+}
+
+bool ReadsAsShiftJis(std::string_view bytes) {
+    bool high = false;
+    for (char c : bytes)
+        high = high || static_cast<unsigned char>(c) >= 0x80;
+    if (!high)
+        return true;
+    if (IsWellFormedUtf8(bytes))
+        return false;
+    return FromShiftJis(bytes).find("\xEF\xBF\xBD") == std::string::npos;
+}
+
+}  // namespace halvorn

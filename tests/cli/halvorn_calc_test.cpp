@@ -413,6 +413,7 @@ TEST_F(HalvornCalc, BadProfilesAreRefusedByName) {
         {"word.csv", "0,10\n5,high\n", "high"},
         {"secondheader.csv", "d,m\nx,y\n0,10\n", "secondheader.csv"},
         {"empty.csv", "# nothing measured\n\n", "empty.csv"},
+        {"zeroafter.csv", "0,10\n5,9\n\n0,8\n", "zeroafter.csv line 4"},
     };
     for (const auto& c : cases) {
         if (!c.text.empty())
@@ -424,6 +425,13 @@ TEST_F(HalvornCalc, BadProfilesAreRefusedByName) {
         ExpectEndedWith(args, run, 2, c.named);
         EXPECT_FALSE(fs::exists(Path("r.csv"))) << Describe(args);
     }
+    // Metres typed for centimetres: the farthest point lies beyond the focus.
+    WriteAll(Path("both.csv"), "0,10\n5,9\n-30,8\n");
+    const std::vector<std::string> metres = {"--hvl", "7",     "--profile", "both.csv", "--focus-distance",
+                                             "0.6",   "--out", "r.csv",     "--table",  HALVORN_TABLE_PATH};
+    ExpectEndedWith(metres, Run(metres), 2, "both.csv line 3");
+    EXPECT_FALSE(fs::exists(Path("r.csv")));
+
     // A directory is not a readable profile.
     fs::create_directory(Path("folder.csv"));
     const auto dirRun = Run(

@@ -305,5 +305,14 @@ TEST(NumberTextFieldNumber, WholeTextMustBeOneNumber) {
     EXPECT_EQ(WholeNumber("0.1"), 0.1);
 }
 
+// The line under the input-error message tells full-width digits and a decimal comma from other text.
+TEST(FieldTextProblem, NamesWhatIsWrong) {
+    EXPECT_EQ(FieldTextProblem("１２０"), "全角の数字は使えません（半角で入力してください）");
+    EXPECT_EQ(FieldTextProblem("1２"), "全角の数字は使えません（半角で入力してください）");
+    EXPECT_EQ(FieldTextProblem("2,5"), "小数点には「.」を使って下さい（「,」は使えません）");
+    EXPECT_EQ(FieldTextProblem(" \t\xE3\x80\x80"), "空白だけでは数値になりません");
+    EXPECT_EQ(FieldTextProblem("abc"), "数値として読めません");
+}
+
 }  // namespace
 }  // namespace halvorn

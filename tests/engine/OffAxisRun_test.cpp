@@ -116,6 +116,7 @@ TEST_F(OffAxisRunTest, MorePointsThanTheGridHolds) {
     EXPECT_EQ(reporter.entries[0].id, MessageId::OutOfRange);
     EXPECT_EQ(state->DoseProfile[1][1], kMarker);
 
+    grid.focusDistanceCm = 60;  // beyond point 25 at 50 cm
     EXPECT_EQ(Run(25), OffAxisOutcome::Completed);
     state->ProfilePointCount = 26;
     reporter.entries.clear();
@@ -126,18 +127,21 @@ TEST_F(OffAxisRunTest, MorePointsThanTheGridHolds) {
 
 TEST_F(OffAxisRunTest, ThicknessFromTheCentreCurve) {
     // A percentage exactly equal to the curve value at step k gives k steps exactly. The reading is chosen
-    // so that reading / 1 x 1 x 100 reproduces the curve value bit for bit.
+    // so that reading / 1 x 1 x 100 reproduces the curve value bit for bit; a distance of 1e-9 cm (a point in
+    // use is never at 0) leaves the distance correction exactly 1.
+    constexpr double kNearCentre = 1e-9;
     int k = 0;
     for (int step = 20; step < 999 && k == 0; ++step) {
         const double reading = state->AlTransmissionCurve[step] / 100;
-        if (100 * ((reading / 1) * (1 + (0 / 50.0) * (0 / 50.0))) == state->AlTransmissionCurve[step]) {
+        const double correction = 1 + (kNearCentre / 50.0) * (kNearCentre / 50.0);
+        if (100 * ((reading / 1) * correction) == state->AlTransmissionCurve[step]) {
             k = step;
-            Row(1, 0, reading);
+            Row(1, kNearCentre, reading);
         }
     }
     ASSERT_NE(k, 0) << "no exactly representable curve step";
     // At or above the centre's kerma: the centre value and the centre's spectrum.
-    Row(2, 0, 1);
+    Row(2, kNearCentre, 1);
     Row(3, 30, 0.95);  // 0.95 x 1.36
     EXPECT_EQ(Run(3), OffAxisOutcome::Completed);
     EXPECT_TRUE(reporter.Warnings().empty());
@@ -183,6 +187,8 @@ TEST_F(OffAxisRunTest, RefusedGridsChangeNothing) {
         MessageId message;
         std::optional<InputField> field;
         int point;
+        double distance2 = 20;
+        std::string line = {};
     };
     const Case cases[] = {
         {"focus 0", 0, 1, 0.4, 2, MessageId::OutOfRange, InputField::FocusDistance, 0},
@@ -190,20 +196,29 @@ TEST_F(OffAxisRunTest, RefusedGridsChangeNothing) {
         {"count -1", 50, 1, 0.4, -1, MessageId::OutOfRange, InputField::PointCount, 0},
         {"count 25.5", 50, 1, 0.4, 25.5, MessageId::OutOfRange, InputField::PointCount, 0},
         {"centre reading 0", 50, 0, 0.4, 2, MessageId::OutOfRange, InputField::ProfileReading, 0},
-        {"reading of point 2 is 0", 50, 1, 0, 2, MessageId::OutOfRange, InputField::ProfileReading, 2},
+        {"reading of point 2 is 0", 50, 1, 0, 2, MessageId::OutOfRange, InputField::ProfileReading, 2, 20,
+         "ポイント 2 の照射線量の測定値がありません"},
+        {"point 2 at the centre", 50, 1, 0.4, 2, MessageId::PointOnCentre, InputField::ProfileReading, 2, 0,
+         "ポイント 2 の軸外距離がありません"},
+        {"focus not beyond point 2", 50, 1, 0.4, 2, MessageId::FocusNotBeyondPoints,
+         InputField::FocusDistance, 2, -50,
+         "ポイント 2 の軸外距離 -50 cm に対し、焦点-回転中心間距離が 50 cm です"},
         {"ratio overflows", 50, 1e-300, 1e300, 2, MessageId::InputError, std::nullopt, 0},
     };
     for (const Case& c : cases) {
         grid.focusDistanceCm = c.focus;
         grid.reading[0] = c.centreReading;
         Row(1, 10, 0.5);
-        Row(2, 20, c.reading2);
+        Row(2, c.distance2, c.reading2);
         grid.pointCount = c.count;
         reporter.entries.clear();
         const OffAxisResult result = OffAxisRun(*state, grid, reporter);
         EXPECT_EQ(result.outcome, OffAxisOutcome::Refused) << c.what;
         ASSERT_EQ(reporter.entries.size(), 1u) << c.what;
         EXPECT_EQ(reporter.entries[0].id, c.message) << c.what;
+        if (!c.line.empty()) {
+            EXPECT_EQ(reporter.entries[0].line, c.line) << c.what;
+        }
         EXPECT_EQ(result.refused.has_value(), c.field.has_value()) << c.what;
         if (c.field && result.refused) {
             EXPECT_EQ(result.refused->field, *c.field) << c.what;

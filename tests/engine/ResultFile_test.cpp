@@ -248,6 +248,12 @@ TEST_F(ResultFileTest, ReadCommentOfOddFiles) {
     EXPECT_NE(comment->find('y'), std::string::npos) << *comment;
     WriteAll(path, std::string(3 << 20, 'a'));
     EXPECT_EQ(ReadResultComment(path).value_or("").size(), 64u * 1024);
+    std::string doubleBytes = "a";  // so that byte 65536 is the first of a double-byte character
+    for (int k = 0; k < 40000; ++k)
+        doubleBytes += "\x91\xAA";  // 測
+    WriteAll(path, doubleBytes);
+    EXPECT_EQ(ReadResultComment(path).value_or("?").find("\xEF\xBF\xBD"), std::string::npos)
+        << "cut inside a character";
     WriteAll(path, std::string(kMaxResultFileBytes + 1, 'a'));
     EXPECT_EQ(ReadResultComment(path), std::nullopt) << "larger than any result file";
     EXPECT_EQ(ReadResultComment(dir_.string()), std::nullopt) << "a folder";

@@ -15,9 +15,9 @@
 #include "UiTestSupport.h"
 #include "centre_axis/CursorLine.h"
 #include "centre_axis/Form2.h"
-#include "common/SpectrumPlot.h"
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
+#include "common/SpectrumPlot.h"
 #include "engine/AttenuationTable.h"
 #include "engine/CalculationState.h"
 #include "engine/CalibrationRun.h"
@@ -124,6 +124,8 @@ private slots:
     void runShowsTheEngineResults();
     void enterPressesOnlyTheFocusedButton();
     void failedFitKeepsThePreviousResults();
+    void editedInputsOutdateTheResults();
+    void notANumberNamesTheFieldAndTheFault();
     void everyFailureKindEndsInTheAfterRunState_data();
     void everyFailureKindEndsInTheAfterRunState();
     void copperResultsAndBackToAluminium();
@@ -348,6 +350,39 @@ void CentreAxisTest::enterPressesOnlyTheFocusedButton() {
     QVERIFY2(s.presenter.entries.empty(), qPrintable(s.presenter.Texts().join('|')));
     QCOMPARE(s.LabelText("Label20"), QStringLiteral("7.00"));
     QVERIFY(s.Button("Command4")->isEnabled());
+}
+
+// Once a field (or the HVL material) differs from the run's inputs, the read-outs are greyed with a note and
+// "next" is disabled; a refused run does not bring them back, the run's own inputs do.
+void CentreAxisTest::editedInputsOutdateTheResults() {
+    CentreAxisSession s;
+    s.Calculate(QStringLiteral("7.0"));
+    QLabel* note = Child<QLabel>(*s.form2, "LabelOutdated");
+    QVERIFY(s.Button("Command4")->isEnabled());
+    QVERIFY(!note->isVisible());
+    s.Type("Text5", QStringLiteral("90"));
+    QVERIFY(!s.Button("Command4")->isEnabled());
+    QVERIFY(note->isVisible());
+    QVERIFY(!Child<QLabel>(*s.form2, "Label20")->isEnabled());
+    s.Calculate(QStringLiteral("7.0"));
+    QCOMPARE(s.presenter.entries.size(), std::size_t(1));
+    QVERIFY2(!s.Button("Command4")->isEnabled(), "a refused run leaves the old results outdated");
+    s.Type("Text5", QStringLiteral("16"));
+    QVERIFY(s.Button("Command4")->isEnabled());
+    QVERIFY(!note->isVisible());
+    QVERIFY(Child<QLabel>(*s.form2, "Label20")->isEnabled());
+    QTest::mouseClick(Child<QRadioButton>(*s.form2, "Option14"), Qt::LeftButton);
+    QVERIFY(!s.Button("Command4")->isEnabled());
+}
+
+// The input-error message keeps its text and adds a line naming the field and what is wrong with it.
+void CentreAxisTest::notANumberNamesTheFieldAndTheFault() {
+    CentreAxisSession s;
+    s.Field("Text1")->setText(QStringLiteral("１２０"));  // as an input method commits it
+    s.Calculate(QStringLiteral("7.0"));
+    QCOMPARE(s.presenter.Texts(), QStringList{QStringLiteral(" 入力データに誤りがあります！ ")});
+    QCOMPARE(s.presenter.entries.front().line,
+             QStringLiteral("Ｘ線管電圧：全角の数字は使えません（半角で入力してください）"));
 }
 
 // A failed fit leaves nothing to go on from: no read-out or curve of an earlier run stays on screen, and

@@ -363,9 +363,16 @@ private slots:
              "50",
              "3",
              "100",
-             {{"10", "50"}, {"20", "30"}},
+             {{"10", "50"}, {"20", "30"}, {"25", ""}},
              kReadingRange,
              31},
+            {"metres typed for centimetres",
+             "0.6",
+             "2",
+             "100",
+             {{"10", "50"}, {"20", "30"}},
+             QStringLiteral(" 焦点-回転中心間距離は最も遠い測定点の軸外距離より大きい値を入力して下さい "),
+             1},
             {"two readings run together",
              "50",
              "2",
@@ -402,6 +409,44 @@ private slots:
         QCOMPARE(busyShows_.shows, 2);
         QVERIFY(!app().form5().isVisible());
         QVERIFY(!command("Command4")->isVisible());
+    }
+
+    // A refusal names the point and what is wrong with it on a line of its own.
+    void refusalsNameThePoint() {
+        ReachForm3();
+        Fill("50", "11", "100", {});
+        for (int p = 1; p <= 11; ++p) {
+            field(p + 2)->setText(QString::number(p));
+            field(p + 28)->setText("90");
+        }
+        field(13)->clear();
+        QTest::mouseClick(command("Command1"), Qt::LeftButton);
+        QCOMPARE(presenter().Texts(),
+                 QStringList{QStringLiteral(" 軸外距離を入力して下さい（0 は回転中心だけです） ")});
+        QCOMPARE(presenter().entries.at(0).line, QStringLiteral("ポイント 11 の軸外距離がありません"));
+        QCOMPARE(focused(), field(13));
+        QCOMPARE(busyShows_.shows, 0);
+        presenter().Clear();
+        field(13)->setText(QStringLiteral("１１"));
+        QTest::mouseClick(command("Command1"), Qt::LeftButton);
+        QCOMPARE(presenter().entries.at(0).line,
+                 QStringLiteral("ポイント 11 の軸外距離：全角の数字は使えません（半角で入力してください）"));
+    }
+
+    // Editing any field after a run disables "結果を見る" with a note; the run's texts enable it again.
+    void editedFieldsOutdateTheResults() {
+        ReachForm3();
+        Fill("50", "2", "100", {{"10", "50"}, {"20", "30"}});
+        QTest::mouseClick(command("Command1"), Qt::LeftButton);
+        QLabel* note = Child<QLabel>(form3(), "LabelOutdated");
+        QVERIFY(command("Command4")->isEnabled());
+        QVERIFY(!note->isVisible());
+        Retype(field(30), "35");
+        QVERIFY(!command("Command4")->isEnabled());
+        QVERIFY(note->isVisible());
+        Retype(field(30), "30");
+        QVERIFY(command("Command4")->isEnabled());
+        QVERIFY(!note->isVisible());
     }
 
     // グラフで確認: the plain reading ratios against distance, points joined in entry order.

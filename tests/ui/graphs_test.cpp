@@ -3,6 +3,7 @@
 // back while a run is busy.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -216,6 +217,30 @@ private slots:
         QCOMPARE(QDir("locked").entryList(QDir::Files | QDir::Hidden), QStringList{"ratio.png"});
         QVERIFY(!QFileInfo::exists("missing"));
         QVERIFY(!QFileInfo("pipe.png").isFile());
+    }
+
+    // Pictures go through the program's safe save: a link at the name is followed and stays a link, and the
+    // file it names is replaced keeping its mode, and its owner where the program may set it (as root).
+    void saveFollowsALinkAndKeepsTheMode() {
+        calculate();
+        auto* graph = app().form3().Picture1().findChild<GraphMenu*>();
+        QVERIFY(QDir().mkdir("kept"));
+        QFile real("kept/real.svg");
+        QVERIFY(real.open(QIODevice::WriteOnly) && real.write("earlier") == 7);
+        real.close();
+        // Writable by everyone, so that root's writing it does not depend on being its owner.
+        QVERIFY(::chmod("kept/real.svg", 0666) == 0);
+        const bool owned = ::chown("kept/real.svg", 4321, 4321) == 0;  // only root may give a file away
+        QVERIFY(QFile::link("kept/real.svg", "ratio.svg"));
+        presenter().answers = {QDir::current().filePath("ratio.svg")};
+        QVERIFY(graph->SaveSvg());
+        QVERIFY(QFileInfo("ratio.svg").isSymLink());
+        QVERIFY(ReadAll("kept/real.svg").contains("<svg"));
+        struct stat info {};
+        QCOMPARE(::stat("kept/real.svg", &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0666u);
+        if (owned)
+            QCOMPARE(info.st_uid, uid_t(4321));
     }
 
     // While a run keeps the busy dialog up, a right click on its screen's graph opens no menu.

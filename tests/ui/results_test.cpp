@@ -19,6 +19,7 @@
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
 #include "common/Palette.h"
+#include "common/ScreenLayout.h"
 #include "dose_profile/Form3.h"
 #include "engine/CalculationState.h"
 #include "engine/InputRanges.h"
@@ -462,14 +463,14 @@ private slots:
         QCOMPARE(ReadAll("keep.csv"), QByteArray("earlier result\r\n"));
         QCOMPARE(QDir().entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList({"keep.csv"}));
 
-        // A save over an existing name asks first; No, the default, writes nothing.
+        // A save over an existing name asks first, before the comment; No, the default, writes nothing.
         text1->setText("keep");
         presenter().Clear();
         presenter().answers = {QString("測定 1, 120 kV")};
         click("Command3");
-        QCOMPARE(presenter().entries.size(), size_t(2));
-        QCOMPARE(presenter().entries[1].icon, halvorn::ui::MessagePresenter::Icon::Question);
-        QVERIFY2(presenter().entries[1].text.contains("keep.csv"), qPrintable(presenter().entries[1].text));
+        QCOMPARE(presenter().entries.size(), size_t(1));
+        QCOMPARE(presenter().entries[0].icon, halvorn::ui::MessagePresenter::Icon::Question);
+        QVERIFY2(presenter().entries[0].text.contains("keep.csv"), qPrintable(presenter().entries[0].text));
         QCOMPARE(ReadAll("keep.csv"), QByteArray("earlier result\r\n"));
         QVERIFY(child<QWidget>("Command3")->isVisible());
 
@@ -544,11 +545,62 @@ private slots:
         huge.close();
         click("Command2");
         Click(app().form1(), "Command3");
-        QVERIFY(fileList().contains("huge.csv"));
-        clickFile("huge.csv");
-        QVERIFY2(lastMessage().contains("huge.csv"), qPrintable(lastMessage()));
-        QCOMPARE(label("Label36"), QString());
-        QVERIFY(!child<QWidget>("Command1")->isEnabled());
+        QVERIFY2(!fileList().contains("huge.csv"), "not a result file, and not read through to find out");
+    }
+
+    // The comment survives a save that fails, and characters Shift-JIS cannot hold are named before
+    // anything is written: No goes back to the comment as typed, Yes writes "?" for them.
+    void commentIsNeitherLostNorSilentlyChanged() {
+        FillState(2);
+        app().HandOverToResults();
+        QLineEdit* text1 = child<QLineEdit>("Text1");
+        QVERIFY(QDir().mkdir("folder.csv"));
+        text1->setText("folder");
+        presenter().answers = {QString("first try")};
+        presenter().yesNoAnswers = {true};
+        click("Command3");
+        QVERIFY(lastMessage().contains("folder.csv"));
+        text1->setText("run");
+        presenter().Clear();
+        presenter().answers = {QString("5 µGy – é"), QString("5 uGy - e")};
+        presenter().yesNoAnswers = {false};
+        click("Command3");
+        const auto& asked = presenter().entries;
+        QCOMPARE(asked.size(), size_t(4));
+        QCOMPARE(asked[0].details, QString("first try"));
+        QCOMPARE(asked[1].icon, halvorn::ui::MessagePresenter::Icon::Question);
+        for (const QString& character : {QString("µ"), QString("–"), QString("é")})
+            QVERIFY2(asked[1].text.contains(character), qPrintable(asked[1].text));
+        QCOMPARE(asked[2].details, QString("5 µGy – é"));
+        QCOMPARE(lastMessage(), QString(" ファイルを保存しました "));
+        QVERIFY(ReadAll("run.csv").startsWith("5 uGy - e\r\n"));
+
+        app().HandOverToResults();
+        text1->setText("area");
+        presenter().answers = {QString("cm²")};
+        presenter().yesNoAnswers = {true};
+        click("Command3");
+        QVERIFY(ReadAll("area.csv").startsWith("cm?\r\n"));
+    }
+
+    // A result file whose comment is not Shift-JIS (saved as UTF-8 by hand) loads with a warning.
+    void commentNotInShiftJisIsWarnedOf() {
+        FillState(1);
+        QVERIFY(SaveFile("sjis.csv", "測定"));
+        QByteArray bytes = QByteArray::fromStdString(halvorn::FormatResultFile(state, "x"));
+        bytes.replace(0, 1, QString("測定").toUtf8());
+        QFile utf8("utf8.csv");
+        QVERIFY(utf8.open(QIODevice::WriteOnly) && utf8.write(bytes) == bytes.size());
+        utf8.close();
+        app().OpenResultsBrowser();
+        clickFile("sjis.csv");
+        click("Command1");
+        QVERIFY2(presenter().entries.empty(), qPrintable(lastMessage()));
+        clickFile("utf8.csv");
+        click("Command1");
+        QCOMPARE(presenter().entries.size(), size_t(1));
+        QVERIFY2(lastMessage().contains("文字化け"), qPrintable(lastMessage()));
+        QCOMPARE(label("Label13"), QString("1"));
     }
 
     // A file named ".csv" (an empty name, as earlier versions saved it) is listed like any other.
@@ -581,18 +633,21 @@ private slots:
         click("Command1");
         const QString voltage = label("Label17");
         const size_t ops = form4().Picture3().Ops().size();
-        for (const char* name : {"cut.csv", "profile.csv"}) {
-            presenter().Clear();
-            clickFile(name);
-            click("Command1");
-            QCOMPARE(presenter().entries.size(), size_t(1));
-            QVERIFY2(lastMessage().contains(name), qPrintable(lastMessage()));
-            QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
-            QCOMPARE(label("Label17"), voltage);
-            QCOMPARE(label("Label13"), QString("3"));
-            QCOMPARE(form4().Picture3().Ops().size(), ops);
-            QCOMPARE(state.ProfilePointCount, 3.0);
-        }
+        presenter().Clear();
+        clickFile("cut.csv");
+        click("Command1");
+        QCOMPARE(presenter().entries.size(), size_t(1));
+        QVERIFY2(lastMessage().contains("cut.csv"), qPrintable(lastMessage()));
+        QCOMPARE(presenter().entries.back().icon, halvorn::ui::MessagePresenter::Icon::Warning);
+        QCOMPARE(label("Label17"), voltage);
+        QCOMPARE(label("Label13"), QString("3"));
+        QCOMPARE(form4().Picture3().Ops().size(), ops);
+        QCOMPARE(state.ProfilePointCount, 3.0);
+        // The list and the comment go back to the file on show.
+        QCOMPARE(fileList(), (QStringList{"cut.csv", "good.csv"}));
+        const auto selected = child<QListWidget>("File1")->selectedItems();
+        QVERIFY(selected.size() == 1 && selected.front()->text() == "good.csv");
+        QCOMPARE(label("Label36"), QString("good"));
     }
 
     // A file loaded in the result state keeps the save controls, and a save then writes the loaded data.
@@ -646,6 +701,12 @@ private slots:
         QVERIFY(table->item(3, 6)->text().toDouble() > 0);  // HVL1 Al from the table read on its own
         QCOMPARE(state.MuAluminium[100], 0.0);
         QCOMPARE(state.BowtieAlMm[3], 12.5);
+        // Its CSV is offered in a folder of its own, never among the result files; cancelled, no folder
+        // stays.
+        presenter().Clear();
+        Click(window, "CommandSave");
+        QCOMPARE(lastMessage(), QDir::current().filePath("beam_quality/a-run_beam_quality.csv"));
+        QVERIFY(!QFileInfo::exists("beam_quality"));
 
         click("CommandExport");
         halvorn::ui::ExportDialog& dialog = app().exportDialog();
@@ -668,7 +729,7 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(QDir("a-run_export").entryList(QDir::Files, QDir::Name),
                  (QStringList{"beam_quality.csv", "halvorn-export.json", "spectra_long.csv"}));
-        QVERIFY(lastMessage().contains("spectra_long.csv\nbeam_quality.csv"));
+        QCOMPARE(presenter().entries.back().details, QString("spectra_long.csv\nbeam_quality.csv\nhalvorn-export.json"));
         // With the spectrum text: the target angle given is the one named.
         Child<QCheckBox>(dialog, "CheckSpectrumText")->setChecked(true);
         click("CommandExport");
@@ -682,6 +743,17 @@ private slots:
         QVERIFY(!window.isVisible());
     }
 
+    // The beam-quality table opens beside the results screen: right of it, else left of it, else as far right
+    // as the screen allows, never off the screen.
+    void beamQualityWindowOpensBesideTheResults() {
+        using halvorn::ui::BesidePosition;
+        const QRect screen(0, 0, 1920, 1080);
+        QCOMPARE(BesidePosition(QRect(100, 50, 1000, 760), QSize(700, 800), screen), QPoint(1100, 50));
+        QCOMPARE(BesidePosition(QRect(800, 50, 1000, 760), QSize(700, 800), screen), QPoint(100, 50));
+        QCOMPARE(BesidePosition(QRect(400, 300, 1000, 760), QSize(700, 900), screen), QPoint(1220, 180));
+        QCOMPARE(BesidePosition(QRect(0, 0, 1000, 760), QSize(2000, 2000), screen), QPoint(0, 0));
+    }
+
     void pointDisplay() {
         FillState(5);
         app().HandOverToResults();
@@ -691,13 +763,21 @@ private slots:
         QLineEdit* text2 = child<QLineEdit>("Text2");
 
         // Refused: below 0 and beyond N, with the focus back in the point box and nothing drawn.
-        for (const QString& text : {QString("-0.4"), QString("5.5")}) {
+        for (const QString& text : {QString("-1"), QString("6")}) {
             presenter().Clear();
             showPoint(text);
             QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
             QVERIFY2(text2->hasFocus(), qPrintable(text));
             QVERIFY2(CurveCount(plot) == 1, qPrintable(text));
             QCOMPARE(label("Label14"), QString("0"));
+        }
+
+        // Not a whole number: refused rather than rounded to a neighbouring point.
+        for (const QString& text : {QString("1.5"), QString("-0.4")}) {
+            presenter().Clear();
+            showPoint(text);
+            QCOMPARE(lastMessage(), QString(" ポイントNo.は整数で入力して下さい "));
+            QVERIFY2(CurveCount(plot) == 1, qPrintable(text));
         }
 
         // Not one number: the input-error message, the text selected for retyping, nothing drawn.
@@ -713,7 +793,7 @@ private slots:
         const struct {
             const char* text;
             int point;
-        } accepted[] = {{"5", 5}, {"2.5", 2}, {"3.5", 4}, {"0.4", 0}, {"", 0}, {" 1 ", 1}};
+        } accepted[] = {{"5", 5}, {"2.0", 2}, {"", 0}, {" 1 ", 1}};
         presenter().Clear();
         for (const auto& c : accepted) {
             const int before = CurveCount(plot);
@@ -793,14 +873,14 @@ private slots:
 
         // The same guard holds whatever put the count above 25.
         state.ProfilePointCount = 30;
-        for (const char* text : {"25.6", "26", "30"}) {
+        for (const char* text : {"26", "30"}) {
             presenter().Clear();
             const int curves = CurveCount(form4().Picture3());
             showPoint(text);
             QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
             QCOMPARE(CurveCount(form4().Picture3()), curves);
         }
-        showPoint("25.4");
+        showPoint("25");
         QCOMPARE(label("Label14"), QString("75.0"));
 
         presenter().Clear();

@@ -181,14 +181,14 @@ private slots:
         QCOMPARE(LabelText(form4, "Label13"), QString("10"));
         QCOMPARE(LabelText(form4, "Label15"), Q(FormatPicture(bowtie[0], "##0.000")));
 
-        // Points 0, 2.5 (point 2) and N, against the centre peak and then against their own peaks.
+        // Points 0, 2 and N, against the centre peak and then against their own peaks.
         QCheckBox* check1 = Child<QCheckBox>(form4, "Check1");
         QLineEdit* text2 = Child<QLineEdit>(form4, "Text2");
         const struct {
             const char* text;
             int point;
             const char* distance;
-        } shown[] = {{"0", 0, "0.0"}, {"2.5", 2, "4.0"}, {"10", 10, "20.0"}};
+        } shown[] = {{"0", 0, "0.0"}, {"2", 2, "4.0"}, {"10", 10, "20.0"}};
         for (bool own : {false, true}) {
             check1->setChecked(own);
             if (own)
@@ -294,12 +294,16 @@ private slots:
         click(dialog, "CommandWrite");
         QVERIFY(!dialog.isVisible());
         QCOMPARE(presenter().entries.size(), size_t(1));
+        // The notice names the folder and the count; the files are listed in its scrollable details.
         const QString notice = presenter().entries.back().text;
+        const QString details = presenter().entries.back().details;
         QStringList written = QDir("out").entryList(QDir::Files, QDir::Name);
-        // 11 spectra, 3 EGSnrc source files, 2 XCIST, .spk, 2 CSV and the manifest
-        QCOMPARE(written.size(), kPoints + 10);
+        QCOMPARE(written.size(), kPoints + 10);  // 11 spectra, 3 EGSnrc source files, 2 XCIST, .spk, 2 CSV, manifest
+        QCOMPARE(notice, QStringLiteral(" フォルダ %1 に %2 個のファイルを書き出しました ")
+                             .arg(QDir::toNativeSeparators(QDir("out").absolutePath()))
+                             .arg(written.size()));
         for (const QString& name : written) {
-            QVERIFY2(notice.contains("\n" + name), qPrintable(name + " not in " + notice));
+            QVERIFY2(details.split('\n').contains(name), qPrintable(name + " not in " + details));
             QVERIFY2(!name.startsWith("gate"), qPrintable(name));
         }
         const QByteArray spk = ReadAll("out/spectrum.spk");

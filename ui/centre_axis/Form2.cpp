@@ -225,6 +225,11 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
     new GraphMenu(*picture3_, app_.presenter(), QStringLiteral("centre-axis-spectrum"));
     for (const Row& row : kReadOut)
         MakeControl(this, row);
+    // Beside the read-out: said while the fields no longer hold what the results on show were computed from.
+    outdated_ = AddLabel(this, "LabelOutdated", QStringLiteral("前回の入力の結果です：計算し直して下さい"),
+                         7200, 7080, 3840, 330, JapaneseFont(9), kRed, Qt::AlignLeft | Qt::AlignVCenter);
+    SetBackground(outdated_, Qt::white);
+    outdated_->hide();
 
     const auto field = [this](const char* name) { return findChild<QLineEdit*>(QString::fromUtf8(name)); };
     const auto label = [this](const char* name) { return findChild<QLabel*>(QString::fromUtf8(name)); };
@@ -265,6 +270,9 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
     connect(command4_, &QPushButton::clicked, this, &Form2::Command4_Click);
     connect(option13_, &QRadioButton::clicked, this, &Form2::Option13_Click);
     connect(option14_, &QRadioButton::clicked, this, &Form2::Option14_Click);
+    for (QLineEdit* input : Inputs())
+        connect(input, &QLineEdit::textChanged, this, &Form2::InputsEdited);
+    connect(option13_, &QRadioButton::toggled, this, &Form2::InputsEdited);
     connect(picture3_, &DrawingSurface::MouseMoved, this,
             [this](QPointF user, Qt::MouseButtons, Qt::KeyboardModifiers) { Picture3_MouseMove(user); });
     qApp->installEventFilter(this);
@@ -283,6 +291,7 @@ DrawingSurface& Form2::Picture3() {
 }
 
 void Form2::ResetForNewCalculation() {
+    runInputs_.clear();  // first, so that setting the defaults cannot count as the inputs of a run
     text1_->setText(QStringLiteral("120"));
     text3_->setText(QStringLiteral("2.5"));
     text5_->setText(QStringLiteral("16"));
@@ -303,6 +312,36 @@ void Form2::ResetForNewCalculation() {
     // BeamSpectrum and SpectrumPeak still hold the previous calculation; the cursor stays inert until
     // a run on this screen has drawn a curve, so it never reads an old spectrum over empty axes.
     cursorLive_ = false;
+    ShowOutdated(false);
+}
+
+std::vector<QLineEdit*> Form2::Inputs() const {
+    return {text13_, text1_, text5_, text3_, text4_, text10_, text11_};
+}
+
+QStringList Form2::InputTexts() const {
+    QStringList texts;
+    for (QLineEdit* input : Inputs())
+        texts << input->text();
+    texts << (option14_->isChecked() ? QStringLiteral("Cu") : QStringLiteral("Al"));
+    return texts;
+}
+
+// The results on show belong to the inputs of the run that made them: while any field (or the HVL material)
+// says something else, they are greyed with a note and "next" is disabled; back at the run's inputs they
+// hold again.
+void Form2::InputsEdited() {
+    if (runInputs_.isEmpty())
+        return;
+    const bool current = InputTexts() == runInputs_;
+    ShowOutdated(!current);
+    command4_->setEnabled(current);
+}
+
+void Form2::ShowOutdated(bool outdated) {
+    outdated_->setVisible(outdated);
+    for (QWidget* readOut : std::initializer_list<QWidget*>{label20_, label21_, label22_, text6_, text7_})
+        readOut->setEnabled(!outdated);
 }
 
 // Calculate: every input field must hold one number (the two key fields must not be empty, the others count
@@ -321,15 +360,22 @@ void Form2::Command1_Click() {
         return;
     }
     CalibrationInputs in;
-    const std::pair<QLineEdit*, double*> fields[] = {
-        {text13_, &in.measuredHvlMm}, {text1_, &in.tubeVoltageKv},
-        {text5_, &in.targetAngleDeg}, {text3_, &in.inherentFiltrationMm},
-        {text4_, &in.addedAlMm},      {text10_, &in.addedCuMm},
-        {text11_, &in.addedAgMm}};
-    for (const auto& [field, value] : fields) {
-        const FieldNumber number = ReadFieldNumber(field->text().toStdString());
+    const std::pair<InputField, double*> fields[] = {
+        {InputField::MeasuredHvl, &in.measuredHvlMm},
+        {InputField::TubeVoltage, &in.tubeVoltageKv},
+        {InputField::TargetAngle, &in.targetAngleDeg},
+        {InputField::InherentFiltration, &in.inherentFiltrationMm},
+        {InputField::AddedAluminium, &in.addedAlMm},
+        {InputField::AddedCopper, &in.addedCuMm},
+        {InputField::AddedSilver, &in.addedAgMm}};
+    for (const auto& [input, value] : fields) {
+        QLineEdit* field = FieldOf(input);
+        const std::string text = field->text().toStdString();
+        const FieldNumber number = ReadFieldNumber(text);
         if (number.kind == FieldNumber::Kind::NotANumber) {
-            Refuse(field, kInputError);
+            app_.presenter().Warning(this, kInputError,
+                                     FromUtf8(std::string(FieldName(input)) + "：" + FieldTextProblem(text)));
+            FocusField(field);
             return;
         }
         *value = number.value;
@@ -366,6 +412,8 @@ void Form2::Command1_Click() {
     cursorLive_ = run.succeeded;
     HideCursor();
     command4_->setEnabled(run.succeeded);
+    runInputs_ = run.succeeded ? InputTexts() : QStringList();
+    ShowOutdated(false);
 }
 
 void Form2::Refuse(QLineEdit* field, const Message& message) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QPointF>
+#include <QStringList>
 #include <QWidget>
+#include <vector>
 
 #include "engine/InputRanges.h"
 #include "engine/Messages.h"
@@ -54,6 +56,11 @@ private:
     void FocusField(QLineEdit* field);
     QLineEdit* FieldOf(InputField input) const;
     void HideCursor();
+    // The input fields in the order they are read, and their texts with the HVL material.
+    std::vector<QLineEdit*> Inputs() const;
+    QStringList InputTexts() const;
+    void InputsEdited();
+    void ShowOutdated(bool outdated);
     void UpdateCursor(int bin);
 
     Application& app_;
@@ -66,6 +73,8 @@ private:
     QRadioButton *option13_, *option14_;
     QPushButton *command1_, *command3_, *command4_;
     bool cursorLive_ = false;
+    QLabel* outdated_ = nullptr;
+    QStringList runInputs_;  // the inputs of the successful run on show; empty when none
 };
 
 }  // namespace halvorn::ui

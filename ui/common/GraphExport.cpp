@@ -4,15 +4,16 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include "common/DrawingSurface.h"
 #include "common/MessagePresenter.h"
+#include "engine/SafeSave.h"
 #include "engine/Version.h"
 
 namespace halvorn::ui {
@@ -62,41 +63,16 @@ QByteArray GraphSvg(const DrawingSurface& surface, const QString& title) {
     return bytes;
 }
 
-namespace {
-
-bool AnyWriteBit(QFileDevice::Permissions permissions) {
-    return permissions & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
-}
-
-}  // namespace
-
+// Through the program's one safe save: the picture is made in memory first, then written under a temporary
+// name beside the target and renamed over it (links followed, FIFOs, devices, folders and read-only files
+// refused, an earlier file left whole on any failure).
 bool WriteFileSafely(const QString& path, const QByteArray& bytes, QString& error) {
-    const QFileInfo target(path);
-    const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir()) {
-        error =
-            QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder.filePath()));
-        return false;
-    }
-    if (!AnyWriteBit(folder.permissions())) {
-        error = QStringLiteral("the folder %1 is read-only").arg(QDir::toNativeSeparators(folder.filePath()));
-        return false;
-    }
-    if (target.exists() && !target.isFile()) {
-        error = QStringLiteral("it is not a regular file");
-        return false;
-    }
-    if (target.exists() && !AnyWriteBit(target.permissions())) {
-        error = QStringLiteral("the file is read-only");
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    std::string message;
+    if (SaveFileSafely(QFile::encodeName(path).toStdString(),
+                       std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &message))
+        return true;
+    error = QString::fromStdString(message);
+    return false;
 }
 
 GraphMenu::GraphMenu(DrawingSurface& surface, MessagePresenter& presenter, const QString& baseName)

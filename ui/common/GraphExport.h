@@ -27,10 +27,9 @@ QByteArray GraphPng(const DrawingSurface& surface);
 // and polylines, texts as text. `title` becomes the SVG's title.
 QByteArray GraphSvg(const DrawingSurface& surface, const QString& title);
 
-// Writes `bytes` as the file `path`, replacing an earlier file of that name only once all of it is
-// written; on failure the earlier file is left as it was and `error` says why. A folder or file whose
-// mode bits forbid writing is refused (also when running as root), and so is a name that is not a
-// regular file (a folder, a pipe, a device).
+// Writes `bytes` as the file `path` with SaveFileSafely (engine/SafeSave.h): an earlier file of that name is
+// replaced only once all of it is written and left as it was on failure, a link is followed to the file it
+// names, and a folder, pipe, device or read-only file is refused; `error` says why (one English line).
 bool WriteFileSafely(const QString& path, const QByteArray& bytes, QString& error);
 
 // The right-click menu of a graph. It lives as long as the surface (its parent) and opens on the

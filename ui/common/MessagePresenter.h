@@ -20,10 +20,26 @@ class MessagePresenter {
 public:
     enum class Icon { None, Warning, Critical, Question };
     virtual ~MessagePresenter() = default;
-    // A modal box with an OK button. An empty caption shows the application title.
-    virtual void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) = 0;
-    // A modal input dialog with an empty default; nothing when cancelled.
-    virtual std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) = 0;
+    // A modal box with an OK button. An empty caption shows the application title. `line`, when given, is
+    // one more line under the text that names what is wrong; `details`, when given, is shown in a scrollable
+    // area the user opens (a list of files). Lines are never broken inside a word.
+    virtual void Message(QWidget* parent,
+                         const QString& text,
+                         const QString& caption,
+                         Icon icon,
+                         const QString& line,
+                         const QString& details) = 0;
+    void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
+        Message(parent, text, caption, icon, {}, {});
+    }
+    // A modal input dialog holding `initial` (empty by default); nothing when cancelled.
+    virtual std::optional<QString> AskText(QWidget* parent,
+                                           const QString& prompt,
+                                           const QString& title,
+                                           const QString& initial) = 0;
+    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) {
+        return AskText(parent, prompt, title, {});
+    }
     // A modal question with Yes and No, No being the default; true for Yes.
     virtual bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) = 0;
     // A modal save-file dialog offering `suggested` (a path; its extension is the one a typed name gets)
@@ -41,17 +57,30 @@ public:
     void Notice(QWidget* parent, const QString& text, const QString& caption = {}) {
         Message(parent, text, caption, Icon::None);
     }
-    // One of the calculation's fixed messages as a warning box.
-    void Warning(QWidget* parent, const halvorn::Message& message) {
-        Message(parent, QString::fromUtf8(message.text.data(), qsizetype(message.text.size())),
-                QString::fromUtf8(message.caption.data(), qsizetype(message.caption.size())), Icon::Warning);
+    // One of the calculation's fixed messages as a warning box, with its line when it has one or `line`.
+    void Warning(QWidget* parent, const halvorn::Message& message, const QString& line = {}) {
+        Message(
+            parent, QString::fromUtf8(message.text.data(), qsizetype(message.text.size())),
+            QString::fromUtf8(message.caption.data(), qsizetype(message.caption.size())), Icon::Warning,
+            line.isEmpty() ? QString::fromUtf8(message.line.data(), qsizetype(message.line.size())) : line,
+            {});
     }
 };
 
 class QtMessagePresenter : public MessagePresenter {
 public:
-    void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
-    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+    using MessagePresenter::Message;
+    void Message(QWidget* parent,
+                 const QString& text,
+                 const QString& caption,
+                 Icon icon,
+                 const QString& line,
+                 const QString& details) override;
+    using MessagePresenter::AskText;
+    std::optional<QString> AskText(QWidget* parent,
+                                   const QString& prompt,
+                                   const QString& title,
+                                   const QString& initial) override;
     bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) override;
     std::optional<QString> AskSaveFileName(QWidget* parent,
                                            const QString& title,
@@ -66,11 +95,23 @@ public:
         QString text;
         QString caption;  // as shown (the application title when none was given)
         Icon icon;
-        bool input;  // an input dialog rather than a message box
+        bool input;         // an input dialog rather than a message box
+        QString line{};     // the line naming what is wrong, if any
+        QString details{};  // the scrollable details, if any; the initial text of an input dialog
     };
 
-    void Message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
-    std::optional<QString> AskText(QWidget* parent, const QString& prompt, const QString& title) override;
+    using MessagePresenter::Message;
+    void Message(QWidget* parent,
+                 const QString& text,
+                 const QString& caption,
+                 Icon icon,
+                 const QString& line,
+                 const QString& details) override;
+    using MessagePresenter::AskText;
+    std::optional<QString> AskText(QWidget* parent,
+                                   const QString& prompt,
+                                   const QString& title,
+                                   const QString& initial) override;
     bool AskYesNo(QWidget* parent, const QString& question, const QString& caption) override;
     // Recorded as an input entry with the suggested path as its text; answered from `answers`.
     std::optional<QString> AskSaveFileName(QWidget* parent,

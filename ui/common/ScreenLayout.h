@@ -125,6 +125,18 @@ inline void CentreOnScreen(QWidget& window) {
     window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
 }
 
+// Where a window of `size` opens beside `anchor` (both with their frames) within the screen's `area`: right
+// of the anchor when it fits there, else left of it, else against the area's right edge over the anchor; its
+// top level with the anchor's, moved up as far as needed to stay on the screen.
+inline QPoint BesidePosition(const QRect& anchor, const QSize& size, const QRect& area) {
+    int x = anchor.right() + 1;
+    if (x + size.width() > area.right() + 1)
+        x = anchor.left() - size.width() >= area.left() ? anchor.left() - size.width()
+                                                        : area.right() + 1 - size.width();
+    const int y = std::min(anchor.top(), area.bottom() + 1 - size.height());
+    return {std::max(x, area.left()), std::max(y, area.top())};
+}
+
 // Window flags of a fixed screen: title and close box, no minimise or maximise box.
 inline constexpr Qt::WindowFlags kScreenFlags =
     Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;

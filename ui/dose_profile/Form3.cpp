@@ -152,6 +152,16 @@ void Form3::BuildLayout() {
     picture1_->setFocusPolicy(Qt::TabFocus);
     new GraphMenu(*picture1_, app_.presenter(), QStringLiteral("off-axis-ratio"));
 
+    // Under the graph: said while the fields no longer hold what the run on offer was computed from.
+    outdated_ = new QLabel(QStringLiteral("入力が変わりました。結果を見るには計算し直して下さい"), this);
+    Place(outdated_, "LabelOutdated", 8160, 7920, 5895, 375);
+    outdated_->setFont(JapaneseFont(10));
+    SetTextColour(outdated_, kRed);
+    outdated_->hide();
+    for (QLineEdit* field : fields_)
+        if (field)
+            connect(field, &QLineEdit::textChanged, this, &Form3::FieldsEdited);
+
     command1_ = findChild<QPushButton*>("Command1");
     command4_ = findChild<QPushButton*>("Command4");
     auto* command2 = findChild<QPushButton*>("Command2");
@@ -182,7 +192,41 @@ void Form3::EnterFromCentreAxis() {
         if (field)
             field->clear();
     picture1_->Erase();
+    HideResultsButton();
+}
+
+QStringList Form3::FieldTexts() const {
+    QStringList texts;
+    for (QLineEdit* field : fields_)
+        texts << (field ? field->text() : QString());
+    return texts;
+}
+
+void Form3::HideResultsButton() {
     command4_->hide();
+    outdated_->hide();
+    runFields_.clear();
+}
+
+// "結果を見る" hands over what the last run computed; once a field says something else it is disabled with
+// the note beside the graph, until the fields are back to the run's or a new run completes.
+void Form3::FieldsEdited() {
+    if (runFields_.isEmpty())
+        return;
+    const bool current = FieldTexts() == runFields_;
+    command4_->setEnabled(current);
+    outdated_->setVisible(!current);
+}
+
+// The name of a field in a message line: "ポイント 11 の軸外距離".
+QString Form3::FieldName(int number) const {
+    if (number == 1)
+        return QStringLiteral("焦点-回転中心間距離");
+    if (number == 54)
+        return QStringLiteral("測定点の数");
+    if (number <= 27)
+        return QStringLiteral("ポイント %1 の軸外距離").arg(number - 2);
+    return QStringLiteral("ポイント %1 の照射線量の測定値").arg(number - 28);
 }
 
 // Enter in a field: the point count always moves on, every other field only when it holds some text.
@@ -208,9 +252,12 @@ void Form3::FocusField(int number) {
 std::optional<ProfileGrid> Form3::ReadGrid() {
     ProfileGrid grid;
     auto read = [this](int number, double& target) {
-        const FieldNumber value = ReadFieldNumber(fields_[number]->text().toStdString());
+        const std::string text = fields_[number]->text().toStdString();
+        const FieldNumber value = ReadFieldNumber(text);
         if (value.kind == FieldNumber::Kind::NotANumber) {
-            app_.presenter().Warning(this, kInputError);
+            app_.presenter().Warning(
+                this, kInputError,
+                FieldName(number) + QStringLiteral("：") + FromUtf8(FieldTextProblem(text)));
             FocusField(number);
             return false;
         }
@@ -247,20 +294,23 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
 // run that completes offers its results; after any other outcome "結果を見る" is hidden, so nothing of a
 // failed run can be saved, and a refused value gets the focus.
 void Form3::Command1_Click() {
-    command4_->hide();
+    HideResultsButton();
     const std::optional<ProfileGrid> grid = ReadGrid();
     if (!grid)
         return;
     GuiReporter reporter(app_.presenter(), app_, this);
     const OffAxisResult run = OffAxisRun(app_.state(), *grid, reporter);
     if (run.outcome == OffAxisOutcome::Completed) {
+        runFields_ = FieldTexts();
+        command4_->setEnabled(true);
         command4_->show();
         command4_->setFocus(Qt::OtherFocusReason);
     } else if (run.refused) {
         const GridRefusal& refused = *run.refused;
-        FocusField(refused.field == InputField::FocusDistance ? 1
-                   : refused.field == InputField::PointCount  ? 54
-                                                              : 28 + refused.point);
+        FocusField(refused.geometry == GeometryRefusal::Kind::PointOnCentre ? refused.point + 2
+                   : refused.field == InputField::FocusDistance             ? 1
+                   : refused.field == InputField::PointCount                ? 54
+                                                                            : 28 + refused.point);
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <optional>
 
 #include "engine/OffAxisRun.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -41,6 +43,11 @@ protected:
 
 private:
     void BuildLayout();
+    // Any field edited: "結果を見る" and the note follow whether the fields still hold the run's texts.
+    void FieldsEdited();
+    void HideResultsButton();
+    QStringList FieldTexts() const;
+    QString FieldName(int number) const;
     void Field_EnterPressed(int number);
     void FocusField(int number);
     std::optional<ProfileGrid> ReadGrid();
@@ -52,6 +59,8 @@ private:
     DrawingSurface* picture1_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* command4_ = nullptr;
+    QLabel* outdated_ = nullptr;
+    QStringList runFields_;  // the field texts of the completed run on offer; empty when none
 };
 
 }  // namespace halvorn::ui

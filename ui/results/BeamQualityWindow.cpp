@@ -180,12 +180,26 @@ void BeamQualityWindow::CommandCopy_Click() {
 }
 
 // The per-point CSV of the exports, saved through a temporary file and a rename; the table and a loaded
-// result file are never replaced.
+// result file are never replaced. It is offered in a folder of its own, beam_quality/ in the working folder,
+// so that it never sits among the result files; the folder is made for the dialog and removed again when
+// nothing was saved into it.
 void BeamQualityWindow::CommandSave_Click() {
     MessagePresenter& presenter = app_.presenter();
-    const std::optional<QString> answer = presenter.AskSaveFileName(
-        this, QStringLiteral("線質一覧を CSV で保存"),
-        QDir::current().filePath(QStringLiteral("beam_quality.csv")), QStringLiteral("CSV ファイル (*.csv)"));
+    const QString folder = QDir::current().filePath(QStringLiteral("beam_quality"));
+    const bool made = !QFileInfo::exists(folder) && QDir().mkdir(folder);
+    const QString name = shown_.resultFile ? QFileInfo(shown_.fileName).completeBaseName() +
+                                                 QStringLiteral("_beam_quality.csv")
+                                           : QStringLiteral("beam_quality.csv");
+    const QString offered =
+        QFileInfo(folder).isDir() ? QDir(folder).filePath(name) : QDir::current().filePath(name);
+    SaveTo(presenter.AskSaveFileName(this, QStringLiteral("線質一覧を CSV で保存"), offered,
+                                     QStringLiteral("CSV ファイル (*.csv)")));
+    if (made)
+        QDir().rmdir(folder);  // only when still empty
+}
+
+void BeamQualityWindow::SaveTo(const std::optional<QString>& answer) {
+    MessagePresenter& presenter = app_.presenter();
     if (!answer || answer->isEmpty())
         return;
     QString path = *answer;

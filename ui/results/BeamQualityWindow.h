@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "common/ResultsOnShow.h"
 
@@ -35,6 +36,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Writes the CSV to the chosen path (".csv" added when missing); nothing when no path was chosen.
+    void SaveTo(const std::optional<QString>& answer);
+
     Application& app_;
     QLabel* source_ = nullptr;
     QTableWidget* table_ = nullptr;

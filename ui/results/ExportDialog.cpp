@@ -245,16 +245,17 @@ void ExportDialog::CommandWrite_Click() {
                               .arg(FromUtf8(error)));
         return;
     }
+    // The folder and the count; the names in the box's scrollable details, so that a set of 25 points
+    // still fits a laptop screen.
     QStringList names;
     for (const ExportFile& file : set.files)
         names << QString::fromStdString(file.name);
     names << QString::fromLatin1(kExportManifestName);  // written with the set, naming every file
-    presenter.Notice(this,
-                     QStringLiteral(" フォルダ %1 に %2 個のファイルを書き出しました：\n\n%3 ")
-                         .arg(shownFolder)
-                         .arg(names.size())
-                         .arg(names.join('\n')),
-                     QStringLiteral("エクスポート"));
+    presenter.Message(
+        this,
+        QStringLiteral(" フォルダ %1 に %2 個のファイルを書き出しました ").arg(shownFolder).arg(names.size()),
+        QStringLiteral("エクスポート"), MessagePresenter::Icon::None,
+        QStringLiteral("ファイルの一覧は下のボタンで表示できます"), names.join('\n'));
     accept();
 }
 

@@ -26,6 +26,7 @@
 #include "engine/NumberText.h"
 #include "engine/ResultFile.h"
 #include "engine/ResultsDisplay.h"
+#include "engine/ShiftJis.h"
 #include "shell/Application.h"
 
 namespace halvorn::ui {
@@ -271,14 +272,37 @@ void Form4::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-// Every file whose name matches *.csv: also ".csv", which a save with an empty name writes, and files that
-// cannot be read (choosing one says so).
+// The files whose name matches *.csv and that begin as a result file does (other tables saved as CSV in
+// the folder are not offered); ".csv" too, which a save with an empty name writes.
 void Form4::ReadFileList() {
-    const QStringList names =
-        QDir::current().entryList({QStringLiteral("*.csv")}, QDir::Files | QDir::Hidden, QDir::Name);
+    QStringList names;
+    for (const QString& name :
+         QDir::current().entryList({QStringLiteral("*.csv")}, QDir::Files | QDir::Hidden, QDir::Name))
+        if (LooksLikeResultFile(QFile::encodeName(name).toStdString()))
+            names << name;
     const QSignalBlocker blocker(file1_);
     file1_->clear();
     file1_->addItems(names);
+}
+
+// After a refused load the list and the comment go back to the data on show: the loaded file, or nothing
+// for a fresh calculation.
+void Form4::SelectShownFile() {
+    const QSignalBlocker blocker(file1_);
+    file1_->clearSelection();
+    SetLabel("Label36", "");
+    command1_->setEnabled(false);
+    if (loadedFile_.isEmpty())
+        return;
+    const QList<QListWidgetItem*> items =
+        file1_->findItems(QFileInfo(loadedFile_).fileName(), Qt::MatchExactly);
+    if (items.isEmpty())
+        return;
+    items.front()->setSelected(true);
+    file1_->setCurrentItem(items.front());
+    if (const auto comment = ReadResultComment(QFile::encodeName(loadedFile_).toStdString()))
+        SetLabel("Label36", *comment);
+    command1_->setEnabled(true);
 }
 
 QString Form4::SelectedFile() const {
@@ -334,6 +358,7 @@ void Form4::EnterResultState() {
     command3_->setEnabled(true);
     SetResultButtonsEnabled(true);
     loadedFile_.clear();
+    pendingComment_.clear();
     text2_->setText("0");
     SetLabel("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
     SetLabel("Label14", "0");
@@ -377,14 +402,23 @@ void Form4::Command1_Click() {
     const ResultLoad load = LoadResultFile(state, QFile::encodeName(name).toStdString());
     if (load.status == ResultLoad::Status::CannotOpen) {
         app_.presenter().Warning(this, QString(" ファイル %1 を読めません ").arg(name));
+        SelectShownFile();
         return;
     }
     if (load.status == ResultLoad::Status::NotAResultFile) {
         const QString where = load.line > 0 ? QString("%1 行目: ").arg(load.line) : QString();
         app_.presenter().Warning(this, QString(" ファイル %1 は結果ファイルとして読めません（%2%3） ")
                                            .arg(name, where, FromUtf8(load.reason)));
+        SelectShownFile();
         return;
     }
+    pendingComment_.clear();
+    if (!load.commentReadsAsShiftJis)
+        app_.presenter().Warning(
+            this,
+            QString(
+                " ファイル %1 は Shift-JIS で書かれていないため、コメントが文字化けしているかもしれません ")
+                .arg(name));
     SetLabel("Label22", FormatPicture(state.FocusCentreDistanceCm, "#00.0"));
     SetLabel("Label17", FormatPicture(state.TubeVoltageKv, "#00"));
     SetLabel("Label20", FormatPicture(state.InherentFiltrationMm, "#0.00"));
@@ -417,28 +451,49 @@ void Form4::Command3_Click() {
         FocusSaveName();
         return;
     }
-    const std::optional<QString> comment =
-        presenter.AskText(this, "このデータについてのコメントを入力して下さい", "コメント入力");
-    if (!comment || comment->isEmpty()) {
-        presenter.Warning(this, " コメントが入力されていません ");
-        return;
-    }
+    // Whether to replace an earlier file is asked before the comment is typed.
     const QString name = base + ".csv";
     const QFileInfo existing(name);
     if ((existing.exists() || existing.isSymLink()) &&
         !presenter.AskYesNo(this, QString(" ファイル %1 は既にあります。置き換えますか？ ").arg(name),
                             "データ保存"))
         return;
+    // The comment of a try that did not save is offered again. Characters the file cannot hold are named
+    // before anything is written: Yes saves them as "?", No goes back to the comment.
+    std::string comment;
+    for (;;) {
+        const std::optional<QString> answer = presenter.AskText(
+            this, "このデータについてのコメントを入力して下さい", "コメント入力", pendingComment_);
+        if (!answer || answer->isEmpty()) {
+            presenter.Warning(this, " コメントが入力されていません ");
+            return;
+        }
+        pendingComment_ = *answer;
+        comment = answer->toStdString();
+        const std::vector<std::string> missing = NotInShiftJis(comment);
+        if (missing.empty())
+            break;
+        QStringList characters;
+        for (const std::string& character : missing)
+            characters << FromUtf8(character);
+        if (presenter.AskYesNo(
+                this,
+                QString(" コメントの次の文字は結果ファイル（Shift-JIS）に保存できません：%1 \n"
+                        " 「?」に置き換えて保存しますか？（いいえ：コメントの入力に戻ります） ")
+                    .arg(characters.join(QStringLiteral("  "))),
+                "データ保存"))
+            break;
+    }
     QCoreApplication::processEvents();
     std::string error;
-    if (!SaveResultFile(app_.state(), comment->toStdString(), QFile::encodeName(name).toStdString(),
-                        &error)) {
+    if (!SaveResultFile(app_.state(), comment, QFile::encodeName(name).toStdString(), &error)) {
         // Nothing was written over an earlier file of that name; the screen stays as it was so the user
         // can correct the name and save again.
         presenter.Warning(this,
                           QString(" ファイル %1 を保存できませんでした（%2） ").arg(name, FromUtf8(error)));
         return;
     }
+    pendingComment_.clear();
     QCoreApplication::processEvents();
     presenter.Notice(this, " ファイルを保存しました ");
     QCoreApplication::processEvents();
@@ -519,9 +574,17 @@ void Form4::Command4_Click() {
 void Form4::ShowPointSpectrum() {
     const CalculationState& state = app_.state();
     // The box holds one number; empty is point 0.
-    const FieldNumber number = ReadFieldNumber(text2_->text().toStdString());
+    const std::string typed = text2_->text().toStdString();
+    const FieldNumber number = ReadFieldNumber(typed);
     if (number.kind == FieldNumber::Kind::NotANumber) {
-        app_.presenter().Warning(this, kInputError);
+        app_.presenter().Warning(this, kInputError, "ポイントNo.：" + FromUtf8(FieldTextProblem(typed)));
+        text2_->setFocus();
+        text2_->selectAll();
+        return;
+    }
+    // A point has a whole number: 1.5 is refused rather than shown as point 2.
+    if (number.value != std::floor(number.value)) {
+        app_.presenter().Warning(this, " ポイントNo.は整数で入力して下さい ");
         text2_->setFocus();
         text2_->selectAll();
         return;

@@ -51,6 +51,7 @@ protected:
 
 private:
     void ReadFileList();
+    void SelectShownFile();
     void SetSaveControlsVisible(bool visible);
     void FocusSaveName();
     // Axes and the centre spectrum against its own peak, which becomes SpectrumPeak; warns instead of
@@ -82,6 +83,8 @@ private:
     bool centred_ = false;
     // The result file on show (its full path), or empty when the screen shows the calculation just made.
     QString loadedFile_;
+    // The comment typed for a save that did not happen, offered again at the next save of the same data.
+    QString pendingComment_;
 };
 
 }  // namespace halvorn::ui

@@ -5,9 +5,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QScreen>
 #include <QWindow>
 
 #include "centre_axis/Form2.h"
+#include "common/ScreenLayout.h"
 #include "common/SpectrumPlot.h"
 #include "dose_profile/Form3.h"
 #include "engine/AttenuationTable.h"
@@ -141,6 +143,11 @@ void Application::LeaveResults() {
 void Application::ShowBeamQualityWindow(const ResultsOnShow& shown) {
     BeamQualityWindow& window = beamQualityWindow();
     window.ShowResults(shown);
+    // A window that opens comes up beside the results screen; one already open stays where the user put it.
+    if (!window.isVisible())
+        if (QScreen* screen = form4().screen())
+            window.move(BesidePosition(form4().frameGeometry(), window.frameGeometry().size(),
+                                       screen->availableGeometry()));
     window.show();
     window.raise();
     window.activateWindow();

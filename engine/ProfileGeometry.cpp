@@ -1,0 +1,34 @@
+#include "engine/ProfileGeometry.h"
+
+#include <cmath>
+
+#include "engine/NumberText.h"
+
+namespace halvorn {
+
+std::optional<GeometryRefusal> CheckProfileGeometry(double focusDistanceCm,
+                                                    std::span<const double> distancesCm) {
+    for (std::size_t k = 0; k < distancesCm.size(); ++k)
+        if (distancesCm[k] == 0)
+            return GeometryRefusal{GeometryRefusal::Kind::PointOnCentre, static_cast<int>(k) + 1};
+    int farthest = 0;
+    for (std::size_t k = 0; k < distancesCm.size(); ++k)
+        if (farthest == 0 || std::abs(distancesCm[k]) > std::abs(distancesCm[farthest - 1]))
+            farthest = static_cast<int>(k) + 1;
+    if (farthest > 0 && !(focusDistanceCm > std::abs(distancesCm[farthest - 1])))
+        return GeometryRefusal{GeometryRefusal::Kind::FocusNotBeyondPoints, farthest};
+    return std::nullopt;
+}
+
+std::string GeometryRefusalLine(const GeometryRefusal& refusal,
+                                double focusDistanceCm,
+                                std::span<const double> distancesCm) {
+    const std::string point = "ポイント " + std::to_string(refusal.point);
+    if (refusal.kind == GeometryRefusal::Kind::PointOnCentre)
+        return point + " の軸外距離がありません";
+    const double distance = distancesCm[static_cast<std::size_t>(refusal.point) - 1];
+    return point + " の軸外距離 " + PlainDecimal(distance) + " cm に対し、焦点-回転中心間距離が " +
+           PlainDecimal(focusDistanceCm) + " cm です";
+}
+
+}  // namespace halvorn
