@@ -9,7 +9,7 @@
 #include <string>
 
 #include "BenchSupport.h"
-#include "engine/BeamQuality.h"
+#include "engine/RunRecord.h"
 #include "engine/exports/PhaseSpaceExport.h"
 
 namespace halvorn {
@@ -20,10 +20,11 @@ FanBeam HeaviestFan(benchmark::State& bench) {
     auto state = TableState(bench);
     if (!state || !CalibrateAt150Kv(*state, bench))
         return {};
+    RunRecord run = RecordCalibration(*state, MeasuredHvl{});
     RecordingReporter reporter;
     OffAxisRun(*state, FullProfile(), reporter);
-    const AttenuationCoefficients table = CoefficientsOf(*state);
-    FanBeam fan = FanBeamOf(*state, RunBeamQuality(*state, table, LastProfilePoint(*state)));
+    RecordProfile(run, *state, {});
+    FanBeam fan = FanBeamOf(run);
     if (!fan.error.empty())
         bench.SkipWithError(fan.error.c_str());
     return fan;

@@ -14,8 +14,7 @@ void Calibration(benchmark::State& bench, std::int16_t material, double hvl) {
     auto state = TableState(bench);
     if (!state)
         return;
-    state->HvlMaterial = material;
-    const CalibrationInputs inputs{hvl, 120, 16, 2.5, 0, 0, 0};
+    const CalibrationInputs inputs{hvl, 120, 16, 2.5, 0, 0, 0, static_cast<HvlMaterial>(material)};
     for (auto _ : bench) {
         RecordingReporter reporter;
         benchmark::DoNotOptimize(CalibrationRun(*state, inputs, reporter));

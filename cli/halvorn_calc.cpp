@@ -12,11 +12,13 @@
 // taken back. From the first of these steps on, SIGINT and SIGTERM wait until the run ends; before it they
 // remove the run's temporaries (engine/TemporaryFiles.h).
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -30,9 +32,11 @@
 #include "engine/CalculationState.h"
 #include "engine/CalibrationRun.h"
 #include "engine/MessageText.h"
+#include "engine/NumberText.h"
 #include "engine/OffAxisRun.h"
 #include "engine/Reporter.h"
 #include "engine/ResultFile.h"
+#include "engine/RunRecord.h"
 #include "engine/SafeSave.h"
 #include "engine/TemporaryFiles.h"
 #include "engine/Version.h"
@@ -61,7 +65,8 @@ public:
     void Warning(const halvorn::Message& message) override {
         if (failed)
             return;
-        std::cerr << "halvorn-calc: " << TrimPadding(message.text) << " (" << message.english << ")\n";
+        std::cerr << "halvorn-calc: " << halvorn::TrimBlanks(message.text) << " (" << message.english
+                  << ")\n";
         failed = true;
     }
     void Notice(const halvorn::Message&) override {}
@@ -70,30 +75,6 @@ public:
     void HideBusy() override {}
 
     bool failed = false;
-
-private:
-    // The message texts carry blanks (ASCII and the ideographic space U+3000) for the message box.
-    static std::string_view TrimPadding(std::string_view text) {
-        constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
-        for (bool trimmed = true; trimmed;) {
-            trimmed = false;
-            if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-                text.remove_prefix(1);
-                trimmed = true;
-            } else if (text.substr(0, 3) == kIdeographicSpace) {
-                text.remove_prefix(3);
-                trimmed = true;
-            }
-            if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-                text.remove_suffix(1);
-                trimmed = true;
-            } else if (text.size() >= 3 && text.substr(text.size() - 3) == kIdeographicSpace) {
-                text.remove_suffix(3);
-                trimmed = true;
-            }
-        }
-        return text;
-    }
 };
 
 // The table named by --table, else the one the program would read (FindAttenuationTable), looked for
@@ -129,96 +110,85 @@ void SolveCentreOnly(CalculationState& state, double focusDistanceCm, halvorn::R
     halvorn::SolveBowtieProfile(state, reporter);
 }
 
-std::string JsonNumber(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
+using Json = nlohmann::ordered_json;
+
+// A figure of the summary: null when it is not available or not a finite number (JSON has no nan or inf).
+Json JsonFigure(std::optional<double> value) {
+    return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
 }
 
-template <typename Values>
-std::string JsonArray(const Values& values, int first, int last) {
-    std::string out = "[";
-    for (int i = first; i <= last; ++i) {
-        if (i > first)
-            out += ", ";
-        out += JsonNumber(values[i]);
-    }
-    return out + "]";
-}
-
-// The shortest text that reads back as the value; null for a figure that is not available.
-std::string JsonValue(std::optional<double> value) {
-    return value && std::isfinite(*value) ? halvorn::FormatShortest(*value) : "null";
-}
-
-struct CentreResults {
-    double fittedFiltrationMm = 0;
-    double hvlAlMm = 0;
-    double hvlCuMm = 0;
-};
-
-// Every input of the run as the export files name them, with the collimation when given.
-std::string JsonInputs(const halvorn::ExportInputs& in,
-                       bool focusGiven,
-                       const std::optional<double>& collimationCm) {
-    std::string out = "{\n";
-    out += "    \"tube_voltage_kv\": " + JsonValue(in.tubeVoltageKv) + ",\n";
-    out += "    \"target_angle_deg\": " + JsonValue(in.targetAngleDeg) + ",\n";
-    out += "    \"inherent_filtration_mm\": " + JsonValue(in.inherentFiltrationMm) + ",\n";
-    out += "    \"added_al_mm\": " + JsonValue(in.addedAlMm) + ",\n";
-    out += "    \"added_cu_mm\": " + JsonValue(in.addedCuMm) + ",\n";
-    out += "    \"added_ag_mm\": " + JsonValue(in.addedAgMm) + ",\n";
-    out += "    \"measured_hvl_mm\": " + JsonValue(in.measuredHvl->valueMm) + ",\n";
-    out += std::string("    \"hvl_material\": ") + (in.measuredHvl->copper ? "\"cu\"" : "\"al\"") + ",\n";
+// The run's inputs as the export files name them, with the collimation when given.
+Json JsonInputs(const halvorn::RunInputs& in, bool focusGiven, const std::optional<double>& collimationCm) {
+    Json out = Json::object();
+    out["tube_voltage_kv"] = JsonFigure(in.tubeVoltageKv);
+    out["target_angle_deg"] = JsonFigure(in.targetAngleDeg);
+    out["inherent_filtration_mm"] = JsonFigure(in.inherentFiltrationMm);
+    out["added_al_mm"] = JsonFigure(in.addedAlMm);
+    out["added_cu_mm"] = JsonFigure(in.addedCuMm);
+    out["added_ag_mm"] = JsonFigure(in.addedAgMm);
+    out["measured_hvl_mm"] = in.measuredHvl ? JsonFigure(in.measuredHvl->valueMm) : Json(nullptr);
+    out["hvl_material"] = !in.measuredHvl                                            ? Json(nullptr)
+                          : in.measuredHvl->material == halvorn::HvlMaterial::Copper ? Json("cu")
+                                                                                     : Json("al");
     if (focusGiven)
-        out += "    \"focus_distance_cm\": " + JsonValue(in.focusCentreDistanceCm) + ",\n";
+        out["focus_distance_cm"] = JsonFigure(in.focusCentreDistanceCm);
     if (collimationCm)
-        out += "    \"collimation_cm\": " + JsonValue(collimationCm) + ",\n";
-    out += "    \"fitted_filtration_mm\": " + JsonValue(in.fittedFiltrationMm) + "\n";
-    return out + "  }";
+        out["collimation_cm"] = JsonFigure(collimationCm);
+    return out;
 }
 
-// One object per point, centre first, on a line each.
-std::string JsonPoints(const std::vector<halvorn::PointQuality>& points) {
-    std::string out = "[\n";
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        const halvorn::PointQuality& p = points[k];
+// One object per point, centre first.
+Json JsonPoints(const std::vector<halvorn::PointQuality>& points) {
+    Json out = Json::array();
+    for (const halvorn::PointQuality& p : points) {
         const halvorn::MaterialQuality& al = p.quality.aluminium;
         const halvorn::MaterialQuality& cu = p.quality.copper;
-        out += "    {\"index\": " + std::to_string(p.point) + ", \"off_axis_cm\": " + JsonValue(p.offAxisCm) +
-               ", \"fan_angle_deg\": " + JsonValue(p.fanAngleDeg) +
-               ", \"bowtie_al_mm\": " + JsonValue(p.bowtieAlMm) +
-               ", \"relative_kerma\": " + JsonValue(p.relativeKerma) +
-               ", \"relative_fluence\": " + JsonValue(p.relativeFluence) +
-               ", \"hvl1_al_mm\": " + JsonValue(al.hvl1Mm) + ", \"hvl2_al_mm\": " + JsonValue(al.hvl2Mm) +
-               ", \"homogeneity_al\": " + JsonValue(al.homogeneity) +
-               ", \"hvl1_cu_mm\": " + JsonValue(cu.hvl1Mm) + ", \"hvl2_cu_mm\": " + JsonValue(cu.hvl2Mm) +
-               ", \"homogeneity_cu\": " + JsonValue(cu.homogeneity) +
-               ", \"mean_energy_kev\": " + JsonValue(p.quality.meanEnergyKev) +
-               ", \"effective_energy_al_kev\": " + JsonValue(al.effectiveEnergyKev) +
-               ", \"effective_energy_cu_kev\": " + JsonValue(cu.effectiveEnergyKev) + "}" +
-               (k + 1 < points.size() ? "," : "") + "\n";
+        out.push_back({{"index", p.point},
+                       {"off_axis_cm", JsonFigure(p.offAxisCm)},
+                       {"fan_angle_deg", JsonFigure(p.fanAngleDeg)},
+                       {"bowtie_al_mm", JsonFigure(p.bowtieAlMm)},
+                       {"relative_kerma", JsonFigure(p.relativeKerma)},
+                       {"relative_fluence", JsonFigure(p.relativeFluence)},
+                       {"hvl1_al_mm", JsonFigure(al.hvl1Mm)},
+                       {"hvl2_al_mm", JsonFigure(al.hvl2Mm)},
+                       {"homogeneity_al", JsonFigure(al.homogeneity)},
+                       {"hvl1_cu_mm", JsonFigure(cu.hvl1Mm)},
+                       {"hvl2_cu_mm", JsonFigure(cu.hvl2Mm)},
+                       {"homogeneity_cu", JsonFigure(cu.homogeneity)},
+                       {"mean_energy_kev", JsonFigure(p.quality.meanEnergyKev)},
+                       {"effective_energy_al_kev", JsonFigure(al.effectiveEnergyKev)},
+                       {"effective_energy_cu_kev", JsonFigure(cu.effectiveEnergyKev)}});
     }
-    return out + "  ]";
+    return out;
 }
 
-std::string JsonSummary(const CalculationState& state,
-                        const CentreResults& centre,
-                        int pointCount,
-                        const std::string& inputs,
-                        const std::vector<halvorn::PointQuality>& points) {
-    std::string out = "{\n";
-    out += "  \"program\": \"" + halvorn::ProgramName() + "\",\n";
-    out += "  \"fitted_filtration_mm\": " + JsonNumber(centre.fittedFiltrationMm) + ",\n";
-    out += "  \"hvl_al_mm\": " + JsonNumber(centre.hvlAlMm) + ",\n";
-    out += "  \"hvl_cu_mm\": " + JsonNumber(centre.hvlCuMm) + ",\n";
-    out += "  \"bowtie_mm\": " + JsonArray(state.BowtieAlMm, 0, pointCount) + ",\n";
-    out += "  \"spectrum_peak\": " + JsonNumber(state.SpectrumPeak) + ",\n";
-    out += "  \"relative_kerma\": " + JsonArray(state.DoseProfile[1], 0, pointCount) + ",\n";
-    out += "  \"centre_spectrum\": " + JsonArray(state.PointSpectra[0], 1, halvorn::kBinCount) + ",\n";
-    out += "  \"inputs\": " + inputs + ",\n";
-    out += "  \"points\": " + JsonPoints(points) + "\n";
-    return out + "}\n";
+// The summary of the run: the centre's figures, the profile's, the centre spectrum, the inputs and the
+// beam-quality figures of every point.
+std::string JsonSummary(const halvorn::RunRecord& run,
+                        bool focusGiven,
+                        const std::optional<double>& collimationCm) {
+    Json bowtie = Json::array();
+    Json kerma = Json::array();
+    for (const halvorn::PointQuality& p : run.points) {
+        bowtie.push_back(JsonFigure(p.bowtieAlMm));
+        kerma.push_back(JsonFigure(p.relativeKerma));
+    }
+    Json centre = Json::array();
+    const halvorn::Spectrum& spectrum = halvorn::SpectrumOf(run, 0);
+    for (int i = 1; i <= halvorn::kBinCount; ++i)
+        centre.push_back(JsonFigure(spectrum[i]));
+    Json out = Json::object();
+    out["program"] = halvorn::ProgramName();
+    out["fitted_filtration_mm"] = JsonFigure(run.inputs.fittedFiltrationMm);
+    out["hvl_al_mm"] = JsonFigure(run.modelHvlAlMm);
+    out["hvl_cu_mm"] = JsonFigure(run.modelHvlCuMm);
+    out["bowtie_mm"] = bowtie;
+    out["spectrum_peak"] = JsonFigure(run.spectrumPeak);
+    out["relative_kerma"] = kerma;
+    out["centre_spectrum"] = centre;
+    out["inputs"] = JsonInputs(run.inputs, focusGiven, collimationCm);
+    out["points"] = JsonPoints(run.points);
+    return out.dump(2) + "\n";
 }
 
 // A failure to write an output: exit status 4.
@@ -343,9 +313,12 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         throw InputError(halvorn::DescribeTableLoadFailure(detail, tablePath));
 
     StderrReporter reporter;
-    state->HvlMaterial = static_cast<std::int16_t>(options.hvlMaterial);
+    const halvorn::MeasuredHvl measured{options.hvl.value, options.hvlMaterial == 2
+                                                               ? halvorn::HvlMaterial::Copper
+                                                               : halvorn::HvlMaterial::Aluminium};
     halvorn::CalibrationInputs inputs;
-    inputs.measuredHvlMm = options.hvl.value;
+    inputs.measuredHvlMm = measured.valueMm;
+    inputs.hvlMaterial = measured.material;
     inputs.tubeVoltageKv = options.kv.value;
     inputs.targetAngleDeg = options.targetAngle.value;
     inputs.inherentFiltrationMm = options.inherent.value;
@@ -358,14 +331,15 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         return kExitInput;
     if (reporter.failed)
         return kExitCalculation;
-    // The off-axis run overwrites FiltrationAlCm per point; the centre's fitted value is kept here.
-    const CentreResults centre{state->FiltrationAlCm * 10, state->HvlAlCm * 10, state->HvlCuMm};
+    // The off-axis run overwrites the centre's figures in the state; the record keeps them.
+    halvorn::RunRecord run = halvorn::RecordCalibration(*state, measured);
+    run.comment = options.comment;
 
-    int pointCount = 0;
+    std::vector<double> readings;
     if (profile) {
-        pointCount = profile->PointCount();
-        const auto result =
-            halvorn::OffAxisRun(*state, GridOf(*profile, options.focusDistance->value), reporter);
+        const halvorn::ProfileGrid grid = GridOf(*profile, options.focusDistance->value);
+        readings.assign(grid.reading.begin(), grid.reading.begin() + profile->PointCount() + 1);
+        const auto result = halvorn::OffAxisRun(*state, grid, reporter);
         if (result.outcome != halvorn::OffAxisOutcome::Completed)
             return result.refused ? kExitInput : kExitCalculation;
     } else {
@@ -377,22 +351,13 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         std::cerr << "halvorn-calc: the centre spectrum is empty\n";
         return kExitCalculation;
     }
-
-    // The beam-quality figures of every point and the inputs the export files and the summary name.
-    const halvorn::AttenuationCoefficients table = halvorn::CoefficientsOf(*state);
-    const std::vector<halvorn::PointQuality> points =
-        halvorn::RunBeamQuality(*state, table, halvorn::LastProfilePoint(*state));
-    halvorn::ExportInputs exportInputs = halvorn::InputsOf(*state);
-    exportInputs.targetAngleDeg = options.targetAngle.value;
-    exportInputs.measuredHvl = halvorn::MeasuredHvl{options.hvl.value, options.hvlMaterial == 2};
-    exportInputs.fittedFiltrationMm = 10 * state->NominalFiltrationAlCm + state->BowtieAlMm[0];
+    halvorn::RecordProfile(run, *state, readings);
     const std::optional<double> collimation =
         options.collimation ? std::optional<double>(options.collimation->value) : std::nullopt;
 
     halvorn::ExportSet exportSet;
     if (options.exportDir) {
-        exportSet = halvorn::BuildExportSet(*state, table, points, exportInputs,
-                                            {collimation, options.angleStep.value});
+        exportSet = halvorn::BuildExportSet(run, {collimation, options.angleStep.value});
         if (!exportSet.error.empty())
             throw ExportError("--export: cannot export to " + *options.exportDir + ": " + exportSet.error);
         CheckExportFiles(*options.exportDir, exportSet, inputFiles, outputs);
@@ -406,12 +371,9 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         inputPaths.push_back(input.path);
     std::vector<halvorn::PendingFile> pending(outputs.size());
     for (std::size_t k = 0; k < outputs.size(); ++k) {
-        const std::string bytes =
-            std::string_view(outputs[k].option) == "--out"
-                ? halvorn::FormatResultFile(*state, options.comment)
-                : JsonSummary(*state, centre, pointCount,
-                              JsonInputs(exportInputs, options.focusDistance.has_value(), collimation),
-                              points);
+        const std::string bytes = std::string_view(outputs[k].option) == "--out"
+                                      ? halvorn::FormatResultFile(*state, run.comment)
+                                      : JsonSummary(run, options.focusDistance.has_value(), collimation);
         std::string error;
         if (!pending[k].Prepare(outputs[k].path, bytes, inputPaths, error))
             throw OutputError(std::string(outputs[k].option) + ": " + error);
@@ -452,6 +414,10 @@ void PrintFailure(const char* what) {
 }
 
 int main(int argc, char** argv) {
+    // The user's locale, as the program has it (Qt sets it): every number text of the engine is written and
+    // read without it, and the tool meets the same conditions. Messages stay English, system errors too.
+    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_MESSAGES, "C");
     halvorn::InstallInterruptCleanup("halvorn-calc");
     try {
         const std::vector<std::string_view> args(argv + 1, argv + argc);

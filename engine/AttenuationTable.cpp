@@ -204,17 +204,6 @@ ColumnBounds TableColumnBounds(int column) {
     return {1e-3, 1e7};
 }
 
-AttenuationCoefficients CoefficientsOf(const CalculationState& state) {
-    AttenuationCoefficients table;
-    table.MuTungsten = state.MuTungsten;
-    table.MuAluminium = state.MuAluminium;
-    table.MuCopper = state.MuCopper;
-    table.MuEnAir = state.MuEnAir;
-    table.MuSilver = state.MuSilver;
-    table.MuColumn7 = state.MuColumn7;
-    return table;
-}
-
 namespace {
 
 // A new table for a new calculation, which starts without the per-point results of the previous one.

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/AttenuationCoefficients.h"
 #include "engine/CalculationState.h"
 
 namespace halvorn {
@@ -43,24 +44,10 @@ struct ColumnBounds {
 };
 ColumnBounds TableColumnBounds(int column);
 
-// The coefficient columns of the table on their own, for callers that need the coefficients without
-// touching a calculation (the beam-quality figures of a loaded result file). Same bins as CalculationState.
-struct AttenuationCoefficients {
-    Spectrum MuTungsten{};   // 1/cm
-    Spectrum MuAluminium{};  // 1/cm
-    Spectrum MuCopper{};     // 1/cm
-    Spectrum MuEnAir{};      // cm^2/g
-    Spectrum MuSilver{};     // 1/cm
-    Spectrum MuColumn7{};    // read and kept, never used
-};
-
 // Reads the table file into `table` alone; on any failure `table` is left unchanged.
 TableLoadStatus ReadAttenuationTable(const std::string& path,
                                      AttenuationCoefficients& table,
                                      TableLoadDetail& detail);
-
-// The coefficients a state holds (after LoadAttenuationTable).
-AttenuationCoefficients CoefficientsOf(const CalculationState& state);
 
 // The same from the file's bytes in memory.
 TableLoadStatus ParseAttenuationTable(std::string_view bytes,

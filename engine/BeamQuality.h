@@ -20,7 +20,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/AttenuationTable.h"
+#include "engine/AttenuationCoefficients.h"
 #include "engine/CalculationState.h"
 
 namespace halvorn {

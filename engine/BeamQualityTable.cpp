@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "engine/NumberText.h"
-#include "engine/exports/ExportCommon.h"
 
 namespace halvorn {
 
@@ -66,7 +65,7 @@ std::string FormatSignificant(double value, int digits) {
     int decimals = std::clamp(digits - 1 - exponent, 0, 17);
     std::string text = FormatFixed(value, decimals);
     // Rounding may carry into a new leading digit (0.99996 -> 1.0000): one decimal fewer then.
-    if (decimals > 0 && std::fabs(std::stod(text)) >= std::pow(10.0, exponent + 1))
+    if (decimals > 0 && std::fabs(WholeNumber(text).value_or(0)) >= std::pow(10.0, exponent + 1))
         text = FormatFixed(value, decimals - 1);
     return text;
 }

@@ -216,6 +216,7 @@ CalibrationResult CalibrationRun(CalculationState& state,
         return result;
     result.started = true;
 
+    state.HvlMaterial = static_cast<std::int16_t>(inputs.hvlMaterial);
     state.TubeVoltageKv = inputs.tubeVoltageKv;
     state.TargetAngleDeg = inputs.targetAngleDeg;
     state.InherentFiltrationMm = inputs.inherentFiltrationMm;

@@ -5,18 +5,20 @@
 #include "engine/CalculationState.h"
 #include "engine/InputRanges.h"
 #include "engine/Reporter.h"
+#include "engine/RunRecord.h"
 
 namespace halvorn {
 
 // The centre-axis inputs as numbers, in the units the user gives them.
 struct CalibrationInputs {
-    double measuredHvlMm = 0;         // measured HVL, mm of the material HvlMaterial names
+    double measuredHvlMm = 0;         // measured HVL, mm of hvlMaterial
     double tubeVoltageKv = 0;         // kV
     double targetAngleDeg = 0;        // degrees
     double inherentFiltrationMm = 0;  // mm Al equivalent
     double addedAlMm = 0;             // mm
     double addedCuMm = 0;             // mm
     double addedAgMm = 0;             // mm
+    HvlMaterial hvlMaterial = HvlMaterial::Aluminium;
 };
 
 // What a run found. A value that is empty was not produced by this run.
@@ -31,8 +33,8 @@ struct CalibrationResult {
 };
 
 // The calibration run: the inputs are checked against their accepted ranges (the first refused one is
-// reported and ends the run before anything changes), written into the state, then pass 1, the filtration
-// fit and pass 2 run under the busy dialog. HvlMaterial must already hold the measured material.
+// reported and ends the run before anything changes), written into the state (the measured material into
+// HvlMaterial), then pass 1, the filtration fit and pass 2 run under the busy dialog.
 // CalibrationSucceeded is 1 afterwards only when the result says succeeded.
 CalibrationResult CalibrationRun(CalculationState& state,
                                  const CalibrationInputs& inputs,

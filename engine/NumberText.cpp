@@ -343,9 +343,7 @@ std::string FieldTextProblem(std::string_view text) {
     return "数値として読めません";
 }
 
-FieldNumber ReadFieldNumber(std::string_view text) {
-    if (text.empty())
-        return {FieldNumber::Kind::Empty, 0};
+std::string_view TrimBlanks(std::string_view text) {
     constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
     for (bool trimmed = true; trimmed && !text.empty();) {
         trimmed = false;
@@ -364,6 +362,13 @@ FieldNumber ReadFieldNumber(std::string_view text) {
             trimmed = true;
         }
     }
+    return text;
+}
+
+FieldNumber ReadFieldNumber(std::string_view text) {
+    if (text.empty())
+        return {FieldNumber::Kind::Empty, 0};
+    text = TrimBlanks(text);
     const std::optional<double> value = WholeNumber(text);
     if (!value)
         return {FieldNumber::Kind::NotANumber, 0};
@@ -440,6 +445,56 @@ double RoundHalfEven(double value) {
     if (rest > 0.5)
         return below + 1;
     return std::fmod(below, 2.0) == 0 ? below : below + 1;
+}
+
+}  // namespace halvorn
+
+namespace halvorn {
+
+namespace {
+
+// std::to_chars into a buffer that grows until the text fits: a fixed-point 1e308 with many decimals needs
+// several hundred characters.
+std::string ToChars(double value, std::chars_format format, std::optional<int> precision) {
+    std::string buffer(64, '\0');
+    for (;;) {
+        char* const first = buffer.data();
+        char* const last = first + buffer.size();
+        const auto result = precision ? std::to_chars(first, last, value, format, *precision)
+                                      : std::to_chars(first, last, value, format);
+        if (result.ec == std::errc::value_too_large) {
+            buffer.resize(buffer.size() * 4);
+            continue;
+        }
+        buffer.resize(static_cast<std::size_t>(result.ptr - first));
+        break;
+    }
+    // A value that rounds to zero prints without a sign.
+    if (!buffer.empty() && buffer[0] == '-') {
+        double shown = 0;
+        std::from_chars(buffer.data(), buffer.data() + buffer.size(), shown);
+        if (shown == 0)
+            buffer.erase(0, 1);
+    }
+    return buffer;
+}
+
+}  // namespace
+
+std::string FormatFixed(double value, int decimals) {
+    return ToChars(value, std::chars_format::fixed, decimals);
+}
+
+std::string FormatScientific(double value, int decimals) {
+    return ToChars(value, std::chars_format::scientific, decimals);
+}
+
+std::string FormatShortest(double value) {
+    return ToChars(value, std::chars_format::general, std::nullopt);
+}
+
+std::string FormatGeneral(double value, int digits) {
+    return ToChars(value, std::chars_format::general, digits);
 }
 
 }  // namespace halvorn

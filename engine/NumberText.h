@@ -51,4 +51,14 @@ std::string PlainDecimal(double value);
 // Rounds to the nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double RoundHalfEven(double value);
 
+// Locale-independent number text for files ("." always, whatever the locale; every finite value in full,
+// however long its text). A value that rounds to zero prints without a sign.
+std::string FormatFixed(double value, int decimals);       // 0.00125
+std::string FormatScientific(double value, int decimals);  // 1.234567890e-06
+std::string FormatShortest(double value);                  // the shortest text that reads back as `value`
+std::string FormatGeneral(double value, int digits);       // printf's %.<digits>g in the C locale
+
+// `text` without the blanks around it: spaces, tabs, line breaks and the ideographic space U+3000.
+std::string_view TrimBlanks(std::string_view text);
+
 }  // namespace halvorn

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "engine/AttenuationTable.h"
+#include "engine/AttenuationCoefficients.h"
 #include "engine/CalculationState.h"
 
 namespace halvorn {

@@ -158,7 +158,7 @@ ExportText BowtieStl(const FanBeam& fan, std::optional<double> collimationCm) {
 }
 
 PreBowtieSpectrum PreBowtieSpectrumOf(const AttenuationCoefficients& table,
-                                      const ExportInputs& inputs,
+                                      const RunInputs& inputs,
                                       double centreBowtieAlMm) {
     PreBowtieSpectrum out;
     if (!inputs.targetAngleDeg) {
@@ -200,7 +200,7 @@ PreBowtieSpectrum PreBowtieSpectrumOf(const AttenuationCoefficients& table,
 }
 
 ExportText Gate10FanBeam(const FanBeam& fan,
-                         const ExportInputs& inputs,
+                         const RunInputs& inputs,
                          const PreBowtieSpectrum& preBowtie,
                          std::optional<double> collimationCm,
                          std::optional<double> photonsPerMasPerCm2Centre) {

@@ -40,7 +40,7 @@ struct PreBowtieSpectrum {
     std::string error;
 };
 PreBowtieSpectrum PreBowtieSpectrumOf(const AttenuationCoefficients& table,
-                                      const ExportInputs& inputs,
+                                      const RunInputs& inputs,
                                       double centreBowtieAlMm);
 
 // gate10_fan_beam.py: a function that adds to an opengate simulation, in the frame above with the world's
@@ -48,7 +48,7 @@ PreBowtieSpectrum PreBowtieSpectrumOf(const AttenuationCoefficients& table,
 // before the bowtie, sent into the fan: +-gamma_N across, the collimation along y. With an absolute scale,
 // the photons that source sends per mAs.
 ExportText Gate10FanBeam(const FanBeam& fan,
-                         const ExportInputs& inputs,
+                         const RunInputs& inputs,
                          const PreBowtieSpectrum& preBowtie,
                          std::optional<double> collimationCm,
                          std::optional<double> photonsPerMasPerCm2Centre);

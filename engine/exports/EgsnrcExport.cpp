@@ -47,7 +47,7 @@ Grid FanGrid(const std::vector<PointQuality>& points, double stepDeg) {
 
 }  // namespace
 
-ExportText EgsnrcSpectrum(const Spectrum& photons, const ExportInputs& inputs, const std::string& what) {
+ExportText EgsnrcSpectrum(const Spectrum& photons, const RunInputs& inputs, const std::string& what) {
     return WriteSpectrum(
         photons, inputs.tubeVoltageKv, what, [&](const std::vector<EnergyBin>& bins, std::string& t) {
             t = ProgramName() + " relative photon spectrum (counts per bin, no absolute scale), " + what +
@@ -73,7 +73,7 @@ ExportText OnFanGrid(const std::vector<PointQuality>& points, double stepDeg, Wr
 }
 
 ExportText EgsnrcBowtieDistribution(const std::vector<PointQuality>& points,
-                                    const ExportInputs& inputs,
+                                    const RunInputs& inputs,
                                     double stepDeg) {
     return OnFanGrid(points, stepDeg, [&](const Grid& grid, std::string& t) {
         t = ProgramName() +
@@ -87,9 +87,7 @@ ExportText EgsnrcBowtieDistribution(const std::vector<PointQuality>& points,
     });
 }
 
-ExportText EgsnrcAlBowtie(const std::vector<PointQuality>& points,
-                          const ExportInputs& inputs,
-                          double stepDeg) {
+ExportText EgsnrcAlBowtie(const std::vector<PointQuality>& points, const RunInputs& inputs, double stepDeg) {
     return OnFanGrid(points, stepDeg, [&](const Grid& grid, std::string& t) {
         // Eight header lines, which the reader skips: the first one is ours.
         t = ProgramName() +
@@ -107,7 +105,7 @@ ExportText EgsnrcAlBowtie(const std::vector<PointQuality>& points,
     });
 }
 
-ExportText EgsnrcSourceBlock(const ExportInputs& inputs,
+ExportText EgsnrcSourceBlock(const RunInputs& inputs,
                              std::optional<double> collimationCm,
                              const EgsnrcSourceFiles& files) {
     ExportText out;

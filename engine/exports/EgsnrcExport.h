@@ -26,18 +26,16 @@ namespace halvorn {
 constexpr int kMaxEgsnrcAngles = 9998;
 
 // A tabulated spectrum of `photons` (relative counts per bin); `what` names it in the title ("centre ray").
-ExportText EgsnrcSpectrum(const Spectrum& photons, const ExportInputs& inputs, const std::string& what);
+ExportText EgsnrcSpectrum(const Spectrum& photons, const RunInputs& inputs, const std::string& what);
 
 // The bowtie distribution: fan angle (radians, 0 outward) against photons per angle relative to the centre
 // ray, on the grid of OnAngleGrid, mode 0.
 ExportText EgsnrcBowtieDistribution(const std::vector<PointQuality>& points,
-                                    const ExportInputs& inputs,
+                                    const RunInputs& inputs,
                                     double stepDeg);
 
 // The Al-equivalent bowtie: the whole bowtie path (mm) at the same angles, plus the extra last entry.
-ExportText EgsnrcAlBowtie(const std::vector<PointQuality>& points,
-                          const ExportInputs& inputs,
-                          double stepDeg);
+ExportText EgsnrcAlBowtie(const std::vector<PointQuality>& points, const RunInputs& inputs, double stepDeg);
 
 // The file names the input block refers to.
 struct EgsnrcSourceFiles {
@@ -51,7 +49,7 @@ struct EgsnrcSourceFiles {
 // collimation the line is left commented out with a note, since EGSnrc would quietly take 1 cm. One comment
 // line says that this source lives only on a pull-request branch, with the faults read from its source there,
 // and recommends the phase-space file with iaea_phsp_source.
-ExportText EgsnrcSourceBlock(const ExportInputs& inputs,
+ExportText EgsnrcSourceBlock(const RunInputs& inputs,
                              std::optional<double> collimationCm,
                              const EgsnrcSourceFiles& files = {});
 

@@ -1,7 +1,6 @@
 #include "engine/exports/ExportCommon.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "engine/Filtration.h"
@@ -10,40 +9,11 @@
 
 namespace halvorn {
 
-namespace {
-
-std::string ToChars(double value, std::chars_format format, std::optional<int> precision) {
-    char buffer[64];
-    const auto result = precision ? std::to_chars(buffer, buffer + sizeof buffer, value, format, *precision)
-                                  : std::to_chars(buffer, buffer + sizeof buffer, value, format);
-    if (result.ec != std::errc())
-        return "nan";
-    // A value that rounds to zero prints without a sign.
-    double shown = 0;
-    std::from_chars(buffer, result.ptr, shown);
-    if (buffer[0] == '-' && shown == 0)
-        return std::string(buffer + 1, result.ptr);
-    return std::string(buffer, result.ptr);
-}
-
-}  // namespace
-
-ExportInputs InputsOf(const CalculationState& state) {
-    ExportInputs in;
-    in.tubeVoltageKv = state.TubeVoltageKv;
-    in.inherentFiltrationMm = state.InherentFiltrationMm;
-    in.addedAlMm = state.AddedAlMm;
-    in.addedCuMm = 10 * state.AddedCuCm;
-    in.addedAgMm = 10 * state.AddedAgCm;
-    in.focusCentreDistanceCm = state.FocusCentreDistanceCm;
-    return in;
-}
-
 std::string ProgramName() {
     return "Halvorn " + ProgramVersion();
 }
 
-std::string DescribeInputs(const ExportInputs& in) {
+std::string DescribeInputs(const RunInputs& in) {
     std::string text = "tube voltage " + PlainDecimal(in.tubeVoltageKv) + " kV, ";
     text += in.targetAngleDeg ? "target angle " + PlainDecimal(*in.targetAngleDeg) + " deg, "
                               : std::string("target angle not recorded, ");
@@ -52,7 +22,7 @@ std::string DescribeInputs(const ExportInputs& in) {
             " mm Cu + " + PlainDecimal(in.addedAgMm) + " mm Ag, ";
     if (in.measuredHvl)
         text += "measured HVL " + PlainDecimal(in.measuredHvl->valueMm) +
-                (in.measuredHvl->copper ? " mm Cu, " : " mm Al, ");
+                (in.measuredHvl->material == HvlMaterial::Copper ? " mm Cu, " : " mm Al, ");
     else
         text += "measured HVL not recorded, ";
     text += in.fittedFiltrationMm
@@ -148,18 +118,6 @@ std::vector<FanSample> OnAngleGrid(const std::vector<FanSample>& measured, doubl
         grid.push_back(s);
     }
     return grid;
-}
-
-std::string FormatFixed(double value, int decimals) {
-    return ToChars(value, std::chars_format::fixed, decimals);
-}
-
-std::string FormatScientific(double value, int decimals) {
-    return ToChars(value, std::chars_format::scientific, decimals);
-}
-
-std::string FormatShortest(double value) {
-    return ToChars(value, std::chars_format::general, std::nullopt);
 }
 
 }  // namespace halvorn

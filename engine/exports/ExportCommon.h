@@ -1,7 +1,7 @@
 #pragma once
 
 // What every export writer shares: the inputs a file names, the energy grid of the spectra, the fan of the
-// profile points, and locale-independent number text.
+// profile points.
 //
 // Energy bins. Bin i of a spectrum (0.5 keV wide) stands for E = 0.5 i keV, its centre. Formats that take
 // one energy per value (XCIST, the spectrum-toolkit text, the spreadsheet table) write E. Histogram formats
@@ -19,6 +19,8 @@
 
 #include "engine/BeamQuality.h"
 #include "engine/CalculationState.h"
+#include "engine/NumberText.h"
+#include "engine/RunRecord.h"
 
 namespace halvorn {
 
@@ -29,37 +31,11 @@ struct ExportText {
     bool ok() const { return error.empty(); }
 };
 
-// The HVL measured at the rotation centre.
-struct MeasuredHvl {
-    double valueMm = 0;
-    bool copper = false;  // false: aluminium
-};
-
-// The inputs a calculation came from, as the files name them. A loaded result file holds no target angle,
-// measured HVL or fitted filtration; they stay empty unless the caller knows them.
-struct ExportInputs {
-    double tubeVoltageKv = 0;
-    std::optional<double> targetAngleDeg;
-    double inherentFiltrationMm = 0;
-    double addedAlMm = 0;
-    double addedCuMm = 0;
-    double addedAgMm = 0;
-    std::optional<MeasuredHvl> measuredHvl;
-    // Total Al-equivalent filtration of the centre ray: after a run 10 * NominalFiltrationAlCm +
-    // BowtieAlMm[0]; a result file gives it as InherentFiltrationMm + AddedAlMm + BowtieAlMm[0], to its 0.001
-    // mm.
-    std::optional<double> fittedFiltrationMm;
-    double focusCentreDistanceCm = 0;
-};
-
-// The inputs a state holds in every case (those a result file restores); the optional ones stay empty.
-ExportInputs InputsOf(const CalculationState& state);
-
 // "Halvorn 2.0": the program and version every file names.
 std::string ProgramName();
 
 // The inputs in one line of plain ASCII: "tube voltage 120 kV, target angle 16 deg, ...".
-std::string DescribeInputs(const ExportInputs& inputs);
+std::string DescribeInputs(const RunInputs& inputs);
 
 // Energy bins 2..2*T0 with their centres and histogram edges in keV.
 struct EnergyBin {
@@ -111,10 +87,5 @@ MeasuredFan FanOf(const std::vector<PointQuality>& points);
 // The fan on the grid 0, step, 2 step, ... up to the last measured angle, linearly interpolated between
 // measured samples and never beyond the last one. Empty when the step is not a positive finite number.
 std::vector<FanSample> OnAngleGrid(const std::vector<FanSample>& measured, double stepDeg);
-
-// Locale-independent number text ("." always).
-std::string FormatFixed(double value, int decimals);       // 0.00125
-std::string FormatScientific(double value, int decimals);  // 1.234567890e-06
-std::string FormatShortest(double value);                  // the shortest text that reads back as `value`
 
 }  // namespace halvorn

@@ -17,13 +17,11 @@ namespace {
 
 // The phase space and the bowtie solid with its files, as the options ask.
 void AddFanBeamFiles(ExportSet& set,
-                     const CalculationState& state,
-                     const AttenuationCoefficients& table,
-                     const std::vector<PointQuality>& points,
-                     const ExportInputs& inputs,
+                     const RunRecord& run,
                      const ExportOptions& options,
                      std::optional<double> phi) {
-    const FanBeam fan = FanBeamOf(state, points);
+    const RunInputs& inputs = run.inputs;
+    const FanBeam fan = FanBeamOf(run);
     if (options.phaseSpacePhotons) {
         PhaseSpaceOptions ps;
         ps.photons = *options.phaseSpacePhotons;
@@ -50,7 +48,7 @@ void AddFanBeamFiles(ExportSet& set,
         return;
     }
     set.files.push_back({"bowtie.stl", stl.bytes});
-    const PreBowtieSpectrum before = PreBowtieSpectrumOf(table, inputs, state.BowtieAlMm[0]);
+    const PreBowtieSpectrum before = PreBowtieSpectrumOf(run.table, inputs, run.centreBowtieMm());
     if (!before.error.empty()) {
         set.error = "pre_bowtie.spectrum: " + before.error;
         return;
@@ -71,11 +69,10 @@ void AddFanBeamFiles(ExportSet& set,
 
 }  // namespace
 
-ExportSet BuildExportSet(const CalculationState& state,
-                         const AttenuationCoefficients& table,
-                         const std::vector<PointQuality>& points,
-                         const ExportInputs& inputs,
-                         const ExportOptions& options) {
+ExportSet BuildExportSet(const RunRecord& run, const ExportOptions& options) {
+    const RunInputs& inputs = run.inputs;
+    const std::vector<PointQuality>& points = run.points;
+    const AttenuationCoefficients& table = run.table;
     ExportSet set;
     set.inputs = inputs;
     set.options = options;
@@ -89,7 +86,7 @@ ExportSet BuildExportSet(const CalculationState& state,
             return set;
         }
     }
-    const Spectrum& centre = state.PointSpectra[0];
+    const Spectrum& centre = SpectrumOf(run, 0);
     if (options.kermaPer100MasMgy) {
         const AbsoluteScaleResult scale =
             AbsoluteScaleOf(centre, inputs.tubeVoltageKv, table, *options.kermaPer100MasMgy);
@@ -115,7 +112,7 @@ ExportSet BuildExportSet(const CalculationState& state,
     for (std::size_t k = 1; k < points.size(); ++k) {
         char name[32];
         std::snprintf(name, sizeof name, "point%02d.spectrum", static_cast<int>(k));
-        add(name, EgsnrcSpectrum(state.PointSpectra[k], inputs,
+        add(name, EgsnrcSpectrum(SpectrumOf(run, static_cast<int>(k)), inputs,
                                  "point " + std::to_string(k) + " (" + FormatShortest(points[k].offAxisCm) +
                                      " cm off axis)"));
     }
@@ -132,10 +129,10 @@ ExportSet BuildExportSet(const CalculationState& state,
         inputs.targetAngleDeg ? CharacteristicShare(table, inputs.tubeVoltageKv, *inputs.targetAngleDeg)
                               : std::nullopt;
     add("spectrum.spk", SpectrumText(centre, points.front().quality, inputs, lineShare, "centre ray"));
-    add("spectra_long.csv", SpectraLongCsv(state, points));
+    add("spectra_long.csv", SpectraLongCsv(run));
     add("beam_quality.csv", BeamQualityCsv(points));
     if (set.error.empty() && (options.bowtieSolid || options.phaseSpacePhotons))
-        AddFanBeamFiles(set, state, table, points, inputs, options, phi);
+        AddFanBeamFiles(set, run, options, phi);
     if (!set.error.empty())
         set.files.clear();
     return set;

@@ -73,16 +73,12 @@ struct ExportSet {
     std::optional<AbsoluteScale> absolute{};
     std::optional<double> phaseSpacePhotonsPerMas{};
     // What the set was made from, for the manifest the folder writer adds (ExportWriter.h).
-    ExportInputs inputs;
+    RunInputs inputs;
     ExportOptions options;
 };
 
-// The set for the points of `points` (RunBeamQuality of `state`, centre first). `table` gives the K-line
-// split of spectrum.spk when the inputs hold a target angle.
-ExportSet BuildExportSet(const CalculationState& state,
-                         const AttenuationCoefficients& table,
-                         const std::vector<PointQuality>& points,
-                         const ExportInputs& inputs,
-                         const ExportOptions& options);
+// The set for the run's points (centre first) and spectra. The run's table gives the K-line split of
+// spectrum.spk when the inputs hold a target angle.
+ExportSet BuildExportSet(const RunRecord& run, const ExportOptions& options);
 
 }  // namespace halvorn

@@ -141,7 +141,7 @@ std::string PathInFolder(const std::string& dir, const std::string& name) {
 }
 
 std::string ExportManifest(const ExportSet& set) {
-    const ExportInputs& in = set.inputs;
+    const RunInputs& in = set.inputs;
     auto number = [](std::optional<double> value) {
         value = Finite(value);
         return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
@@ -154,8 +154,9 @@ std::string ExportManifest(const ExportSet& set) {
         {"added_cu_mm", number(in.addedCuMm)},
         {"added_ag_mm", number(in.addedAgMm)},
         {"measured_hvl_mm", number(in.measuredHvl ? std::optional(in.measuredHvl->valueMm) : std::nullopt)},
-        {"hvl_material",
-         in.measuredHvl ? nlohmann::ordered_json(in.measuredHvl->copper ? "cu" : "al") : nullptr},
+        {"hvl_material", in.measuredHvl ? nlohmann::ordered_json(
+                                              in.measuredHvl->material == HvlMaterial::Copper ? "cu" : "al")
+                                        : nullptr},
         {"fitted_filtration_mm", number(in.fittedFiltrationMm)},
         {"focus_distance_cm", number(in.focusCentreDistanceCm)},
         {"collimation_cm", number(set.options.collimationCm)},

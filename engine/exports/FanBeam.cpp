@@ -8,10 +8,11 @@
 
 namespace halvorn {
 
-FanBeam FanBeamOf(const CalculationState& state, const std::vector<PointQuality>& points) {
+FanBeam FanBeamOf(const RunRecord& run) {
+    const std::vector<PointQuality>& points = run.points;
     FanBeam fan;
-    fan.tubeVoltageKv = state.TubeVoltageKv;
-    fan.focusCentreDistanceCm = state.FocusCentreDistanceCm;
+    fan.tubeVoltageKv = run.inputs.tubeVoltageKv;
+    fan.focusCentreDistanceCm = run.inputs.focusCentreDistanceCm;
     const MeasuredFan measured = FanOf(points);
     if (!measured.error.empty()) {
         fan.error = measured.error;
@@ -23,7 +24,7 @@ FanBeam FanBeamOf(const CalculationState& state, const std::vector<PointQuality>
     }
     for (const PointQuality& p : points) {
         const std::string what = p.point == 0 ? "the centre" : "point " + std::to_string(p.point);
-        if (const auto problem = SpectrumProblem(state.PointSpectra[p.point], fan.tubeVoltageKv, what)) {
+        if (const auto problem = SpectrumProblem(SpectrumOf(run, p.point), fan.tubeVoltageKv, what)) {
             fan.error = *problem;
             return fan;
         }
@@ -36,7 +37,7 @@ FanBeam FanBeamOf(const CalculationState& state, const std::vector<PointQuality>
             if (std::fabs(*p.fanAngleDeg) != s.angleDeg)
                 continue;
             for (int i = 0; i <= kBinCount; ++i)
-                sum[i] += state.PointSpectra[p.point][i];
+                sum[i] += SpectrumOf(run, p.point)[i];
             ++count;
         }
         for (double& v : sum)

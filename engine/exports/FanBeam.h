@@ -18,6 +18,7 @@
 
 #include "engine/BeamQuality.h"
 #include "engine/CalculationState.h"
+#include "engine/RunRecord.h"
 
 namespace halvorn {
 
@@ -32,8 +33,8 @@ struct FanBeam {
     std::string error;                    // why the run gives no fan; then the lists are empty
 };
 
-// The fan of `points` (RunBeamQuality of `state`, centre first) with the spectra of `state`.
-FanBeam FanBeamOf(const CalculationState& state, const std::vector<PointQuality>& points);
+// The fan of the run's points (centre first) with their spectra.
+FanBeam FanBeamOf(const RunRecord& run);
 
 // f(gamma): interpolated, mirrored, 0 beyond the last measured angle.
 double FluenceAt(const FanBeam& fan, double gammaRad);

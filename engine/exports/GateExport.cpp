@@ -29,7 +29,7 @@ ExportText Gate9Spectrum(const Spectrum& photons, double tubeVoltageKv, const st
         });
 }
 
-ExportText Gate10Spectrum(const Spectrum& photons, const ExportInputs& inputs, const std::string& what) {
+ExportText Gate10Spectrum(const Spectrum& photons, const RunInputs& inputs, const std::string& what) {
     return WriteSpectrum(
         photons, inputs.tubeVoltageKv, what, [&](const std::vector<EnergyBin>& bins, std::string& t) {
             const std::vector<double> density = DensityPerMev(photons, bins);

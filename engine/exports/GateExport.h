@@ -20,6 +20,6 @@ namespace halvorn {
 
 ExportText Gate9Spectrum(const Spectrum& photons, double tubeVoltageKv, const std::string& what);
 
-ExportText Gate10Spectrum(const Spectrum& photons, const ExportInputs& inputs, const std::string& what);
+ExportText Gate10Spectrum(const Spectrum& photons, const RunInputs& inputs, const std::string& what);
 
 }  // namespace halvorn

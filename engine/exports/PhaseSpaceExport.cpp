@@ -158,7 +158,7 @@ double PhaseSpacePhotonsPerMas(const FanBeam& fan, double photonsPerMasPerCm2Cen
 }
 
 PhaseSpaceResult WritePhaseSpace(const FanBeam& fan,
-                                 const ExportInputs& inputs,
+                                 const RunInputs& inputs,
                                  const PhaseSpaceOptions& options,
                                  const PhaseSpaceSink& sink,
                                  const PhaseSpaceProgress& progress) {
@@ -312,7 +312,7 @@ PhaseSpaceResult WritePhaseSpace(const FanBeam& fan,
 }
 
 PhaseSpaceResult PhaseSpaceFiles(const FanBeam& fan,
-                                 const ExportInputs& inputs,
+                                 const RunInputs& inputs,
                                  const PhaseSpaceOptions& options,
                                  std::string& records,
                                  const PhaseSpaceProgress& progress) {

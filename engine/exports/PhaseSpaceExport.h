@@ -63,14 +63,14 @@ double PhaseSpacePhotonsPerMas(const FanBeam& fan, double photonsPerMasPerCm2Cen
 // Writes the records through `sink` and returns the header that goes with them; `inputs` are named in the
 // header.
 PhaseSpaceResult WritePhaseSpace(const FanBeam& fan,
-                                 const ExportInputs& inputs,
+                                 const RunInputs& inputs,
                                  const PhaseSpaceOptions& options,
                                  const PhaseSpaceSink& sink,
                                  const PhaseSpaceProgress& progress = {});
 
 // The same into memory: `records` receives the .IAEAphsp bytes (empty on failure).
 PhaseSpaceResult PhaseSpaceFiles(const FanBeam& fan,
-                                 const ExportInputs& inputs,
+                                 const RunInputs& inputs,
                                  const PhaseSpaceOptions& options,
                                  std::string& records,
                                  const PhaseSpaceProgress& progress = {});

@@ -14,7 +14,7 @@ std::string Figure(const std::optional<double>& value, int decimals) {
 
 ExportText SpectrumText(const Spectrum& photons,
                         const SpectrumQuality& quality,
-                        const ExportInputs& inputs,
+                        const RunInputs& inputs,
                         const std::optional<Spectrum>& lineShare,
                         const std::string& what) {
     ExportText out;
@@ -35,9 +35,9 @@ ExportText SpectrumText(const Spectrum& photons,
     t += "# Added filtration: " + PlainDecimal(inputs.addedAlMm) + " mm Al, " +
          PlainDecimal(inputs.addedCuMm) + " mm Cu, " + PlainDecimal(inputs.addedAgMm) + " mm Ag\n";
     t += "# Measured HVL: " +
-         (inputs.measuredHvl
-              ? PlainDecimal(inputs.measuredHvl->valueMm) + (inputs.measuredHvl->copper ? " mm Cu" : " mm Al")
-              : std::string("not recorded")) +
+         (inputs.measuredHvl ? PlainDecimal(inputs.measuredHvl->valueMm) +
+                                   (inputs.measuredHvl->material == HvlMaterial::Copper ? " mm Cu" : " mm Al")
+                             : std::string("not recorded")) +
          "\n";
     t += "# Fitted total filtration: " +
          (inputs.fittedFiltrationMm ? FormatFixed(*inputs.fittedFiltrationMm, 3) + " mm Al"

@@ -16,7 +16,7 @@ namespace halvorn {
 // is 0 and the header says the split is not known.
 ExportText SpectrumText(const Spectrum& photons,
                         const SpectrumQuality& quality,
-                        const ExportInputs& inputs,
+                        const RunInputs& inputs,
                         const std::optional<Spectrum>& lineShare,
                         const std::string& what);
 

@@ -14,11 +14,12 @@ std::string Field(const std::optional<double>& value, int decimals) {
 
 }  // namespace
 
-ExportText SpectraLongCsv(const CalculationState& state, const std::vector<PointQuality>& points) {
+ExportText SpectraLongCsv(const RunRecord& run) {
+    const std::vector<PointQuality>& points = run.points;
     ExportText out;
     for (const PointQuality& p : points) {
         const std::string what = p.point == 0 ? "the centre" : "point " + std::to_string(p.point);
-        if (const auto problem = SpectrumProblem(state.PointSpectra[p.point], state.TubeVoltageKv, what)) {
+        if (const auto problem = SpectrumProblem(SpectrumOf(run, p.point), run.inputs.tubeVoltageKv, what)) {
             out.error = *problem;
             return out;
         }
@@ -26,13 +27,13 @@ ExportText SpectraLongCsv(const CalculationState& state, const std::vector<Point
     std::string& t = out.bytes;
     t = kByteOrderMark;
     t += "point,off_axis_cm,fan_angle_deg,bowtie_al_mm,energy_keV,relative_fluence\r\n";
-    const std::vector<EnergyBin> bins = ExportBins(state.TubeVoltageKv);
+    const std::vector<EnergyBin> bins = ExportBins(run.inputs.tubeVoltageKv);
     for (const PointQuality& p : points) {
         const std::string prefix = std::to_string(p.point) + "," + FormatShortest(p.offAxisCm) + "," +
                                    Field(p.fanAngleDeg, 6) + "," + FormatShortest(p.bowtieAlMm) + ",";
         for (const EnergyBin& b : bins)
             t += prefix + FormatFixed(b.centreKev, 1) + "," +
-                 FormatShortest(state.PointSpectra[p.point][b.index]) + "\r\n";
+                 FormatShortest(SpectrumOf(run, p.point)[b.index]) + "\r\n";
     }
     return out;
 }

@@ -19,7 +19,7 @@
 
 namespace halvorn {
 
-ExportText SpectraLongCsv(const CalculationState& state, const std::vector<PointQuality>& points);
+ExportText SpectraLongCsv(const RunRecord& run);
 
 ExportText BeamQualityCsv(const std::vector<PointQuality>& points);
 

@@ -8,7 +8,7 @@
 namespace halvorn {
 
 ExportText XcistBowtie(const std::vector<PointQuality>& points,
-                       const ExportInputs& inputs,
+                       const RunInputs& inputs,
                        bool absoluteSpectrum) {
     ExportText out;
     const MeasuredFan fan = FanOf(points);
@@ -42,7 +42,7 @@ ExportText XcistBowtie(const std::vector<PointQuality>& points,
 }
 
 ExportText XcistSpectrum(const Spectrum& photons,
-                         const ExportInputs& inputs,
+                         const RunInputs& inputs,
                          const std::string& what,
                          std::optional<double> photonsPerMasPerCm2) {
     const double focus = inputs.focusCentreDistanceCm;

@@ -28,13 +28,13 @@ namespace halvorn {
 
 // `absoluteSpectrum`: the spectrum it goes with is in XCIST's units (the comment names it so).
 ExportText XcistBowtie(const std::vector<PointQuality>& points,
-                       const ExportInputs& inputs,
+                       const RunInputs& inputs,
                        bool absoluteSpectrum = false);
 
 // The spectrum of `photons`, ending with the target angle when the inputs hold one; in XCIST's units when
 // `photonsPerMasPerCm2` (Phi of this spectrum at the focus-centre distance) is given.
 ExportText XcistSpectrum(const Spectrum& photons,
-                         const ExportInputs& inputs,
+                         const RunInputs& inputs,
                          const std::string& what,
                          std::optional<double> photonsPerMasPerCm2 = std::nullopt);
 

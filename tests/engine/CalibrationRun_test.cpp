@@ -25,10 +25,14 @@ protected:
     // 120 kV, 16 degrees, 2.5 mm inherent filtration, no added filters.
     static CalibrationInputs Inputs(double hvl, double kv = 120) { return {hvl, kv, 16, 2.5, 0, 0, 0}; }
 
-    CalibrationResult Run(const CalibrationInputs& in) {
+    // A run with the HVL measured in `material` (1 aluminium, 2 copper).
+    CalibrationResult Run(CalibrationInputs in) {
         reporter.entries.clear();
+        in.hvlMaterial = static_cast<HvlMaterial>(material);
         return CalibrationRun(*state, in, reporter);
     }
+
+    std::int16_t material = 1;
 
     // The fit's transmission curve at aluminium filtration t, worked out on a copy of the state after a run
     // has written the inputs.
@@ -122,7 +126,7 @@ TEST_F(CalibrationRunTest, AluminiumRunShowsResults) {
 }
 
 TEST_F(CalibrationRunTest, CopperHvlIsTakenInMillimetres) {
-    state->HvlMaterial = 2;
+    material = 2;
     const auto out = Run(Inputs(0.25));
     EXPECT_TRUE(reporter.Warnings().empty());
     EXPECT_NEAR(FitModelHvl(state->FiltrationAlCm, true), 0.25, 1e-3) << "0.25 mm of copper, not 0.025";
@@ -180,8 +184,8 @@ TEST_F(CalibrationRunTest, FailingModelFailsEveryPhase) {
     Run(Inputs(7.0));
     const auto centre = state->PointSpectra[0];
     const double bowtie = state->BowtieAlMm[0];
-    for (std::int16_t material : {1, 2}) {
-        state->HvlMaterial = material;
+    for (std::int16_t m : {1, 2}) {
+        material = m;
         state->MuTungsten.fill(-1e300);
         const auto out = Run(Inputs(material == 1 ? 7.0 : 0.4));
         EXPECT_EQ(reporter.Warnings(),
@@ -207,10 +211,10 @@ TEST_F(CalibrationRunTest, UnreachableHvlEndsTheFit) {
         double hvl;
     };
     for (const Case& c : {Case{1, 120, 65}, Case{1, 150, 18}, Case{2, 120, 50}}) {
-        state->HvlMaterial = 1;
+        material = 1;
         Run(Inputs(7.0));
         const auto centre = state->PointSpectra[0];
-        state->HvlMaterial = c.material;
+        material = c.material;
         const auto out = Run(Inputs(c.hvl, c.kv));
         EXPECT_EQ(reporter.Warnings(), std::vector<std::string>{kHvlFailed}) << c.hvl << " at " << c.kv;
         EXPECT_EQ(state->HvlFitFailed, 1) << c.hvl;
@@ -221,7 +225,7 @@ TEST_F(CalibrationRunTest, UnreachableHvlEndsTheFit) {
         EXPECT_EQ(state->PointSpectra[0], centre) << c.hvl;
         EXPECT_EQ(reporter.entries.back().kind, Kind::HideBusy) << c.hvl;
     }
-    state->HvlMaterial = 1;
+    material = 1;
     EXPECT_TRUE(Run(Inputs(7.0)).succeeded);
     EXPECT_EQ(state->HvlFitFailed, 0);
     EXPECT_EQ(state->CalibrationSucceeded, 1);
@@ -237,10 +241,10 @@ TEST_F(CalibrationRunTest, HvlBelowAnyFiltrationEndsTheFit) {
         double hvl;
     };
     for (const Case& c : {Case{1, 120, 0.01}, Case{1, 150, 0.01}, Case{1, 60, 0.001}, Case{2, 120, 0.001}}) {
-        state->HvlMaterial = 1;
+        material = 1;
         Run(Inputs(7.0));
         const auto centre = state->PointSpectra[0];
-        state->HvlMaterial = c.material;
+        material = c.material;
         const auto out = Run(Inputs(c.hvl, c.kv));
         const std::string what = Exact(c.hvl) + " mm at " + Exact(c.kv) + " kV";
         EXPECT_EQ(reporter.Warnings(), std::vector<std::string>{kHvlFailed}) << what;
@@ -251,7 +255,7 @@ TEST_F(CalibrationRunTest, HvlBelowAnyFiltrationEndsTheFit) {
         EXPECT_EQ(reporter.entries.back().kind, Kind::HideBusy) << what;
     }
     // With no inherent filtration, an HVL a little above the bare model's is fitted to a small filtration.
-    state->HvlMaterial = 1;
+    material = 1;
     Run({7, 120, 16, 0, 0, 0, 0});
     const double bare = FitModelHvl(0, false) * 10;
     const auto out = Run({bare + 0.01, 120, 16, 0, 0, 0, 0});

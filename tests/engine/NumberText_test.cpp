@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/BeamQualityTable.h"
+
 namespace halvorn {
 namespace {
 
@@ -89,10 +91,22 @@ TEST(NumberTextLeadingNumber, IgnoresTheLocaleDecimalSeparator) {
         EXPECT_EQ(FormatPicture(2.5, "0.00"), "2.50");
         EXPECT_EQ(FormatPicture(0.01234, "  0.000E+00"), "  1.234E-02");
         EXPECT_EQ(PlainDecimal(2.5), "2.5");
+        EXPECT_EQ(FormatSignificant(0.1, 4), "0.1000");
     }
     std::setlocale(LC_NUMERIC, saved.c_str());
     if (!found)
         GTEST_SKIP() << "no locale with a decimal comma is installed";
+}
+
+TEST(NumberTextFileNumbers, EveryFiniteValueInFullWithoutNegativeZero) {
+    EXPECT_EQ(FormatFixed(-0.0001, 3), "0.000");
+    EXPECT_EQ(FormatFixed(-0.0006, 3), "-0.001");
+    EXPECT_EQ(FormatScientific(-1e-300, 2), "-1.00e-300");
+    const std::string big = FormatFixed(1e70, 3);
+    EXPECT_EQ(big.substr(big.size() - 4), ".000") << big;
+    EXPECT_EQ(WholeNumber(big), 1e70) << big;
+    EXPECT_EQ(FormatFixed(-1.7976931348623157e308, 2).size(), 313u) << "sign, 309 digits, point, 2 decimals";
+    EXPECT_EQ(FormatGeneral(0.1, 17), "0.10000000000000001");
 }
 
 struct PictureCase {

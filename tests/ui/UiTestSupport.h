@@ -35,13 +35,14 @@ inline CalculationState& State() {
 // One program run: the application over `state`, a presenter that records its messages and returns at
 // once, and an exit that only records its code.
 struct Session {
-    explicit Session(CalculationState& state = State()) : app(state, presenter) {
+    explicit Session(CalculationState& state = State()) : app(state, runs, presenter) {
         app.exitProgram = [this](int code) { exits << code; };
     }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     RecordingPresenter presenter;
+    RunModel runs;
     Application app;
     QList<int> exits;
 };

@@ -159,7 +159,6 @@ void CentreAxisTest::newCalculationSetsTheDefaults() {
     QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm AL"));
     QVERIFY(Child<QRadioButton>(form2, "Option13")->isChecked());
     QVERIFY(!Child<QRadioButton>(form2, "Option14")->isChecked());
-    QCOMPARE(State().HvlMaterial, 1);
     QVERIFY(!s.Button("Command4")->isEnabled());
     QVERIFY(s.Button("Command1")->isEnabled());
     QVERIFY(!s.Line("Line6")->isVisible());
@@ -466,7 +465,6 @@ void CentreAxisTest::copperResultsAndBackToAluminium() {
     const QString copperHvl = s.FieldText("Text8");
 
     QTest::mouseClick(Child<QRadioButton>(*s.form2, "Option14"), Qt::LeftButton);
-    QCOMPARE(State().HvlMaterial, 2);
     QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm Cu"));
     QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm Cu"));
     // The copper HVL of the aluminium fit, measured in copper, gives back that copper HVL.
@@ -474,6 +472,12 @@ void CentreAxisTest::copperResultsAndBackToAluminium() {
     QVERIFY2(s.presenter.entries.empty(), qPrintable(s.presenter.Texts().join('|')));
     QCOMPARE(s.LabelText("Label20"), s.FieldText("Text8"));
     QCOMPARE(s.LabelText("Label20"), copperHvl);
+    // The run was fitted in copper, and the run on show says so.
+    QCOMPARE(State().HvlMaterial, 2);
+    const halvorn::RunRecord* run = s.runs.current();
+    QVERIFY(run && run->inputs.measuredHvl);
+    QCOMPARE(run->inputs.measuredHvl->material, halvorn::HvlMaterial::Copper);
+    QCOMPARE(Q(halvorn::PlainDecimal(run->inputs.measuredHvl->valueMm)), copperHvl);
 
     // Cancel: the start screen again, an empty plot, fields kept.
     s.Click("Command3");
@@ -484,7 +488,7 @@ void CentreAxisTest::copperResultsAndBackToAluminium() {
 
     s.NewCalculation();
     QVERIFY(Child<QRadioButton>(*s.form2, "Option13")->isChecked());
-    QCOMPARE(State().HvlMaterial, 1);
+    QVERIFY(!s.runs.current());
     QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm AL"));
     QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm AL"));
     QCOMPARE(s.FieldText("Text13"), QString());
@@ -530,7 +534,6 @@ void CentreAxisTest::newCalculationAfterChangesRestoresEveryDefault() {
         QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm AL"));
         QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm AL"));
         QVERIFY(Child<QRadioButton>(*s.form2, "Option13")->isChecked());
-        QCOMPARE(State().HvlMaterial, 1);
         QCOMPARE(State().PlotCursorShown, 0);
         QVERIFY(!s.Line("Line6")->isVisible() && !s.Line("Line7")->isVisible());
         QVERIFY(!s.Button("Command4")->isEnabled());

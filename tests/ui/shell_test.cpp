@@ -539,7 +539,8 @@ void ShellTest::faultyTableEndsTheRealProgramWithCode1() {
     WorkingFolder folder;
     QVERIFY(folder.Entered());
     RecordingPresenter presenter;
-    halvorn::ui::Application app(State(), presenter);
+    halvorn::ui::RunModel runs;
+    halvorn::ui::Application app(State(), runs, presenter);
     app.tablePathOverride = folder.FilePath(QStringLiteral("MUs2022.dat")).toStdString();
     app.Start();
     QEventLoop loop;

@@ -291,7 +291,8 @@ int main(int argc, char** argv) {
 
     static CalculationState state;
     RecordingPresenter presenter;
-    Application app(state, presenter);
+    RunModel runs;
+    Application app(state, runs, presenter);
     int exitCode = -1;
     app.exitProgram = [&exitCode](int code) { exitCode = code; };
     if (!ScreenFigures(app, presenter, profile, out) || exitCode >= 0)

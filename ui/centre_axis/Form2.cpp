@@ -307,7 +307,6 @@ void Form2::ResetForNewCalculation() {
     line7_->hide();
     option13_->setChecked(true);
     Option13_Click();
-    app_.state().HvlMaterial = 1;
     app_.state().PlotCursorShown = 0;
     // BeamSpectrum and SpectrumPeak still hold the previous calculation; the cursor stays inert until
     // a run on this screen has drawn a curve, so it never reads an old spectrum over empty axes.
@@ -381,6 +380,8 @@ void Form2::Command1_Click() {
         *value = number.value;
     }
 
+    in.hvlMaterial = option14_->isChecked() ? HvlMaterial::Copper : HvlMaterial::Aluminium;
+
     GuiReporter reporter(app_.presenter(), app_, this);
     const CalibrationResult run = CalibrationRun(state, in, reporter);
     if (!run.started) {
@@ -388,10 +389,11 @@ void Form2::Command1_Click() {
             FocusField(FieldOf(*run.refused));
         return;
     }
-    // The exports name the HVL this run was fitted to, whatever the field holds later.
-    app_.calibrationHvl.reset();
+    // The run on show is this calibration, with the HVL it was fitted to whatever the field holds later.
     if (run.succeeded)
-        app_.calibrationHvl = MeasuredHvl{in.measuredHvlMm, state.HvlMaterial == 2};
+        app_.runs().Set(RecordCalibration(state, MeasuredHvl{in.measuredHvlMm, in.hvlMaterial}));
+    else
+        app_.runs().Clear();
 
     auto show = [](const std::optional<double>& value, const char* picture) {
         return value ? FromUtf8(FormatPicture(*value, picture)) : QString();
@@ -399,7 +401,7 @@ void Form2::Command1_Click() {
     text2_->setText(show(run.fittedFiltrationMm, "0.000"));
     text9_->setText(show(run.hvlAlMm, "#0.00"));
     text8_->setText(show(run.hvlCuMm, "#0.00"));
-    label20_->setText(state.HvlMaterial == 1 ? text9_->text() : text8_->text());
+    label20_->setText(in.hvlMaterial == HvlMaterial::Aluminium ? text9_->text() : text8_->text());
     label21_->setText(show(run.centreBowtieMm, "0.000"));
     label22_->setText(text2_->text());
     if (run.succeeded) {
@@ -458,13 +460,11 @@ void Form2::Command4_Click() {
 }
 
 void Form2::Option13_Click() {
-    app_.state().HvlMaterial = 1;
     label17_->setText(QStringLiteral("mm AL"));
     label33_->setText(QStringLiteral("mm AL"));
 }
 
 void Form2::Option14_Click() {
-    app_.state().HvlMaterial = 2;
     label17_->setText(QStringLiteral("mm Cu"));
     label33_->setText(QStringLiteral("mm Cu"));
 }

@@ -32,9 +32,6 @@ public:
     void ResetForNewCalculation();
     DrawingSurface& Picture3();
 
-    // True while the cursor may read the spectrum: a run since the last reset has drawn a curve.
-    bool CursorLive() const { return cursorLive_; }
-
 public slots:
     void Command1_Click();  // calculate
     void Command3_Click();  // cancel

@@ -33,8 +33,6 @@ public:
     void ShowBusy() override;
     void HideBusy() override;
 
-    bool busy() const { return busy_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

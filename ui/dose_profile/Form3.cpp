@@ -16,6 +16,7 @@
 #include "common/ScreenLayout.h"
 #include "engine/NumberText.h"
 #include "engine/OffAxisRun.h"
+#include "engine/RunRecord.h"
 #include "shell/Application.h"
 
 namespace halvorn::ui {
@@ -301,6 +302,14 @@ void Form3::Command1_Click() {
     GuiReporter reporter(app_.presenter(), app_, this);
     const OffAxisResult run = OffAxisRun(app_.state(), *grid, reporter);
     if (run.outcome == OffAxisOutcome::Completed) {
+        // The run on show gains this profile; its calibration was recorded by the centre-axis screen.
+        if (const RunRecord* calibration = app_.runs().current(); calibration && !calibration->loaded()) {
+            RunRecord record = *calibration;
+            const int last = LastProfilePoint(app_.state());
+            RecordProfile(record, app_.state(),
+                          std::vector<double>(grid->reading.begin(), grid->reading.begin() + last + 1));
+            app_.runs().Set(std::move(record));
+        }
         runFields_ = FieldTexts();
         command4_->setEnabled(true);
         command4_->show();

@@ -39,22 +39,23 @@ QPushButton* AddButton(QWidget* parent, QLayout* layout, const char* name, const
 }
 
 // What the window names above the table: the calculation or the file, and the inputs it knows.
-QString SourceText(const ResultsOnShow& shown) {
-    const ExportInputs& in = shown.inputs;
+QString SourceText(const RunRecord& shown) {
+    const RunInputs& in = shown.inputs;
     const QString kv = FromUtf8(PlainDecimal(in.tubeVoltageKv));
     const QString points = QStringLiteral("ポイント 0（回転中心）〜 %1").arg(shown.points.size() - 1);
-    if (shown.resultFile)
+    if (shown.loaded())
         return QStringLiteral(
                    "結果ファイル %1　管電圧 %2 kV、%3（ターゲット角度と実測半価層は結果ファイルに"
                    "記録されていません）")
-            .arg(shown.fileName, kv, points);
+            .arg(QFileInfo(QFile::decodeName(shown.loadedFrom.c_str())).fileName(), kv, points);
     QString text = QStringLiteral("今回の計算　管電圧 %1 kV").arg(kv);
     if (in.targetAngleDeg)
         text += QStringLiteral("、ターゲット角度 %1°").arg(FromUtf8(PlainDecimal(*in.targetAngleDeg)));
     if (in.measuredHvl)
         text += QStringLiteral("、実測半価層 %1 mm %2")
                     .arg(FromUtf8(PlainDecimal(in.measuredHvl->valueMm)),
-                         in.measuredHvl->copper ? QStringLiteral("Cu") : QStringLiteral("Al"));
+                         in.measuredHvl->material == HvlMaterial::Copper ? QStringLiteral("Cu")
+                                                                         : QStringLiteral("Al"));
     return text + QStringLiteral("、") + points;
 }
 
@@ -62,6 +63,8 @@ QString SourceText(const ResultsOnShow& shown) {
 
 BeamQualityWindow::BeamQualityWindow(Application& app) : QWidget(nullptr), app_(app) {
     setObjectName("BeamQualityWindow");
+    // The table belongs to the run it was opened for: another run on show closes it.
+    connect(&app.runs(), &RunModel::changed, this, &QWidget::hide);
     setWindowTitle(QStringLiteral(" 線質一覧"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
 
@@ -108,8 +111,9 @@ BeamQualityWindow::BeamQualityWindow(Application& app) : QWidget(nullptr), app_(
             &BeamQualityWindow::CommandClose_Click);
 }
 
-void BeamQualityWindow::ShowResults(const ResultsOnShow& shown) {
+void BeamQualityWindow::ShowResults(const RunRecord& shown, std::vector<std::string> protectedFiles) {
     shown_ = shown;
+    protectedFiles_ = std::move(protectedFiles);
     source_->setText(SourceText(shown));
     table_->clearContents();
     table_->setRowCount(static_cast<int>(shown.points.size()));
@@ -187,9 +191,10 @@ void BeamQualityWindow::CommandSave_Click() {
     MessagePresenter& presenter = app_.presenter();
     const QString folder = QDir::current().filePath(QStringLiteral("beam_quality"));
     const bool made = !QFileInfo::exists(folder) && QDir().mkdir(folder);
-    const QString name = shown_.resultFile ? QFileInfo(shown_.fileName).completeBaseName() +
-                                                 QStringLiteral("_beam_quality.csv")
-                                           : QStringLiteral("beam_quality.csv");
+    const QString name = shown_.loaded()
+                             ? QFileInfo(QFile::decodeName(shown_.loadedFrom.c_str())).completeBaseName() +
+                                   QStringLiteral("_beam_quality.csv")
+                             : QStringLiteral("beam_quality.csv");
     const QString offered =
         QFileInfo(folder).isDir() ? QDir(folder).filePath(name) : QDir::current().filePath(name);
     SaveTo(presenter.AskSaveFileName(this, QStringLiteral("線質一覧を CSV で保存"), offered,
@@ -208,7 +213,7 @@ void BeamQualityWindow::SaveTo(const std::optional<QString>& answer) {
     const ExportText csv = BeamQualityCsv(shown_.points);
     std::string error = csv.error;
     if (!csv.ok() ||
-        !SaveFileSafely(QFile::encodeName(path).toStdString(), csv.bytes, &error, shown_.protectedFiles))
+        !SaveFileSafely(QFile::encodeName(path).toStdString(), csv.bytes, &error, protectedFiles_))
         presenter.Warning(this, QStringLiteral(" ファイル %1 を保存できませんでした（%2） ")
                                     .arg(QDir::toNativeSeparators(path), FromUtf8(error)));
 }

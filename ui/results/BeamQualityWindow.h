@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "common/ResultsOnShow.h"
+#include "engine/RunRecord.h"
 
 class QLabel;
 class QTableWidget;
@@ -21,7 +21,7 @@ class BeamQualityWindow : public QWidget {
 public:
     explicit BeamQualityWindow(Application& app);
     // Fills the table with the figures of `shown`.
-    void ShowResults(const ResultsOnShow& shown);
+    void ShowResults(const RunRecord& run, std::vector<std::string> protectedFiles);
     // The tab-separated text of the selected cells with their headings; of the whole table when
     // `wholeTable` is set. Every line ends with a line feed.
     QString TableText(bool wholeTable) const;
@@ -42,7 +42,8 @@ private:
     Application& app_;
     QLabel* source_ = nullptr;
     QTableWidget* table_ = nullptr;
-    ResultsOnShow shown_;
+    RunRecord shown_;
+    std::vector<std::string> protectedFiles_;  // no save may replace them
 };
 
 }  // namespace halvorn::ui

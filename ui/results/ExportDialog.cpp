@@ -126,15 +126,17 @@ ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
     connect(families_.front(), &QCheckBox::toggled, this, &ExportDialog::EgsnrcChosen);
 }
 
-void ExportDialog::Prepare(const ResultsOnShow& shown) {
+void ExportDialog::Prepare(const RunRecord& shown, std::vector<std::string> protectedFiles) {
     shown_ = shown;
+    protectedFiles_ = std::move(protectedFiles);
     // A folder beside the result file's name, or one for the calculation; a folder the user typed stays.
-    const QString offered = shown.resultFile ? QFileInfo(shown.fileName).completeBaseName() + "_export"
-                                             : QStringLiteral("halvorn_export");
+    const QString offered =
+        shown.loaded() ? QFileInfo(QFile::decodeName(shown.loadedFrom.c_str())).completeBaseName() + "_export"
+                       : QStringLiteral("halvorn_export");
     if (folder_->text().isEmpty() || folder_->text() == defaultFolder_)
         folder_->setText(offered);
     defaultFolder_ = offered;
-    if (shown.resultFile) {
+    if (shown.loaded()) {
         targetAngle_->setEnabled(true);
         targetAngle_->setText(resultFileAngle_);
         targetNote_->setText(QStringLiteral("°（結果ファイルには記録されていません）"));
@@ -214,16 +216,16 @@ void ExportDialog::CommandWrite_Click() {
             return;
         options.angleStepDeg = *step;
     }
-    ExportInputs inputs = shown_.inputs;
-    if (shown_.resultFile) {
-        if (!ReadField(targetAngle_, InputField::TargetAngle, false, inputs.targetAngleDeg))
+    // A result file holds no target angle: the one typed here goes with the run into the files.
+    RunRecord run = shown_;
+    if (shown_.loaded()) {
+        if (!ReadField(targetAngle_, InputField::TargetAngle, false, run.inputs.targetAngleDeg))
             return;
         resultFileAngle_ = targetAngle_->text();
     }
 
     const QString shownFolder = QDir::toNativeSeparators(QDir(folder).absolutePath());
-    const ExportSet set =
-        OnlyFamilies(BuildExportSet(app_.state(), shown_.table, shown_.points, inputs, options), chosen);
+    const ExportSet set = OnlyFamilies(BuildExportSet(run, options), chosen);
     const std::string dir = QFile::encodeName(folder).toStdString();
     int existing = 0;
     for (const ExportFile& file : set.files) {
@@ -239,7 +241,7 @@ void ExportDialog::CommandWrite_Click() {
             QStringLiteral("エクスポート")))
         return;
     std::string error;
-    if (!WriteExportSet(dir, set, shown_.protectedFiles, error)) {
+    if (!WriteExportSet(dir, set, protectedFiles_, error)) {
         presenter.Warning(this,
                           QStringLiteral(" エクスポートできませんでした。ファイルは書き出していません（%1） ")
                               .arg(FromUtf8(error)));

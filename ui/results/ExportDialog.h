@@ -4,8 +4,8 @@
 #include <QString>
 #include <vector>
 
-#include "common/ResultsOnShow.h"
 #include "engine/InputRanges.h"
+#include "engine/RunRecord.h"
 
 class QCheckBox;
 class QLabel;
@@ -24,7 +24,7 @@ public:
     explicit ExportDialog(Application& app);
     // Sets the dialog up for `shown`: the target angle is asked for a result file only (16 degrees until
     // the user gives another), a fresh calculation shows its own.
-    void Prepare(const ResultsOnShow& shown);
+    void Prepare(const RunRecord& run, std::vector<std::string> protectedFiles);
 
 public slots:
     void CommandBrowse_Click();  // "参照…": a folder chooser
@@ -41,8 +41,9 @@ private:
     void EgsnrcChosen(bool chosen);
 
     Application& app_;
-    ResultsOnShow shown_;
-    std::vector<QCheckBox*> families_;  // in the order of kExportFamilies
+    RunRecord shown_;
+    std::vector<std::string> protectedFiles_;  // no file of the set may replace them
+    std::vector<QCheckBox*> families_;         // in the order of kExportFamilies
     QLineEdit* folder_ = nullptr;
     QLineEdit* collimation_ = nullptr;
     QLineEdit* angleStep_ = nullptr;

@@ -26,6 +26,7 @@
 #include "engine/NumberText.h"
 #include "engine/ResultFile.h"
 #include "engine/ResultsDisplay.h"
+#include "engine/RunRecord.h"
 #include "engine/ShiftJis.h"
 #include "shell/Application.h"
 
@@ -432,8 +433,8 @@ void Form4::Command1_Click() {
     DrawCentreSpectrum();
     SetResultButtonsEnabled(true);
     loadedFile_ = QFileInfo(name).absoluteFilePath();
-    // A beam-quality table still open belongs to the data shown before.
-    app_.HideBeamQualityWindow();
+    // The run on show is this file now; its record is made when a window asks for it.
+    app_.runs().Clear();
 }
 
 // データ保存: the name must be given and be a plain name in the working folder; an existing file of that
@@ -515,46 +516,37 @@ void Form4::Command6_Click() {
     app_.ShowBowtieFigure();
 }
 
-// For a loaded result file the coefficients come from the table file read on its own: the calculation
-// state may hold no table (no calculation in this program run), and loading one into the state would clear
-// the results on show. A fresh calculation has the table it ran with, its target angle, the measured HVL
-// it was fitted to and its fitted filtration.
-std::optional<ResultsOnShow> Form4::ShownResults() {
-    const CalculationState& state = app_.state();
-    ResultsOnShow shown;
-    shown.inputs = InputsOf(state);
+// The record of the run on show. For a loaded result file it is made on first use, its coefficients from the
+// table file read on its own: the calculation state may hold no table (no calculation in this program run),
+// and loading one into the state would clear the results on show. A fresh calculation's record was made by
+// its runs.
+bool Form4::RecordShownRun() {
+    if (loadedFile_.isEmpty())
+        return app_.runs().current() != nullptr;
+    const std::string path = QFile::encodeName(loadedFile_).toStdString();
+    if (const RunRecord* current = app_.runs().current();
+        current && current->loaded() && current->loadedFrom == path)
+        return true;
     const std::string tablePath = app_.TablePath();
-    shown.protectedFiles.push_back(tablePath);
-    if (!loadedFile_.isEmpty()) {
-        TableLoadDetail detail;
-        if (ReadAttenuationTable(tablePath, shown.table, detail) != TableLoadStatus::Ok) {
-            app_.presenter().Warning(this,
-                                     QString(" 減弱係数テーブルを読めないため、線質を計算できません（%1） ")
-                                         .arg(FromUtf8(DescribeTableLoadFailure(detail, tablePath))));
-            return std::nullopt;
-        }
-        shown.resultFile = true;
-        shown.fileName = QFileInfo(loadedFile_).fileName();
-        shown.protectedFiles.push_back(QFile::encodeName(loadedFile_).toStdString());
-    } else {
-        shown.table = CoefficientsOf(state);
-        if (InAcceptedRange(InputField::TargetAngle, state.TargetAngleDeg))
-            shown.inputs.targetAngleDeg = state.TargetAngleDeg;
-        shown.inputs.measuredHvl = app_.calibrationHvl;
-        shown.inputs.fittedFiltrationMm = 10 * state.NominalFiltrationAlCm + state.BowtieAlMm[0];
+    AttenuationCoefficients table;
+    TableLoadDetail detail;
+    if (ReadAttenuationTable(tablePath, table, detail) != TableLoadStatus::Ok) {
+        app_.presenter().Warning(this, QString(" 減弱係数テーブルを読めないため、線質を計算できません（%1） ")
+                                           .arg(FromUtf8(DescribeTableLoadFailure(detail, tablePath))));
+        return false;
     }
-    shown.points = RunBeamQuality(state, shown.table, LastProfilePoint(state));
-    return shown;
+    app_.runs().Set(RecordLoadedResult(app_.state(), table, path, ReadResultComment(path).value_or("")));
+    return true;
 }
 
 void Form4::CommandBeamQuality_Click() {
-    if (const std::optional<ResultsOnShow> shown = ShownResults())
-        app_.ShowBeamQualityWindow(*shown);
+    if (RecordShownRun())
+        app_.ShowBeamQualityWindow();
 }
 
 void Form4::CommandExport_Click() {
-    if (const std::optional<ResultsOnShow> shown = ShownResults())
-        app_.ShowExportDialog(*shown);
+    if (RecordShownRun())
+        app_.ShowExportDialog();
 }
 
 void Form4::Command2_Click() {

@@ -4,8 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "common/ResultsOnShow.h"
-
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -60,9 +58,9 @@ private:
     QString SelectedFile() const;
     // Writes an engine text into the label of that name.
     void SetLabel(const char* name, const std::string& text);
-    // The results on show with their beam-quality figures; nothing (after a warning) when the attenuation
-    // table a loaded result file needs cannot be read.
-    std::optional<ResultsOnShow> ShownResults();
+    // Whether the run on show has its record (made now for a loaded result file); false (after a warning)
+    // when the attenuation table a loaded result file needs cannot be read.
+    bool RecordShownRun();
     // The buttons that need results on show: "表示", the bowtie figure, the beam-quality table, the export.
     void SetResultButtonsEnabled(bool enabled);
 

@@ -22,8 +22,8 @@
 
 namespace halvorn::ui {
 
-Application::Application(CalculationState& state, MessagePresenter& presenter)
-    : state_(state), presenter_(presenter) {
+Application::Application(CalculationState& state, RunModel& runs, MessagePresenter& presenter)
+    : state_(state), runs_(runs), presenter_(presenter) {
     exitProgram = [](int code) {
         QApplication::closeAllWindows();
         QCoreApplication::exit(code);
@@ -55,7 +55,7 @@ Form4& Application::form4() {
 }
 Form5& Application::form5() {
     if (!form5_)
-        form5_ = std::make_unique<Form5>(*this);
+        form5_ = std::make_unique<Form5>();
     return *form5_;
 }
 Form6& Application::form6() {
@@ -94,7 +94,7 @@ void Application::StartNewCalculation() {
     }
     DrawSpectrumAxes(form2().Picture3());
     state_.PlotCursorShown = 0;
-    calibrationHvl.reset();
+    runs_.Clear();
     form2().ResetForNewCalculation();
     form2().show();
     form1().hide();
@@ -140,9 +140,11 @@ void Application::LeaveResults() {
     HideBeamQualityWindow();
 }
 
-void Application::ShowBeamQualityWindow(const ResultsOnShow& shown) {
+void Application::ShowBeamQualityWindow() {
+    if (!runs_.current())
+        return;
     BeamQualityWindow& window = beamQualityWindow();
-    window.ShowResults(shown);
+    window.ShowResults(*runs_.current(), ProtectedFiles());
     // A window that opens comes up beside the results screen; one already open stays where the user put it.
     if (!window.isVisible())
         if (QScreen* screen = form4().screen())
@@ -159,12 +161,21 @@ void Application::HideBeamQualityWindow() {
 }
 
 // Modal to the program but not waiting in a loop of its own: the dialog's buttons end it.
-void Application::ShowExportDialog(const ResultsOnShow& shown) {
+void Application::ShowExportDialog() {
+    if (!runs_.current())
+        return;
     ExportDialog& dialog = exportDialog();
-    dialog.Prepare(shown);
+    dialog.Prepare(*runs_.current(), ProtectedFiles());
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
+}
+
+std::vector<std::string> Application::ProtectedFiles() const {
+    std::vector<std::string> files{TablePath()};
+    if (const RunRecord* run = runs_.current(); run && run->loaded())
+        files.push_back(run->loadedFrom);
+    return files;
 }
 
 // A figure already open may lie behind the results screen: it comes to the front with its new outline.

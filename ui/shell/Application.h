@@ -1,6 +1,7 @@
 #pragma once
 
-// The application object: holds references to the one calculation state and the message presenter, owns
+// The application object: holds references to the one calculation state, the run on show and the message
+// presenter, owns
 // the six screens and the results' two windows (each created the first time it is needed, then only shown
 // and hidden) and all navigation between them. Screens ask the application to move on; none of them shows or
 // hides another.
@@ -12,12 +13,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/GuiReporter.h"
 #include "common/MessagePresenter.h"
-#include "common/ResultsOnShow.h"
+#include "common/RunModel.h"
 #include "engine/CalculationState.h"
-#include "engine/exports/ExportCommon.h"
 
 class QWidget;
 
@@ -34,12 +35,13 @@ class ExportDialog;
 
 class Application : public BusyDialogHost {
 public:
-    Application(CalculationState& state, MessagePresenter& presenter);
+    Application(CalculationState& state, RunModel& runs, MessagePresenter& presenter);
     ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
     CalculationState& state() { return state_; }
+    RunModel& runs() { return runs_; }
     MessagePresenter& presenter() { return presenter_; }
 
     // The screens, for the tests and for the one place that builds them.
@@ -66,17 +68,14 @@ public:
     void HandOverToResults();  // 結果を見る: the results screen in its result state
     void LeaveResults();       // back to the start screen, hiding the dose-profile screen and the figure
     void ShowBowtieFigure();   // the bowtie figure beside the results screen, in front
-    // The beam-quality table of the results on show, beside the results screen, in front.
-    void ShowBeamQualityWindow(const ResultsOnShow& shown);
+    // The beam-quality table of the run on show, beside the results screen, in front.
+    void ShowBeamQualityWindow();
     // Hides the beam-quality table, if open: the results screen shows other data now.
     void HideBeamQualityWindow();
-    // The export dialog for the results on show, modal to the program.
-    void ShowExportDialog(const ResultsOnShow& shown);
-
-    // The measured HVL of the last calibration run that succeeded, as the centre-axis screen ran it (the
-    // field may have been changed since); a new calculation and a failed run clear it. The exports of a
-    // fresh calculation name it; a result file does not hold it.
-    std::optional<MeasuredHvl> calibrationHvl;
+    // The export dialog for the run on show, modal to the program.
+    void ShowExportDialog();
+    // The files no save of the run on show may replace: the table and the loaded result file.
+    std::vector<std::string> ProtectedFiles() const;
 
     // The busy dialog of a run started on `owner`'s window, kept above that window.
     void ShowBusyDialog(QWidget* owner) override;
@@ -105,6 +104,7 @@ public:
 
 private:
     CalculationState& state_;
+    RunModel& runs_;
     MessagePresenter& presenter_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Form2> form2_;

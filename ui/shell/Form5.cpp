@@ -3,15 +3,13 @@
 #include <QPainter>
 
 #include "common/ScreenLayout.h"
-#include "shell/Application.h"
 
 namespace halvorn::ui {
 
 // A tool window, not one that stays on top of everything: a warning box that a run shows while the
 // dialog is up must come out above it, or the dialog would hide the box and its OK button and the run
 // would seem to hang. The run keeps it above its own screen (the application makes that screen its owner).
-Form5::Form5(Application& app)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), app_(app) {
+Form5::Form5() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("　計算中です"));
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -4,7 +4,6 @@
 
 namespace halvorn::ui {
 
-class Application;
 class DrawingSurface;
 
 // The busy dialog shown while a computation runs: no border, no title bar, no controls. It never takes
@@ -12,13 +11,10 @@ class DrawingSurface;
 class Form5 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form5(Application& app);
+    Form5();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    Application& app_;
 };
 
 }  // namespace halvorn::ui

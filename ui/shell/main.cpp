@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
         return status;
     }
 
-    Application app(state, presenter);
+    RunModel runs;
+    Application app(state, runs, presenter);
     app.Start();
     if (options.quitAfterStart) {
         // For the package check: once the start screen is on view, its folder line, then the end.

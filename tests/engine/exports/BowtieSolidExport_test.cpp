@@ -77,7 +77,7 @@ std::vector<double> Crossings(const std::vector<Triangle>& mesh, const std::arra
 }
 
 TEST_F(BowtieSolidTest, ClosedOutwardAndEveryRayCrossesItsPath) {
-    const FanBeam fan = FanBeamOf(*state, points);
+    const FanBeam fan = FanBeamOf(With(points, inputs));
     const ExportText stl = BowtieStl(fan, 4.0);
     ASSERT_TRUE(stl.ok()) << stl.error;
     const std::vector<Triangle> mesh = ReadStl(stl.bytes);

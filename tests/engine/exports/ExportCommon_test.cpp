@@ -44,11 +44,5 @@ TEST(ExportCommon, GridInterpolatesAndNeverExtrapolates) {
         EXPECT_TRUE(OnAngleGrid(measured, step).empty()) << step;
 }
 
-TEST(ExportCommon, NumberTextHasNoNegativeZero) {
-    EXPECT_EQ(FormatFixed(-0.0001, 3), "0.000");
-    EXPECT_EQ(FormatFixed(-0.0006, 3), "-0.001");
-    EXPECT_EQ(FormatScientific(-1e-300, 2), "-1.00e-300");
-}
-
 }  // namespace
 }  // namespace halvorn

@@ -20,7 +20,7 @@ std::vector<std::string> NamesOf(const ExportSet& set) {
 }
 
 TEST_F(ExportSetTest, WholeSetWithFixedNames) {
-    const ExportSet set = BuildExportSet(*state, table, points, inputs, {4.0, 0.125});
+    const ExportSet set = BuildExportSet(With(points, inputs), {4.0, 0.125});
     ASSERT_EQ(set.error, "");
     std::vector<std::string> expected{"centre.spectrum"};
     for (const char* p : {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"})
@@ -47,36 +47,35 @@ TEST_F(ExportSetTest, WholeSetWithFixedNames) {
 
 TEST_F(ExportSetTest, AllOrNothing) {
     // A point that the calculation did not reach: no file at all, and the reason names the point.
-    auto failed = std::make_unique<CalculationState>(*state);
-    failed->PointSpectra[7].fill(0);
-    const auto failedPoints = RunBeamQuality(*failed, table, 12);
-    ExportSet set = BuildExportSet(*failed, table, failedPoints, inputs, {});
+    RunRecord failed = run;
+    failed.spectra[7].fill(0);
+    ExportSet set = BuildExportSet(failed, {});
     EXPECT_TRUE(set.files.empty());
     EXPECT_NE(set.error.find("point 7"), std::string::npos) << set.error;
     EXPECT_NE(set.error.find("point07.spectrum"), std::string::npos) << set.error;
 
-    set = BuildExportSet(*state, table, points, inputs, {std::nullopt, 0.001});
+    set = BuildExportSet(With(points, inputs), {std::nullopt, 0.001});
     EXPECT_TRUE(set.files.empty());
     EXPECT_EQ(set.error.rfind("bowtie_distribution.dat: ", 0), 0u) << set.error;
 
     // After a calibration alone: the spectra and tables of the centre, no fan files.
-    set = BuildExportSet(*state, table, {points[0]}, inputs, {});
+    set = BuildExportSet(With({points[0]}, inputs), {});
     ASSERT_EQ(set.error, "");
     EXPECT_EQ(NamesOf(set),
               (std::vector<std::string>{"centre.spectrum", "xcist_spectrum.dat", "gate9_spectrum.txt",
                                         "gate10_spectrum.py", "spectrum.spk", "spectra_long.csv",
                                         "beam_quality.csv"}));
-    EXPECT_FALSE(BuildExportSet(*state, table, {}, inputs, {}).error.empty());
+    EXPECT_FALSE(BuildExportSet(With({}, inputs), {}).error.empty());
 }
 
 TEST_F(ExportSetTest, FanBeamFilesWhenAskedForLeaveTheOthersAsTheyWere) {
     ExportOptions options;
     options.collimationCm = 4.0;
-    const ExportSet plain = BuildExportSet(*state, table, points, inputs, options);
+    const ExportSet plain = BuildExportSet(With(points, inputs), options);
     options.kermaPer100MasMgy = 10;
     options.phaseSpacePhotons = 1000;
     options.bowtieSolid = true;
-    const ExportSet full = BuildExportSet(*state, table, points, inputs, options);
+    const ExportSet full = BuildExportSet(With(points, inputs), options);
     ASSERT_EQ(full.error, "");
     std::vector<std::string> expected = NamesOf(plain);
     for (const char* name : {"fan_beam.IAEAheader", "fan_beam.IAEAphsp", "bowtie.stl", "pre_bowtie.spectrum",
@@ -92,12 +91,11 @@ TEST_F(ExportSetTest, FanBeamFilesWhenAskedForLeaveTheOthersAsTheyWere) {
 
     // A cancelled phase space, or a solid without the target angle (a loaded result file): no set at all.
     options.phaseSpaceProgress = [](long long, long long) { return false; };
-    const ExportSet cancelled = BuildExportSet(*state, table, points, inputs, options);
+    const ExportSet cancelled = BuildExportSet(With(points, inputs), options);
     EXPECT_TRUE(cancelled.cancelled && cancelled.files.empty());
     options.phaseSpaceProgress = {};
     inputs.targetAngleDeg.reset();
-    EXPECT_NE(BuildExportSet(*state, table, points, inputs, options).error.find("target angle"),
-              std::string::npos);
+    EXPECT_NE(BuildExportSet(With(points, inputs), options).error.find("target angle"), std::string::npos);
 }
 
 }  // namespace

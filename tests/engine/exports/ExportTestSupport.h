@@ -11,6 +11,7 @@
 
 #include "../EngineTestSupport.h"
 #include "engine/BeamQuality.h"
+#include "engine/RunRecord.h"
 #include "engine/exports/ExportCommon.h"
 
 namespace halvorn {
@@ -22,17 +23,25 @@ protected:
         if (!state)
             return;
         ASSERT_TRUE(RunExample(*state, reporter));
-        table = CoefficientsOf(*state);
-        points = RunBeamQuality(*state, table, LastProfilePoint(*state));
-        inputs = InputsOf(*state);
-        inputs.targetAngleDeg = 16;
-        inputs.measuredHvl = MeasuredHvl{7.0, false};
-        inputs.fittedFiltrationMm = 10 * state->NominalFiltrationAlCm + state->BowtieAlMm[0];
+        run = RecordCalibration(*state, MeasuredHvl{7.0, HvlMaterial::Aluminium});
+        RecordProfile(run, *state, {});
+        table = run.table;
+        points = run.points;
+        inputs = run.inputs;
     }
 
+    // The run with the points and inputs a test has changed.
+    RunRecord With(std::vector<PointQuality> somePoints, const RunInputs& someInputs) const {
+        RunRecord changed = run;
+        changed.points = std::move(somePoints);
+        changed.inputs = someInputs;
+        return changed;
+    }
+
+    RunRecord run;
     AttenuationCoefficients table;
     std::vector<PointQuality> points;
-    ExportInputs inputs;
+    RunInputs inputs;
 };
 
 // The lines of a file without their newlines; a last line without one is a test failure.

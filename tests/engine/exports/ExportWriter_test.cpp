@@ -67,7 +67,7 @@ std::map<std::string, std::string> BytesOf(const ExportSet& set) {
 // naming each with its size and SHA-256; every name has a family, and choosing families keeps exactly
 // their files.
 TEST_F(ExportWriterTest, NewFolderGetsTheWholeSet) {
-    const ExportSet set = BuildExportSet(*state, table, points, inputs, {4.0, 0.125});
+    const ExportSet set = BuildExportSet(With(points, inputs), {4.0, 0.125});
     ASSERT_EQ(set.error, "");
     std::string error;
     ASSERT_TRUE(WriteExportSet(At("out") + "/", set, {}, error)) << error;
@@ -101,7 +101,7 @@ TEST_F(ExportWriterTest, NewFolderGetsTheWholeSet) {
 // not one; the call fails naming it and nothing changes. A file of an earlier export that is an input is
 // refused too. A file that cannot be written leaves no folder behind.
 TEST_F(ExportWriterTest, FileOfNoManifestIsNeverReplaced) {
-    const ExportSet set = BuildExportSet(*state, table, points, inputs, {});
+    const ExportSet set = BuildExportSet(With(points, inputs), {});
     ASSERT_EQ(set.error, "");
     fs::create_directory(At("out"));
     Write(At("out/spectrum.spk"), "the user's own");
@@ -150,8 +150,8 @@ TEST_F(ExportWriterTest, FolderMustBeOneOrBeMade) {
 // are gone, and what no manifest names (a file, a folder) stays. Taken back after being put in place, the
 // earlier set is back as it was.
 TEST_F(ExportWriterTest, ReexportReplacesTheWholeSetAndKeepsOtherFiles) {
-    const ExportSet full = BuildExportSet(*state, table, points, inputs, {});
-    const ExportSet two = BuildExportSet(*state, table, {points[0], points[1]}, inputs, {});
+    const ExportSet full = BuildExportSet(With(points, inputs), {});
+    const ExportSet two = BuildExportSet(With({points[0], points[1]}, inputs), {});
     std::string error;
     ASSERT_TRUE(WriteExportSet(At("out"), full, {}, error)) << error;
     Write(At("out/notes.txt"), "mine");

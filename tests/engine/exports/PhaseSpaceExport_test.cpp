@@ -95,7 +95,7 @@ protected:
 };
 
 TEST_F(PhaseSpaceTest, FileAsTheIaeaRoutinesReadIt) {
-    const FanBeam fan = FanBeamOf(*state, points);
+    const FanBeam fan = FanBeamOf(With(points, inputs));
     PhaseSpaceOptions options;
     options.photons = 200000;
     options.collimationCm = 4;
@@ -217,7 +217,7 @@ TEST_F(PhaseSpaceTest, FileAsTheIaeaRoutinesReadIt) {
 }
 
 TEST_F(PhaseSpaceTest, SameSeedSameBytesAndCancelLeavesNothing) {
-    const FanBeam fan = FanBeamOf(*state, points);
+    const FanBeam fan = FanBeamOf(With(points, inputs));
     PhaseSpaceOptions options;
     options.photons = 100000;
     options.collimationCm = 2;

@@ -37,7 +37,7 @@ std::vector<std::vector<std::string>> Rows(const std::string& bytes) {
 }
 
 TEST_F(SpreadsheetExportTest, LongFormOneRowPerPointAndBin) {
-    const auto rows = Rows(SpectraLongCsv(*state, points).bytes);
+    const auto rows = Rows(SpectraLongCsv(With(points, inputs)).bytes);
     ASSERT_EQ(rows.size(), 1 + 13 * 239u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"point", "off_axis_cm", "fan_angle_deg", "bowtie_al_mm",
                                                  "energy_keV", "relative_fluence"}));
@@ -50,9 +50,9 @@ TEST_F(SpreadsheetExportTest, LongFormOneRowPerPointAndBin) {
     EXPECT_EQ(row[4], "50.5");
     EXPECT_EQ(Number(row[5]), state->PointSpectra[5][101]);
 
-    auto failed = std::make_unique<CalculationState>(*state);
-    failed->PointSpectra[5].fill(0);
-    EXPECT_NE(SpectraLongCsv(*failed, points).error.find("point 5"), std::string::npos);
+    RunRecord failed = run;
+    failed.spectra[5].fill(0);
+    EXPECT_NE(SpectraLongCsv(failed).error.find("point 5"), std::string::npos);
 }
 
 TEST_F(SpreadsheetExportTest, BeamQualityOneRowPerPoint) {
