@@ -79,6 +79,8 @@ std::optional<double> StrictNumber(std::string_view text) {
 }
 
 std::string UsageText() {
+    // The ranges come from the table the checks use, so the help says what the tool accepts.
+    const auto Range = [](InputField field) { return std::string(AcceptedRangeText(field)); };
     return "Usage: halvorn-calc --hvl MM [--hvl-material al|cu] [--kv KV] [--target-angle DEG]\n"
            "                    [--inherent MM] [--added-al MM] [--added-cu MM] [--added-ag MM]\n"
            "                    [--focus-distance CM [--profile FILE]] [--comment TEXT]\n"
@@ -89,15 +91,31 @@ std::string UsageText() {
            "rotation centre and, with a profile, solves the bowtie filter's path length and the photon\n"
            "spectrum at every profile point.\n"
            "\n"
-           "  --hvl MM               measured HVL at the rotation centre, above 0 (required)\n"
+           "  --hvl MM               measured HVL at the rotation centre, " +
+           Range(InputField::MeasuredHvl) +
+           " (required)\n"
            "  --hvl-material al|cu   material of the HVL (default al)\n"
-           "  --kv KV                tube voltage, above 0 and at most 150 (default 120)\n"
-           "  --target-angle DEG     anode target angle, above 0 and below 90 (default 16)\n"
-           "  --inherent MM          inherent filtration, mm Al equivalent, 0 or more (default 2.5)\n"
-           "  --added-al MM          added aluminium filter, 0 or more (default 0)\n"
-           "  --added-cu MM          added copper filter, 0 or more (default 0)\n"
-           "  --added-ag MM          added silver filter, 0 or more (default 0)\n"
-           "  --focus-distance CM    focus to rotation-centre distance, above 0 (needed with --profile)\n"
+           "  --kv KV                tube voltage, " +
+           Range(InputField::TubeVoltage) +
+           " (default 120)\n"
+           "  --target-angle DEG     anode target angle, " +
+           Range(InputField::TargetAngle) +
+           " (default 16)\n"
+           "  --inherent MM          inherent filtration, mm Al equivalent, " +
+           Range(InputField::InherentFiltration) +
+           " (default 2.5)\n"
+           "  --added-al MM          added aluminium filter, " +
+           Range(InputField::AddedAluminium) +
+           " (default 0)\n"
+           "  --added-cu MM          added copper filter, " +
+           Range(InputField::AddedCopper) +
+           " (default 0)\n"
+           "  --added-ag MM          added silver filter, " +
+           Range(InputField::AddedSilver) +
+           " (default 0)\n"
+           "  --focus-distance CM    focus to rotation-centre distance, " +
+           Range(InputField::FocusDistance) +
+           " (needed with --profile)\n"
            "  --profile FILE         lateral profile: lines \"distance_cm,reading\", the first row the\n"
            "                         centre at distance 0, then up to 25 off-axis points; blank lines\n"
            "                         and lines starting with # are skipped, as is a header line\n"
@@ -114,9 +132,13 @@ std::string UsageText() {
            "                         gate9_spectrum.txt, gate10_spectrum.py, spectrum.spk,\n"
            "                         spectra_long.csv, beam_quality.csv (the fan files only with a\n"
            "                         profile)\n"
-           "  --collimation CM       beam width at the rotation centre, above 0, for source.egsinp\n"
+           "  --collimation CM       beam width at the rotation centre, " +
+           Range(InputField::Collimation) +
+           ", for source.egsinp\n"
            "                         (without it the line is left commented out)\n"
-           "  --angle-step DEG       fan-angle grid of the EGSnrc bowtie files, above 0 (default 0.125)\n"
+           "  --angle-step DEG       fan-angle grid of the EGSnrc bowtie files, " +
+           Range(InputField::AngleStep) +
+           " (default 0.125)\n"
            "  --version              print the version and end\n"
            "  --help                 print this text and end\n"
            "\n"

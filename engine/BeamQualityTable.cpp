@@ -20,24 +20,6 @@ std::string Significant(const std::optional<double>& value) {
 
 }  // namespace
 
-std::vector<std::string> BeamQualityHeadings() {
-    return {"ポイント",
-            "中心からの距離\n(cm)",
-            "ファン角\n(°)",
-            "ボウタイ透過長\n(mm Al)",
-            "相対\n空気カーマ",
-            "相対光子\nフルエンス",
-            "第1半価層\nAl (mm)",
-            "第2半価層\nAl (mm)",
-            "均等度\nAl",
-            "第1半価層\nCu (mm)",
-            "第2半価層\nCu (mm)",
-            "均等度\nCu",
-            "平均エネルギー\n(keV)",
-            "実効エネルギー\nAl (keV)",
-            "実効エネルギー\nCu (keV)"};
-}
-
 std::vector<std::string> BeamQualityCells(const PointQuality& p) {
     const MaterialQuality& al = p.quality.aluminium;
     const MaterialQuality& cu = p.quality.copper;

@@ -271,7 +271,7 @@ bool PendingFile::Prepare(const std::string& path,
     int fd = -1;
     {
         const InterruptsHeld held;
-        fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        fd = CreateTemporaryFile(pattern);
         if (fd >= 0)
             registered_ = RegisterTemporary(pattern, false);
     }
@@ -281,17 +281,13 @@ bool PendingFile::Prepare(const std::string& path,
     }
     temporary_ = pattern;
 
-    // mkstemp makes the file private; give it the old file's owner and mode, or a new file's mode.
+    // The file has a new file's mode; a replaced file's owner and mode go over to it.
     if (target.exists) {
         if (::fchown(fd, target.info.st_uid, target.info.st_gid) != 0 &&
             ::fchown(fd, static_cast<uid_t>(-1), target.info.st_gid) != 0) {
             // Not permitted: the new file belongs to this process, like any file it creates.
         }
         ::fchmod(fd, target.info.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
     }
 
     auto fail = [&](const char* what) {

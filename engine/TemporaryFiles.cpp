@@ -1,6 +1,7 @@
 #include "engine/TemporaryFiles.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -8,7 +9,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace halvorn {
@@ -76,6 +79,44 @@ std::string TemporaryPattern(const std::string& folder, const std::string& base,
     pattern += kind;
     pattern += "-XXXXXX";
     return pattern;
+}
+
+namespace {
+
+// Replaces the pattern's trailing XXXXXX with random letters and digits until `make` succeeds or fails with
+// anything other than "exists".
+template <typename Make>
+int CreateUnique(std::string& pattern, Make make) {
+    static constexpr std::string_view kLetters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    if (pattern.size() < kRandomLength ||
+        pattern.compare(pattern.size() - kRandomLength, kRandomLength, "XXXXXX") != 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    std::random_device device;
+    std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        for (std::size_t k = pattern.size() - kRandomLength; k < pattern.size(); ++k)
+            pattern[k] = kLetters[pick(device)];
+        const int result = make(pattern.c_str());
+        if (result >= 0 || errno != EEXIST)
+            return result;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+}  // namespace
+
+int CreateTemporaryFile(std::string& pattern) {
+    return CreateUnique(pattern, [](const char* name) {
+        return ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    });
+}
+
+int CreateTemporaryFolder(std::string& pattern) {
+    return CreateUnique(pattern, [](const char* name) { return ::mkdir(name, 0777); });
 }
 
 bool IsTemporaryName(std::string_view name) {

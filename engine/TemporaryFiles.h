@@ -17,6 +17,14 @@ namespace halvorn {
 // name stays within the file system's 255 bytes.
 std::string TemporaryPattern(const std::string& folder, const std::string& base, std::string_view kind);
 
+// Makes a new file, or a folder, of the name `pattern` (a TemporaryPattern) gives with its XXXXXX replaced by
+// six random letters or digits, and puts that name into `pattern`. Unlike mkstemp and mkdtemp, which make
+// it private, it gets the mode any new file (0666) or folder (0777) gets, less the process's umask: the
+// system applies the umask, which the program never changes. The file is open for writing (close-on-exec):
+// its descriptor, or -1 with errno set. The folder: 0, or -1 with errno set.
+int CreateTemporaryFile(std::string& pattern);
+int CreateTemporaryFolder(std::string& pattern);
+
 // Whether `name` (a name in a folder, no slash) has the form TemporaryPattern gives.
 bool IsTemporaryName(std::string_view name);
 

@@ -351,7 +351,7 @@ bool PendingExport::Prepare(const std::string& dir,
     std::string pattern = TemporaryPattern(parent, base, "set");
     {
         const InterruptsHeld held;
-        if (!::mkdtemp(pattern.data())) {
+        if (CreateTemporaryFolder(pattern) != 0) {
             error = "cannot make a folder in " + parent + " for the export: " + std::strerror(errno);
             Release();
             return false;
@@ -364,10 +364,6 @@ bool PendingExport::Prepare(const std::string& dir,
             // Not permitted: the folder belongs to this process, like any folder it makes.
         }
         ::chmod(staging_.c_str(), folderMode);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(staging_.c_str(), 0777 & ~mask);
     }
     for (const std::string& name : carried) {
         struct stat entryInfo {};

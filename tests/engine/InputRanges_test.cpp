@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "engine/NumberText.h"
+
 namespace halvorn {
 
 // The edges of every range: the bound itself on the side the range includes or excludes.
@@ -31,12 +33,29 @@ TEST(InputRanges, EdgesAndNonFiniteValues) {
             << "field " << static_cast<int>(c.field) << " value " << c.value;
 }
 
-TEST(InputRanges, EveryFieldHasItsTexts) {
+// The range the batch tool and the messages name is the range the check keeps: each bound the text gives is
+// accepted or refused as the text says, a value just beyond it the other way, and the Japanese message
+// names the same bound.
+TEST(InputRanges, TextsNameTheRangeTheCheckKeeps) {
     for (int f = 0; f <= static_cast<int>(InputField::AngleStep); ++f) {
         const auto field = static_cast<InputField>(f);
-        EXPECT_FALSE(AcceptedRangeText(field).empty()) << f;
-        EXPECT_FALSE(OutOfRangeMessage(field).text.empty()) << f;
-        EXPECT_FALSE(OutOfRangeMessage(field).caption.empty()) << f;
+        const std::string text(AcceptedRangeText(field));
+        const std::string message(OutOfRangeMessage(field).text);
+        const double low = LeadingNumber(text.substr(text.find_first_of("0123456789")));
+        const bool above = text.rfind("above", 0) == 0;
+        EXPECT_EQ(InAcceptedRange(field, low), !above) << text;
+        EXPECT_EQ(InAcceptedRange(field, std::nextafter(low, above ? INFINITY : -INFINITY)), above) << text;
+        EXPECT_NE(message.find(PlainDecimal(low)), std::string::npos) << message;
+        const auto upper = text.find(above ? "below " : " to ");
+        if (upper == std::string::npos) {
+            EXPECT_TRUE(above || text.find("or more") != std::string::npos) << text;
+            EXPECT_TRUE(InAcceptedRange(field, 1e300)) << text << ": no upper bound";
+            continue;
+        }
+        const double high = LeadingNumber(text.substr(text.find_first_of("0123456789", upper)));
+        EXPECT_EQ(InAcceptedRange(field, high), !above) << text;
+        EXPECT_EQ(InAcceptedRange(field, std::nextafter(high, above ? -INFINITY : INFINITY)), above) << text;
+        EXPECT_NE(message.find(PlainDecimal(high)), std::string::npos) << message;
     }
 }
 

@@ -489,6 +489,7 @@ void CentreAxisTest::copperResultsAndBackToAluminium() {
     s.NewCalculation();
     QVERIFY(Child<QRadioButton>(*s.form2, "Option13")->isChecked());
     QVERIFY(!s.runs.current());
+    QCOMPARE(State().HvlMaterial, 1);
     QCOMPARE(s.LabelText("Label17"), QStringLiteral("mm AL"));
     QCOMPARE(s.LabelText("Label33"), QStringLiteral("mm AL"));
     QCOMPARE(s.FieldText("Text13"), QString());

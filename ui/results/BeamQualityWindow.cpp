@@ -38,6 +38,43 @@ QPushButton* AddButton(QWidget* parent, QLayout* layout, const char* name, const
     return button;
 }
 
+// A column's heading with its unit, on two lines where it is long.
+QString Heading(BeamQualityColumn column) {
+    switch (column) {
+        case BeamQualityColumn::Point:
+            return QStringLiteral("ポイント");
+        case BeamQualityColumn::OffAxisCm:
+            return QStringLiteral("中心からの距離\n(cm)");
+        case BeamQualityColumn::FanAngleDeg:
+            return QStringLiteral("ファン角\n(°)");
+        case BeamQualityColumn::BowtieAlMm:
+            return QStringLiteral("ボウタイ透過長\n(mm Al)");
+        case BeamQualityColumn::RelativeKerma:
+            return QStringLiteral("相対\n空気カーマ");
+        case BeamQualityColumn::RelativeFluence:
+            return QStringLiteral("相対光子\nフルエンス");
+        case BeamQualityColumn::Hvl1AlMm:
+            return QStringLiteral("第1半価層\nAl (mm)");
+        case BeamQualityColumn::Hvl2AlMm:
+            return QStringLiteral("第2半価層\nAl (mm)");
+        case BeamQualityColumn::HomogeneityAl:
+            return QStringLiteral("均等度\nAl");
+        case BeamQualityColumn::Hvl1CuMm:
+            return QStringLiteral("第1半価層\nCu (mm)");
+        case BeamQualityColumn::Hvl2CuMm:
+            return QStringLiteral("第2半価層\nCu (mm)");
+        case BeamQualityColumn::HomogeneityCu:
+            return QStringLiteral("均等度\nCu");
+        case BeamQualityColumn::MeanEnergyKev:
+            return QStringLiteral("平均エネルギー\n(keV)");
+        case BeamQualityColumn::EffectiveEnergyAlKev:
+            return QStringLiteral("実効エネルギー\nAl (keV)");
+        case BeamQualityColumn::EffectiveEnergyCuKev:
+            return QStringLiteral("実効エネルギー\nCu (keV)");
+    }
+    return QString();
+}
+
 // What the window names above the table: the calculation or the file, and the inputs it knows.
 QString SourceText(const RunRecord& shown) {
     const RunInputs& in = shown.inputs;
@@ -83,8 +120,8 @@ BeamQualityWindow::BeamQualityWindow(Application& app) : QWidget(nullptr), app_(
     table_->setSelectionBehavior(QAbstractItemView::SelectItems);
     table_->verticalHeader()->hide();
     QStringList headings;
-    for (const std::string& heading : BeamQualityHeadings())
-        headings << FromUtf8(heading);
+    for (int column = 0; column < kBeamQualityColumns; ++column)
+        headings << Heading(static_cast<BeamQualityColumn>(column));
     table_->setHorizontalHeaderLabels(headings);
     layout->addWidget(table_);
     // The table's own Ctrl+C copies the current cell alone; this one copies the selection with headings.

@@ -94,6 +94,7 @@ void Application::StartNewCalculation() {
     }
     DrawSpectrumAxes(form2().Picture3());
     state_.PlotCursorShown = 0;
+    state_.HvlMaterial = 1;
     runs_.Clear();
     form2().ResetForNewCalculation();
     form2().show();
