@@ -108,8 +108,9 @@ ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
 
     AddCaption(this, grid, 1, 0, QStringLiteral("コリメーション"));
     collimation_ = AddField(this, grid, 1, "TextCollimation");
-    AddCaption(this, grid, 1, 2,
-               QStringLiteral("cm（回転中心でのビーム幅。空欄なら EGSnrc の入力ブロックに書きません）"));
+    AddCaption(
+        this, grid, 1, 2,
+        QStringLiteral("cm（回転中心でのビーム幅、FWHM。空欄なら EGSnrc の入力ブロックに書きません）"));
     AddCaption(this, grid, 2, 0, QStringLiteral("角度の刻み"));
     angleStep_ = AddField(this, grid, 2, "TextAngleStep");
     angleStep_->setText(QStringLiteral("0.125"));
@@ -122,7 +123,8 @@ ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
     kerma_ = AddField(this, grid, 4, "TextKerma");
     AddCaption(
         this, grid, 4, 2,
-        QStringLiteral("mGy / 100 mAs（回転中心の空中の点の値。コリメーションが要ります。空欄なら相対値）"));
+        QStringLiteral(
+            "mGy / 100 mAs（回転中心の空中、小型電離箱の点の値。コリメーションが要ります。空欄なら相対値）"));
     AddCaption(this, grid, 5, 0, QStringLiteral("光子数"));
     photons_ = AddField(this, grid, 5, "TextPhotons");
     photons_->setText(QStringLiteral("1000000"));
