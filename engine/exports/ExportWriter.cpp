@@ -126,21 +126,17 @@ std::optional<ExportFamily> FamilyOf(std::string_view name) {
     return std::nullopt;
 }
 
-ExportSet OnlyFamilies(const ExportSet& set, const std::vector<ExportFamily>& families) {
-    // Everything but the files, so that the manifest still names the inputs, options and scale.
-    ExportSet chosen;
-    chosen.error = set.error;
-    chosen.cancelled = set.cancelled;
-    chosen.absolute = set.absolute;
-    chosen.phaseSpacePhotonsPerMas = set.phaseSpacePhotonsPerMas;
-    chosen.inputs = set.inputs;
-    chosen.options = set.options;
-    for (const ExportFile& file : set.files) {
+ExportSet OnlyFamilies(ExportSet set, const std::vector<ExportFamily>& families) {
+    // Everything but the files of other families stays, so that the manifest still names the inputs,
+    // options and scale; the kept files are moved, not copied (a phase space may be gigabytes).
+    std::vector<ExportFile> all = std::move(set.files);
+    set.files.clear();
+    for (ExportFile& file : all) {
         const std::optional<ExportFamily> family = FamilyOf(file.name);
         if (family && std::find(families.begin(), families.end(), *family) != families.end())
-            chosen.files.push_back(file);
+            set.files.push_back(std::move(file));
     }
-    return chosen;
+    return set;
 }
 
 std::string PathInFolder(const std::string& dir, const std::string& name) {

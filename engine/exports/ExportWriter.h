@@ -53,7 +53,7 @@ std::optional<ExportFamily> FamilyOf(std::string_view fileName);
 
 // The files of `set` of the given families, in the set's order, with what the set was made from (for the
 // manifest); a set that could not be made stays so.
-ExportSet OnlyFamilies(const ExportSet& set, const std::vector<ExportFamily>& families);
+ExportSet OnlyFamilies(ExportSet set, const std::vector<ExportFamily>& families);
 
 // `name` in `dir`: "dir/name", with one slash between them.
 std::string PathInFolder(const std::string& dir, const std::string& name);
