@@ -684,7 +684,8 @@ private slots:
     }
 
     // The fan-beam fields reach the set (the kerma refused without the collimation); cancelling the
-    // phase space while it is made leaves the folder as it was and no temporary beside it.
+    // phase space while it is made (after a second click that must start nothing) leaves the folder as it
+    // was and no temporary beside it.
     void exportPhaseSpaceAndCancel() {
         FillState(3);
         QVERIFY(SaveFile("fan.csv", "fan"));
@@ -720,6 +721,7 @@ private slots:
         bool cancelled = false;
         QTimer::singleShot(0, &dialog, [&] {
             if (auto* progress = dialog.findChild<QProgressDialog*>("ProgressPhaseSpace")) {
+                Click(dialog, "CommandWrite");  // a second click meanwhile starts nothing
                 progress->cancel();
                 cancelled = true;
             }

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <optional>
 #include <string_view>
@@ -247,6 +248,10 @@ bool ExportDialog::ReadField(QLineEdit* field,
 // 書き出す: every field read strictly, the set built and cut down to the chosen families, then written all
 // or nothing. Files of the same names in the folder are replaced only when the user says so.
 void ExportDialog::CommandWrite_Click() {
+    // The phase space's progress handles events: a second click must not start a second export inside it.
+    if (writing_)
+        return;
+    const QScopedValueRollback<bool> writing(writing_, true);
     MessagePresenter& presenter = app_.presenter();
     std::vector<ExportFamily> chosen;
     for (std::size_t k = 0; k < families_.size(); ++k)
@@ -292,7 +297,8 @@ void ExportDialog::CommandWrite_Click() {
         progress->setObjectName("ProgressPhaseSpace");
         progress->setWindowTitle(QStringLiteral("エクスポート"));
         progress->setWindowModality(Qt::WindowModal);
-        progress->setMinimumDuration(300);
+        // Shown at the first step, so that it blocks the dialog before any event is handled in the steps.
+        progress->setMinimumDuration(0);
         options.phaseSpaceProgress = [&progress](long long done, long long total) {
             progress->setValue(total > 0 ? static_cast<int>(1000 * done / total) : 0);
             QCoreApplication::processEvents();

@@ -59,6 +59,7 @@ private:
     QLabel* targetNote_ = nullptr;
     QString resultFileAngle_ = QStringLiteral("16");  // the target angle last given for a result file
     QString defaultFolder_;                           // the folder the dialog last offered
+    bool writing_ = false;                            // within 書き出す
 };
 
 }  // namespace halvorn::ui
