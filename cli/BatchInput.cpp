@@ -70,7 +70,10 @@ constexpr ValueOption kValueOptions[] = {
     {"--table", nullptr},
     {"--export", nullptr},
     {"--collimation", nullptr},  // optional, like --focus-distance
-    {"--angle-step", &BatchOptions::angleStep}};
+    {"--angle-step", &BatchOptions::angleStep},
+    {"--kerma-per-100mas", nullptr},  // optional
+    {"--phase-space", nullptr},       // optional
+    {"--phase-space-plane", &BatchOptions::phaseSpacePlane}};
 
 }  // namespace
 
@@ -83,7 +86,8 @@ std::string UsageText() {
            "                    [--inherent MM] [--added-al MM] [--added-cu MM] [--added-ag MM]\n"
            "                    [--focus-distance CM [--profile FILE]] [--comment TEXT]\n"
            "                    [--out FILE.csv] [--json FILE] [--table PATH]\n"
-           "                    [--export DIR [--collimation CM] [--angle-step DEG]]\n"
+           "                    [--export DIR [--collimation CM] [--angle-step DEG]\n"
+           "                     [--kerma-per-100mas MGY] [--phase-space N [--phase-space-plane CM]]]\n"
            "\n"
            "Fits the beam's aluminium-equivalent filtration to the measured half-value layer at the\n"
            "rotation centre and, with a profile, solves the bowtie filter's path length and the photon\n"
@@ -112,11 +116,22 @@ std::string UsageText() {
            "                         point01.spectrum ..., bowtie_distribution.dat, al_bowtie.dat,\n"
            "                         source.egsinp, xcist_bowtie.txt, xcist_spectrum.dat,\n"
            "                         gate9_spectrum.txt, gate10_spectrum.py, spectrum.spk,\n"
-           "                         spectra_long.csv, beam_quality.csv (the fan files only with a\n"
-           "                         profile)\n"
-           "  --collimation CM       beam width at the rotation centre, above 0, for source.egsinp\n"
-           "                         (without it the line is left commented out)\n"
+           "                         spectra_long.csv, beam_quality.csv, and the bowtie as a solid:\n"
+           "                         bowtie.stl, pre_bowtie.spectrum, pre_bowtie_gate9.txt,\n"
+           "                         gate10_fan_beam.py (the fan files only with a profile)\n"
+           "  --collimation CM       real beam width (FWHM) at the rotation centre, above 0, for\n"
+           "                         source.egsinp (without it the line is left commented out), the\n"
+           "                         solid, the phase space and the absolute scale\n"
            "  --angle-step DEG       fan-angle grid of the EGSnrc bowtie files, above 0 (default 0.125)\n"
+           "  --kerma-per-100mas MGY air kerma free in air at the rotation centre on the central ray\n"
+           "                         per 100 mAs (a small chamber's point reading, not CTDI free in\n"
+           "                         air), above 0; needs --collimation, the real beam width (FWHM);\n"
+           "                         gives the absolute scale (without it every export is relative)\n"
+           "  --phase-space N        write the IAEA phase space fan_beam.IAEAheader/.IAEAphsp of N\n"
+           "                         photons (25 bytes each), a whole number from 1 to 100000000;\n"
+           "                         needs --collimation and --profile\n"
+           "  --phase-space-plane CM distance of its plane from the focus, above 0 and at most 1000\n"
+           "                         (default 20)\n"
            "  --version              print the version and end\n"
            "  --help                 print this text and end\n"
            "\n"
@@ -202,6 +217,10 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
             options.exportDir = std::string(value);
         } else if (name == "--collimation") {
             options.collimation = NumberValue(name, value);
+        } else if (name == "--kerma-per-100mas") {
+            options.kermaPer100Mas = NumberValue(name, value);
+        } else if (name == "--phase-space") {
+            options.phaseSpace = NumberValue(name, value);
         } else {
             throw InputError("unknown option " + Quoted(name) + " (try --help)");
         }
@@ -220,12 +239,17 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
         {"--added-ag", &options.addedAg},
         {"--focus-distance", options.focusDistance ? &*options.focusDistance : nullptr},
         {"--collimation", options.collimation ? &*options.collimation : nullptr},
-        {"--angle-step", &options.angleStep}};
-    const InputField fields[] = {InputField::MeasuredHvl,    InputField::TubeVoltage,
-                                 InputField::TargetAngle,    InputField::InherentFiltration,
-                                 InputField::AddedAluminium, InputField::AddedCopper,
-                                 InputField::AddedSilver,    InputField::FocusDistance,
-                                 InputField::Collimation,    InputField::AngleStep};
+        {"--angle-step", &options.angleStep},
+        {"--kerma-per-100mas", options.kermaPer100Mas ? &*options.kermaPer100Mas : nullptr},
+        {"--phase-space", options.phaseSpace ? &*options.phaseSpace : nullptr},
+        {"--phase-space-plane", &options.phaseSpacePlane}};
+    const InputField fields[] = {
+        InputField::MeasuredHvl,        InputField::TubeVoltage,    InputField::TargetAngle,
+        InputField::InherentFiltration, InputField::AddedAluminium, InputField::AddedCopper,
+        InputField::AddedSilver,        InputField::FocusDistance,  InputField::Collimation,
+        InputField::AngleStep,          InputField::KermaPer100Mas, InputField::PhaseSpacePhotons,
+        InputField::PhaseSpacePlane};
+    static_assert(std::size(fields) == std::size(ranged));
     for (std::size_t k = 0; k < std::size(ranged); ++k) {
         const auto& [name, number] = ranged[k];
         if (number && !InAcceptedRange(fields[k], number->value))
@@ -236,11 +260,24 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
     if (options.profilePath && !options.focusDistance)
         throw InputError("--profile needs --focus-distance (the focus to rotation-centre distance, cm)");
     // The export's settings mean nothing without an export; given alone they are most likely a mistake.
-    const bool seenAngleStep = std::find(seen.begin(), seen.end(), "--angle-step") != seen.end();
+    auto seenOption = [&](const char* name) {
+        return std::find(seen.begin(), seen.end(), name) != seen.end();
+    };
     for (const auto& [given, name] : {std::pair{options.collimation.has_value(), "--collimation"},
-                                      std::pair{seenAngleStep, "--angle-step"}})
+                                      std::pair{seenOption("--angle-step"), "--angle-step"},
+                                      std::pair{options.kermaPer100Mas.has_value(), "--kerma-per-100mas"},
+                                      std::pair{options.phaseSpace.has_value(), "--phase-space"}})
         if (given && !options.exportDir)
             throw InputError(std::string(name) + " needs --export (the folder for the export files)");
+    // The absolute scale and the phase space stand for the beam as wide as it really is along the patient.
+    if (options.kermaPer100Mas && !options.collimation)
+        throw InputError("--kerma-per-100mas needs --collimation (the real beam width at the centre, cm)");
+    if (options.phaseSpace && !options.collimation)
+        throw InputError("--phase-space needs --collimation (the real beam width at the centre, cm)");
+    if (options.phaseSpace && !options.profilePath)
+        throw InputError("--phase-space needs --profile (the fan it samples)");
+    if (seenOption("--phase-space-plane") && !options.phaseSpace)
+        throw InputError("--phase-space-plane needs --phase-space (the photon count)");
     for (const auto& path :
          {options.outPath, options.jsonPath, options.tablePath, options.profilePath, options.exportDir})
         if (path && path->empty())

@@ -202,11 +202,25 @@ std::string JsonPoints(const std::vector<halvorn::PointQuality>& points) {
     return out + "  ]";
 }
 
+// The absolute scale of the export: the measured kerma, the photons per cm^2 per mAs at the centre and,
+// with a phase space, the photons per mAs it stands for; empty without the kerma.
+std::string JsonAbsolute(const halvorn::ExportSet& set) {
+    if (!set.absolute)
+        return {};
+    std::string out = "{\n";
+    out += "    \"kerma_per_100mas_mgy\": " + JsonValue(set.absolute->kermaPer100MasMgy) + ",\n";
+    out += "    \"photons_per_mas_per_cm2_centre\": " + JsonValue(set.absolute->photonsPerMasPerCm2Centre);
+    if (set.phaseSpacePhotonsPerMas)
+        out += ",\n    \"phase_space_photons_per_mas\": " + JsonValue(set.phaseSpacePhotonsPerMas);
+    return out + "\n  }";
+}
+
 std::string JsonSummary(const CalculationState& state,
                         const CentreResults& centre,
                         int pointCount,
                         const std::string& inputs,
-                        const std::vector<halvorn::PointQuality>& points) {
+                        const std::vector<halvorn::PointQuality>& points,
+                        const std::string& absolute) {
     std::string out = "{\n";
     out += "  \"program\": \"" + halvorn::ProgramName() + "\",\n";
     out += "  \"fitted_filtration_mm\": " + JsonNumber(centre.fittedFiltrationMm) + ",\n";
@@ -217,6 +231,8 @@ std::string JsonSummary(const CalculationState& state,
     out += "  \"relative_kerma\": " + JsonArray(state.DoseProfile[1], 0, pointCount) + ",\n";
     out += "  \"centre_spectrum\": " + JsonArray(state.PointSpectra[0], 1, halvorn::kBinCount) + ",\n";
     out += "  \"inputs\": " + inputs + ",\n";
+    if (!absolute.empty())
+        out += "  \"absolute\": " + absolute + ",\n";
     out += "  \"points\": " + JsonPoints(points) + "\n";
     return out + "}\n";
 }
@@ -391,8 +407,16 @@ int Run(const BatchOptions& options, const std::string& programDir) {
 
     halvorn::ExportSet exportSet;
     if (options.exportDir) {
-        exportSet = halvorn::BuildExportSet(*state, table, points, exportInputs,
-                                            {collimation, options.angleStep.value});
+        halvorn::ExportOptions exportOptions{collimation, options.angleStep.value};
+        if (options.kermaPer100Mas)
+            exportOptions.kermaPer100MasMgy = options.kermaPer100Mas->value;
+        if (options.phaseSpace)
+            exportOptions.phaseSpacePhotons = static_cast<long long>(options.phaseSpace->value);
+        exportOptions.phaseSpacePlaneCm = options.phaseSpacePlane.value;
+        // The tool always has the target angle, which the spectrum before the bowtie needs; the solid
+        // needs a fan.
+        exportOptions.bowtieSolid = points.size() > 1;
+        exportSet = halvorn::BuildExportSet(*state, table, points, exportInputs, exportOptions);
         if (!exportSet.error.empty())
             throw ExportError("--export: cannot export to " + *options.exportDir + ": " + exportSet.error);
         CheckExportFiles(*options.exportDir, exportSet, inputFiles, outputs);
@@ -411,7 +435,7 @@ int Run(const BatchOptions& options, const std::string& programDir) {
                 ? halvorn::FormatResultFile(*state, options.comment)
                 : JsonSummary(*state, centre, pointCount,
                               JsonInputs(exportInputs, options.focusDistance.has_value(), collimation),
-                              points);
+                              points, JsonAbsolute(exportSet));
         std::string error;
         if (!pending[k].Prepare(outputs[k].path, bytes, inputPaths, error))
             throw OutputError(std::string(outputs[k].option) + ": " + error);
