@@ -1,5 +1,6 @@
 #include "cli/BatchInput.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -48,29 +49,126 @@ NumberOption NumberValue(std::string_view option, std::string_view text) {
     return {std::string(text), *value};
 }
 
-// Every option that takes a value; those that are plain numbers name their field.
-struct ValueOption {
+// Every option that takes a value, declared once: the parser, the range check and the help read this table.
+// A number option names the field whose accepted range it has; "{range}" in the help stands for that range.
+struct OptionSpec {
     const char* name;
-    NumberOption BatchOptions::*number;
+    const char* placeholder;
+    std::optional<InputField> field;  // a number with this field's range; nothing: a text
+    const char* help;
 };
-constexpr ValueOption kValueOptions[] = {
-    {"--hvl", &BatchOptions::hvl},
-    {"--hvl-material", nullptr},
-    {"--kv", &BatchOptions::kv},
-    {"--target-angle", &BatchOptions::targetAngle},
-    {"--inherent", &BatchOptions::inherent},
-    {"--added-al", &BatchOptions::addedAl},
-    {"--added-cu", &BatchOptions::addedCu},
-    {"--added-ag", &BatchOptions::addedAg},
-    {"--focus-distance", nullptr},  // optional, so not a plain NumberOption field
-    {"--profile", nullptr},
-    {"--comment", nullptr},
-    {"--out", nullptr},
-    {"--json", nullptr},
-    {"--table", nullptr},
-    {"--export", nullptr},
-    {"--collimation", nullptr},  // optional, like --focus-distance
-    {"--angle-step", &BatchOptions::angleStep}};
+const OptionSpec kOptions[] = {
+    {"--hvl", "MM", InputField::MeasuredHvl, "measured HVL at the rotation centre, {range} (required)"},
+    {"--hvl-material", "al|cu", std::nullopt, "material of the HVL (default al)"},
+    {"--kv", "KV", InputField::TubeVoltage, "tube voltage, {range} (default 120)"},
+    {"--target-angle", "DEG", InputField::TargetAngle, "anode target angle, {range} (default 16)"},
+    {"--inherent", "MM", InputField::InherentFiltration,
+     "inherent filtration, mm Al equivalent, {range} (default 2.5)"},
+    {"--added-al", "MM", InputField::AddedAluminium, "added aluminium filter, {range} (default 0)"},
+    {"--added-cu", "MM", InputField::AddedCopper, "added copper filter, {range} (default 0)"},
+    {"--added-ag", "MM", InputField::AddedSilver, "added silver filter, {range} (default 0)"},
+    {"--focus-distance", "CM", InputField::FocusDistance,
+     "focus to rotation-centre distance, {range} (needed with --profile)"},
+    {"--profile", "FILE", std::nullopt,
+     "lateral profile: lines \"distance_cm,reading\", the first row the centre at distance 0, then up to 25 "
+     "off-axis points; blank lines and lines starting with # are skipped, as is a header line"},
+    {"--comment", "TEXT", std::nullopt, "first line of the result file (default empty)"},
+    {"--out", "FILE.csv", std::nullopt, "write the 311-line result file"},
+    {"--json", "FILE", std::nullopt, "write a JSON summary"},
+    {"--table", "PATH", std::nullopt,
+     "attenuation table (default MUs2022.dat in the working folder, then the installed data folder)"},
+    {"--export", "DIR", std::nullopt,
+     "write the export set into the folder DIR (made when missing, its parent must exist), replacing an "
+     "earlier set there as a whole, with the manifest halvorn-export.json: centre.spectrum, "
+     "point01.spectrum ..., bowtie_distribution.dat, al_bowtie.dat, source.egsinp, xcist_bowtie.txt, "
+     "xcist_spectrum.dat, gate9_spectrum.txt, gate10_spectrum.py, spectrum.spk, spectra_long.csv, "
+     "beam_quality.csv, and the bowtie as a solid: bowtie.stl, pre_bowtie.spectrum, pre_bowtie_gate9.txt, "
+     "gate10_fan_beam.py (the fan files only with a profile)"},
+    {"--collimation", "CM", InputField::Collimation,
+     "real beam width (FWHM) at the rotation centre, {range}, for source.egsinp (without it the line is "
+     "left commented out), the solid, the phase space and the absolute scale"},
+    {"--angle-step", "DEG", InputField::AngleStep,
+     "fan-angle grid of the EGSnrc bowtie files, {range} (default "
+     "0.125)"},
+    {"--kerma-per-100mas", "MGY", InputField::KermaPer100Mas,
+     "air kerma free in air at the rotation centre on the central ray per 100 mAs (a small chamber's point "
+     "reading, not CTDI free in air), {range}; needs --collimation, the real beam width (FWHM); gives the "
+     "absolute scale (without it every export is relative)"},
+    {"--phase-space", "N", InputField::PhaseSpacePhotons,
+     "write the IAEA phase space fan_beam.IAEAheader/.IAEAphsp of N photons (25 bytes each), {range}; needs "
+     "--collimation and --profile"},
+    {"--phase-space-plane", "CM", InputField::PhaseSpacePlane,
+     "distance of its plane from the focus, {range} (default 20)"},
+};
+
+// Where each number option goes.
+NumberOption* NumberTarget(BatchOptions& options, std::string_view name) {
+    if (name == "--hvl")
+        return &options.hvl;
+    if (name == "--kv")
+        return &options.kv;
+    if (name == "--target-angle")
+        return &options.targetAngle;
+    if (name == "--inherent")
+        return &options.inherent;
+    if (name == "--added-al")
+        return &options.addedAl;
+    if (name == "--added-cu")
+        return &options.addedCu;
+    if (name == "--added-ag")
+        return &options.addedAg;
+    if (name == "--angle-step")
+        return &options.angleStep;
+    if (name == "--phase-space-plane")
+        return &options.phaseSpacePlane;
+    return nullptr;
+}
+
+// Where each optional number and each text goes.
+std::optional<NumberOption>* OptionalNumberTarget(BatchOptions& options, std::string_view name) {
+    if (name == "--focus-distance")
+        return &options.focusDistance;
+    if (name == "--collimation")
+        return &options.collimation;
+    if (name == "--kerma-per-100mas")
+        return &options.kermaPer100Mas;
+    if (name == "--phase-space")
+        return &options.phaseSpace;
+    return nullptr;
+}
+std::optional<std::string>* TextTarget(BatchOptions& options, std::string_view name) {
+    if (name == "--profile")
+        return &options.profilePath;
+    if (name == "--out")
+        return &options.outPath;
+    if (name == "--json")
+        return &options.jsonPath;
+    if (name == "--table")
+        return &options.tablePath;
+    if (name == "--export")
+        return &options.exportDir;
+    return nullptr;
+}
+
+// `text` in lines of at most `width` characters, each after `indent` blanks but the first.
+std::string Wrapped(const std::string& text, std::size_t width, std::size_t indent) {
+    std::string out;
+    std::string line;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            out += line + "\n" + std::string(indent, ' ');
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    return out + line + "\n";
+}
 
 }  // namespace
 
@@ -79,66 +177,32 @@ std::optional<double> StrictNumber(std::string_view text) {
 }
 
 std::string UsageText() {
-    // The ranges come from the table the checks use, so the help says what the tool accepts.
-    const auto Range = [](InputField field) { return std::string(AcceptedRangeText(field)); };
-    return "Usage: halvorn-calc --hvl MM [--hvl-material al|cu] [--kv KV] [--target-angle DEG]\n"
-           "                    [--inherent MM] [--added-al MM] [--added-cu MM] [--added-ag MM]\n"
-           "                    [--focus-distance CM [--profile FILE]] [--comment TEXT]\n"
-           "                    [--out FILE.csv] [--json FILE] [--table PATH]\n"
-           "                    [--export DIR [--collimation CM] [--angle-step DEG]]\n"
-           "\n"
-           "Fits the beam's aluminium-equivalent filtration to the measured half-value layer at the\n"
-           "rotation centre and, with a profile, solves the bowtie filter's path length and the photon\n"
-           "spectrum at every profile point.\n"
-           "\n"
-           "  --hvl MM               measured HVL at the rotation centre, " +
-           Range(InputField::MeasuredHvl) +
-           " (required)\n"
-           "  --hvl-material al|cu   material of the HVL (default al)\n"
-           "  --kv KV                tube voltage, " +
-           Range(InputField::TubeVoltage) +
-           " (default 120)\n"
-           "  --target-angle DEG     anode target angle, " +
-           Range(InputField::TargetAngle) +
-           " (default 16)\n"
-           "  --inherent MM          inherent filtration, mm Al equivalent, " +
-           Range(InputField::InherentFiltration) +
-           " (default 2.5)\n"
-           "  --added-al MM          added aluminium filter, " +
-           Range(InputField::AddedAluminium) +
-           " (default 0)\n"
-           "  --added-cu MM          added copper filter, " +
-           Range(InputField::AddedCopper) +
-           " (default 0)\n"
-           "  --added-ag MM          added silver filter, " +
-           Range(InputField::AddedSilver) +
-           " (default 0)\n"
-           "  --focus-distance CM    focus to rotation-centre distance, " +
-           Range(InputField::FocusDistance) +
-           " (needed with --profile)\n"
-           "  --profile FILE         lateral profile: lines \"distance_cm,reading\", the first row the\n"
-           "                         centre at distance 0, then up to 25 off-axis points; blank lines\n"
-           "                         and lines starting with # are skipped, as is a header line\n"
-           "  --comment TEXT         first line of the result file (default empty)\n"
-           "  --out FILE.csv         write the 311-line result file\n"
-           "  --json FILE            write a JSON summary\n"
-           "  --table PATH           attenuation table (default MUs2022.dat in the working folder,\n"
-           "                         then the installed data folder)\n"
-           "  --export DIR           write the export set into the folder DIR (made when missing, its\n"
-           "                         parent must exist), replacing an earlier set there as a whole,\n"
-           "                         with the manifest halvorn-export.json: centre.spectrum,\n"
-           "                         point01.spectrum ..., bowtie_distribution.dat, al_bowtie.dat,\n"
-           "                         source.egsinp, xcist_bowtie.txt, xcist_spectrum.dat,\n"
-           "                         gate9_spectrum.txt, gate10_spectrum.py, spectrum.spk,\n"
-           "                         spectra_long.csv, beam_quality.csv (the fan files only with a\n"
-           "                         profile)\n"
-           "  --collimation CM       beam width at the rotation centre, " +
-           Range(InputField::Collimation) +
-           ", for source.egsinp\n"
-           "                         (without it the line is left commented out)\n"
-           "  --angle-step DEG       fan-angle grid of the EGSnrc bowtie files, " +
-           Range(InputField::AngleStep) +
-           " (default 0.125)\n"
+    std::string text =
+        "Usage: halvorn-calc --hvl MM [--hvl-material al|cu] [--kv KV] [--target-angle DEG]\n"
+        "                    [--inherent MM] [--added-al MM] [--added-cu MM] [--added-ag MM]\n"
+        "                    [--focus-distance CM [--profile FILE]] [--comment TEXT]\n"
+        "                    [--out FILE.csv] [--json FILE] [--table PATH]\n"
+        "                    [--export DIR [--collimation CM] [--angle-step DEG]\n"
+        "                     [--kerma-per-100mas MGY] [--phase-space N [--phase-space-plane CM]]]\n"
+        "\n"
+        "Fits the beam's aluminium-equivalent filtration to the measured half-value layer at the\n"
+        "rotation centre and, with a profile, solves the bowtie filter's path length and the photon\n"
+        "spectrum at every profile point.\n"
+        "\n";
+    // Every option from the table, its range from the check's own table, so the help says what the tool
+    // accepts.
+    constexpr std::size_t kColumn = 25;
+    for (const OptionSpec& option : kOptions) {
+        std::string help = option.help;
+        if (option.field) {
+            const auto at = help.find("{range}");
+            help.replace(at, 7, AcceptedRangeText(*option.field));
+        }
+        std::string left = std::string("  ") + option.name + " " + option.placeholder;
+        left += std::string(left.size() < kColumn ? kColumn - left.size() : 1, ' ');
+        text += left + Wrapped(help, 94 - kColumn, kColumn);
+    }
+    return text +
            "  --version              print the version and end\n"
            "  --help                 print this text and end\n"
            "\n"
@@ -156,48 +220,56 @@ std::string UsageText() {
 
 BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
     BatchOptions options;
-    bool hvlGiven = false;
-    std::vector<std::string> seen;
 
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return options;
-        }
-        if (arg == "--version") {
-            options.version = true;
-            return options;
-        }
-        if (arg.size() < 3 || arg.substr(0, 2) != "--")
-            throw InputError("unexpected argument " + Quoted(arg) + " (try --help)");
-
-        // "--name value" or "--name=value".
-        std::string name;
-        std::string_view value;
-        if (const auto eq = arg.find('='); eq != std::string_view::npos) {
-            name = std::string(arg.substr(0, eq));
-            value = arg.substr(eq + 1);
-        } else {
-            name = std::string(arg);
-            if (i + 1 >= args.size()) {
-                for (const auto& option : kValueOptions)
-                    if (name == option.name)
-                        throw InputError(name + " needs a value");
-                throw InputError("unknown option " + Quoted(name) + " (try --help)");
-            }
-            value = args[++i];
-        }
-        for (const auto& s : seen)
-            if (s == name)
-                throw InputError(name + " is given more than once");
-        seen.push_back(name);
-
-        const auto number = std::find_if(std::begin(kValueOptions), std::end(kValueOptions),
-                                         [&](const ValueOption& o) { return name == o.name && o.number; });
-        if (number != std::end(kValueOptions)) {
-            options.*(number->number) = NumberValue(name, value);
-            hvlGiven = hvlGiven || name == "--hvl";
+    // CLI11 reads the command line ("--name value" or "--name=value") into the texts of the options of
+    // kOptions; this function turns them into numbers and checks them, with the tool's one-line messages.
+    CLI::App app;
+    app.set_help_flag();
+    app.allow_extras();
+    bool help = false;
+    bool version = false;
+    app.add_flag("-h,--help", help);
+    app.add_flag("--version", version);
+    std::vector<std::vector<std::string>> texts(std::size(kOptions));
+    for (std::size_t k = 0; k < std::size(kOptions); ++k)
+        app.add_option(kOptions[k].name, texts[k])
+            ->expected(1)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->allow_extra_args(false);
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ArgumentMismatch& e) {
+        // The one mismatch an option of one value can have: its value is missing at the end.
+        const std::string what = e.what();
+        throw InputError(what.substr(0, what.find(':')) + " needs a value");
+    } catch (const std::exception& e) {
+        throw InputError(OneLine(e.what()) + " (try --help)");
+    }
+    if (help || version) {
+        options.help = help;
+        options.version = version && !help;
+        return options;
+    }
+    auto given = [&](std::string_view name) {
+        for (std::size_t k = 0; k < std::size(kOptions); ++k)
+            if (name == kOptions[k].name)
+                return !texts[k].empty();
+        return false;
+    };
+    for (std::size_t k = 0; k < std::size(kOptions); ++k) {
+        const std::string name = kOptions[k].name;
+        if (texts[k].size() > 1)
+            throw InputError(name + " is given more than once");
+        if (texts[k].empty())
+            continue;
+        const std::string& value = texts[k].front();
+        if (NumberOption* number = NumberTarget(options, name)) {
+            *number = NumberValue(name, value);
+        } else if (std::optional<NumberOption>* optional = OptionalNumberTarget(options, name)) {
+            *optional = NumberValue(name, value);
+        } else if (std::optional<std::string>* path = TextTarget(options, name)) {
+            *path = value;
         } else if (name == "--hvl-material") {
             if (value == "al")
                 options.hvlMaterial = 1;
@@ -205,64 +277,58 @@ BatchOptions ParseCommandLine(const std::vector<std::string_view>& args) {
                 options.hvlMaterial = 2;
             else
                 throw InputError("--hvl-material: " + Quoted(value) + " is neither al nor cu");
-        } else if (name == "--focus-distance") {
-            options.focusDistance = NumberValue(name, value);
-        } else if (name == "--profile") {
-            options.profilePath = std::string(value);
         } else if (name == "--comment") {
             // The comment is line 1 of the result file; a line break would shift every later line.
-            if (value.find_first_of("\r\n") != std::string_view::npos)
+            if (value.find_first_of("\r\n") != std::string::npos)
                 throw InputError("--comment must be a single line");
-            options.comment = std::string(value);
-        } else if (name == "--out") {
-            options.outPath = std::string(value);
-        } else if (name == "--json") {
-            options.jsonPath = std::string(value);
-        } else if (name == "--table") {
-            options.tablePath = std::string(value);
-        } else if (name == "--export") {
-            options.exportDir = std::string(value);
-        } else if (name == "--collimation") {
-            options.collimation = NumberValue(name, value);
-        } else {
-            throw InputError("unknown option " + Quoted(name) + " (try --help)");
+            options.comment = value;
         }
     }
 
-    if (!hvlGiven)
+    // What CLI11 did not take: an option it does not know, or an argument that is no option. Checked after
+    // the values, so that an option without its value names itself ("--hvl --out r.csv" reads "--out" as
+    // the value of --hvl, refused as not a number, before "r.csv" is left over).
+    if (const std::vector<std::string> extra = app.remaining(); !extra.empty()) {
+        const std::string& first = extra.front();
+        if (first.size() > 2 && first.rfind("--", 0) == 0)
+            throw InputError("unknown option " + Quoted(first.substr(0, first.find('='))) + " (try --help)");
+        throw InputError("unexpected argument " + Quoted(first) + " (try --help)");
+    }
+
+    if (!given("--hvl"))
         throw InputError("--hvl is required (the measured half-value layer, mm)");
-    // The ranges the screens accept; the focus distance is checked whenever it is given.
-    const std::pair<const char*, const NumberOption*> ranged[] = {
-        {"--hvl", &options.hvl},
-        {"--kv", &options.kv},
-        {"--target-angle", &options.targetAngle},
-        {"--inherent", &options.inherent},
-        {"--added-al", &options.addedAl},
-        {"--added-cu", &options.addedCu},
-        {"--added-ag", &options.addedAg},
-        {"--focus-distance", options.focusDistance ? &*options.focusDistance : nullptr},
-        {"--collimation", options.collimation ? &*options.collimation : nullptr},
-        {"--angle-step", &options.angleStep}};
-    const InputField fields[] = {InputField::MeasuredHvl,    InputField::TubeVoltage,
-                                 InputField::TargetAngle,    InputField::InherentFiltration,
-                                 InputField::AddedAluminium, InputField::AddedCopper,
-                                 InputField::AddedSilver,    InputField::FocusDistance,
-                                 InputField::Collimation,    InputField::AngleStep};
-    for (std::size_t k = 0; k < std::size(ranged); ++k) {
-        const auto& [name, number] = ranged[k];
-        if (number && !InAcceptedRange(fields[k], number->value))
-            throw InputError(std::string(name) + ": " + Quoted(number->text) +
-                             " is outside the accepted range (" + std::string(AcceptedRangeText(fields[k])) +
-                             ")");
+    // The ranges the screens accept, in the order of the table; an optional number only when given.
+    for (const OptionSpec& option : kOptions) {
+        if (!option.field)
+            continue;
+        const NumberOption* number = NumberTarget(options, option.name);
+        if (!number) {
+            const std::optional<NumberOption>& optional = *OptionalNumberTarget(options, option.name);
+            number = optional ? &*optional : nullptr;
+        }
+        if (number && !InAcceptedRange(*option.field, number->value))
+            throw InputError(std::string(option.name) + ": " + Quoted(number->text) +
+                             " is outside the accepted range (" +
+                             std::string(AcceptedRangeText(*option.field)) + ")");
     }
     if (options.profilePath && !options.focusDistance)
         throw InputError("--profile needs --focus-distance (the focus to rotation-centre distance, cm)");
     // The export's settings mean nothing without an export; given alone they are most likely a mistake.
-    const bool seenAngleStep = std::find(seen.begin(), seen.end(), "--angle-step") != seen.end();
     for (const auto& [given, name] : {std::pair{options.collimation.has_value(), "--collimation"},
-                                      std::pair{seenAngleStep, "--angle-step"}})
+                                      std::pair{given("--angle-step"), "--angle-step"},
+                                      std::pair{options.kermaPer100Mas.has_value(), "--kerma-per-100mas"},
+                                      std::pair{options.phaseSpace.has_value(), "--phase-space"}})
         if (given && !options.exportDir)
             throw InputError(std::string(name) + " needs --export (the folder for the export files)");
+    // The absolute scale and the phase space stand for the beam as wide as it really is along the patient.
+    if (options.kermaPer100Mas && !options.collimation)
+        throw InputError("--kerma-per-100mas needs --collimation (the real beam width at the centre, cm)");
+    if (options.phaseSpace && !options.collimation)
+        throw InputError("--phase-space needs --collimation (the real beam width at the centre, cm)");
+    if (options.phaseSpace && !options.profilePath)
+        throw InputError("--phase-space needs --profile (the fan it samples)");
+    if (given("--phase-space-plane") && !options.phaseSpace)
+        throw InputError("--phase-space-plane needs --phase-space (the photon count)");
     for (const auto& path :
          {options.outPath, options.jsonPath, options.tablePath, options.profilePath, options.exportDir})
         if (path && path->empty())

@@ -40,9 +40,12 @@ struct BatchOptions {
     std::optional<std::string> outPath;
     std::optional<std::string> jsonPath;
     std::optional<std::string> tablePath;
-    std::optional<std::string> exportDir;     // folder for the export set
-    std::optional<NumberOption> collimation;  // cm, for the EGSnrc source block
-    NumberOption angleStep{"0.125", 0.125};   // degrees, the fan-angle grid of the EGSnrc bowtie files
+    std::optional<std::string> exportDir;        // folder for the export set
+    std::optional<NumberOption> collimation;     // cm, for the EGSnrc source block
+    NumberOption angleStep{"0.125", 0.125};      // degrees, the fan-angle grid of the EGSnrc bowtie files
+    std::optional<NumberOption> kermaPer100Mas;  // mGy, air kerma at the centre: the absolute scale
+    std::optional<NumberOption> phaseSpace;      // N, photons of the phase-space file (a whole number)
+    NumberOption phaseSpacePlane{"20", 20};      // cm from the focus, the phase-space plane
 };
 
 // Reads the arguments after the program name. Throws InputError.

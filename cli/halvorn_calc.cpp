@@ -162,11 +162,23 @@ Json JsonPoints(const std::vector<halvorn::PointQuality>& points) {
     return out;
 }
 
-// The summary of the run: the centre's figures, the profile's, the centre spectrum, the inputs and the
-// beam-quality figures of every point.
+// The absolute scale of the export: the measured kerma, the photons per cm^2 per mAs at the centre and,
+// with a phase space, the photons per mAs it stands for.
+Json JsonAbsolute(const halvorn::AbsoluteScale& scale, std::optional<double> phaseSpacePhotonsPerMas) {
+    Json out = Json::object();
+    out["kerma_per_100mas_mgy"] = JsonFigure(scale.kermaPer100MasMgy);
+    out["photons_per_mas_per_cm2_centre"] = JsonFigure(scale.photonsPerMasPerCm2Centre);
+    if (phaseSpacePhotonsPerMas)
+        out["phase_space_photons_per_mas"] = JsonFigure(phaseSpacePhotonsPerMas);
+    return out;
+}
+
+// The summary of the run: the centre's figures, the profile's, the centre spectrum, the inputs, the
+// export's absolute scale when it has one, and the beam-quality figures of every point.
 std::string JsonSummary(const halvorn::RunRecord& run,
                         bool focusGiven,
-                        const std::optional<double>& collimationCm) {
+                        const std::optional<double>& collimationCm,
+                        const halvorn::ExportSet& exportSet) {
     Json bowtie = Json::array();
     Json kerma = Json::array();
     for (const halvorn::PointQuality& p : run.points) {
@@ -187,6 +199,8 @@ std::string JsonSummary(const halvorn::RunRecord& run,
     out["relative_kerma"] = kerma;
     out["centre_spectrum"] = centre;
     out["inputs"] = JsonInputs(run.inputs, focusGiven, collimationCm);
+    if (exportSet.absolute)
+        out["absolute"] = JsonAbsolute(*exportSet.absolute, exportSet.phaseSpacePhotonsPerMas);
     out["points"] = JsonPoints(run.points);
     return out.dump(2) + "\n";
 }
@@ -357,7 +371,16 @@ int Run(const BatchOptions& options, const std::string& programDir) {
 
     halvorn::ExportSet exportSet;
     if (options.exportDir) {
-        exportSet = halvorn::BuildExportSet(run, {collimation, options.angleStep.value});
+        halvorn::ExportOptions exportOptions{collimation, options.angleStep.value};
+        if (options.kermaPer100Mas)
+            exportOptions.kermaPer100MasMgy = options.kermaPer100Mas->value;
+        if (options.phaseSpace)
+            exportOptions.phaseSpacePhotons = static_cast<long long>(options.phaseSpace->value);
+        exportOptions.phaseSpacePlaneCm = options.phaseSpacePlane.value;
+        // The tool always has the target angle, which the spectrum before the bowtie needs; the solid
+        // needs a fan.
+        exportOptions.bowtieSolid = run.points.size() > 1;
+        exportSet = halvorn::BuildExportSet(run, exportOptions);
         if (!exportSet.error.empty())
             throw ExportError("--export: cannot export to " + *options.exportDir + ": " + exportSet.error);
         CheckExportFiles(*options.exportDir, exportSet, inputFiles, outputs);
@@ -371,9 +394,10 @@ int Run(const BatchOptions& options, const std::string& programDir) {
         inputPaths.push_back(input.path);
     std::vector<halvorn::PendingFile> pending(outputs.size());
     for (std::size_t k = 0; k < outputs.size(); ++k) {
-        const std::string bytes = std::string_view(outputs[k].option) == "--out"
-                                      ? halvorn::FormatResultFile(*state, run.comment)
-                                      : JsonSummary(run, options.focusDistance.has_value(), collimation);
+        const std::string bytes =
+            std::string_view(outputs[k].option) == "--out"
+                ? halvorn::FormatResultFile(*state, run.comment)
+                : JsonSummary(run, options.focusDistance.has_value(), collimation, exportSet);
         std::string error;
         if (!pending[k].Prepare(outputs[k].path, bytes, inputPaths, error))
             throw OutputError(std::string(outputs[k].option) + ": " + error);

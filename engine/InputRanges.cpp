@@ -54,6 +54,17 @@ Range RangeOf(InputField field) {
         case InputField::AngleStep:
             return {"above 0 degrees", " 角度の刻みは 0 度より大きい値を入力して下さい ", "角度の刻み",
                     "the angle step must be above 0 degrees"};
+        case InputField::KermaPer100Mas:
+            return {"above 0 mGy", " 空気カーマは 0 より大きい値を入力して下さい ", "空気カーマ",
+                    "the air kerma must be above 0 mGy per 100 mAs"};
+        case InputField::PhaseSpacePhotons:
+            return {"a whole number from 1 to 100000000",
+                    " 光子数は 1 以上 100000000 以下の整数を入力して下さい ", "光子数",
+                    "the photon count must be a whole number from 1 to 100000000"};
+        case InputField::PhaseSpacePlane:
+            return {"above 0 and at most 1000 cm",
+                    " 位相空間の面の距離は 0 より大きく 1000 cm 以下の値を入力して下さい ", "面の距離",
+                    "the plane distance must be above 0 and at most 1000 cm"};
     }
     return {"", "", "", ""};
 }
@@ -69,7 +80,12 @@ bool InAcceptedRange(InputField field, double value) {
         case InputField::ProfileReading:
         case InputField::Collimation:
         case InputField::AngleStep:
+        case InputField::KermaPer100Mas:
             return value > 0;
+        case InputField::PhaseSpacePhotons:
+            return value >= 1 && value <= kMaxPhaseSpaceFilePhotons && value == std::floor(value);
+        case InputField::PhaseSpacePlane:
+            return value > 0 && value <= 1000;
         case InputField::TubeVoltage:
             // The air-kerma weighting starts at 10.5 keV: a lower tube voltage leaves nothing to weight.
             return value >= 10.5 && value <= 150;

@@ -25,7 +25,13 @@ enum class InputField {
     ProfileReading,      // exposure reading of the centre or of a point in use: above 0
     Collimation,         // cm, beam width at the rotation centre named in the EGSnrc export: above 0
     AngleStep,           // degrees, the fan-angle grid of the EGSnrc export: above 0
+    KermaPer100Mas,      // mGy per 100 mAs, air kerma free in air at the centre: above 0
+    PhaseSpacePhotons,   // photons of the phase-space file: a whole number, 1 to kMaxPhaseSpaceFilePhotons
+    PhaseSpacePlane,     // cm from the focus, the phase-space plane: above 0, at most 1000
 };
+
+// The phase space is made in memory before it is written: 10^8 photons are 2.5 GB of records.
+inline constexpr double kMaxPhaseSpaceFilePhotons = 1e8;
 
 // Whether `value` lies in the field's accepted range; NaN and infinities never do.
 bool InAcceptedRange(InputField field, double value);

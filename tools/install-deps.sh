@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake make pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
-    googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+    googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev
     python3 python3-xraylib locales
     fonts-noto-cjk fonts-liberation2
     xvfb xauth imagemagick

@@ -77,9 +77,9 @@ ExportText EgsnrcBowtieDistribution(const std::vector<PointQuality>& points,
                                     double stepDeg) {
     return OnFanGrid(points, stepDeg, [&](const Grid& grid, std::string& t) {
         t = ProgramName() +
-            " bowtie distribution: fan angle (rad, from the centre ray outward) against photons " +
-            "per angle relative to the centre ray, every " + PlainDecimal(stepDeg) + " deg; " +
-            DescribeInputs(inputs) + "\n";
+            " bowtie distribution: fan angle (rad, from the centre ray outward) against the fluence " +
+            "at equal distance from the focus relative to the centre ray (photons per angle carry " +
+            "cos(angle) more), every " + PlainDecimal(stepDeg) + " deg; " + DescribeInputs(inputs) + "\n";
         t += std::to_string(grid.samples.size()) + ", 0.0, 0\n";
         for (const FanSample& s : grid.samples)
             t += FormatFixed(s.angleDeg * kRadiansPerDegree, 13) + "    " +

@@ -28,8 +28,9 @@ constexpr int kMaxEgsnrcAngles = 9998;
 // A tabulated spectrum of `photons` (relative counts per bin); `what` names it in the title ("centre ray").
 ExportText EgsnrcSpectrum(const Spectrum& photons, const RunInputs& inputs, const std::string& what);
 
-// The bowtie distribution: fan angle (radians, 0 outward) against photons per angle relative to the centre
-// ray, on the grid of OnAngleGrid, mode 0.
+// The bowtie distribution: fan angle (radians, 0 outward) against the fluence at equal distance from the
+// focus relative to the centre ray (the points' relative fluence; photons per unit angle would carry another
+// cos(angle)), on the grid of OnAngleGrid, mode 0.
 ExportText EgsnrcBowtieDistribution(const std::vector<PointQuality>& points,
                                     const RunInputs& inputs,
                                     double stepDeg);

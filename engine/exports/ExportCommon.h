@@ -67,8 +67,8 @@ ExportText WriteSpectrum(const Spectrum& photons,
     return out;
 }
 
-// One sample of the fan: angle from the centre ray (degrees, 0 and up), photons per unit fan angle relative
-// to the centre ray, and the bowtie's aluminium-equivalent path (mm).
+// One sample of the fan: angle from the centre ray (degrees, 0 and up), the fluence at equal distance from
+// the focus relative to the centre ray, and the bowtie's aluminium-equivalent path (mm).
 struct FanSample {
     double angleDeg = 0;
     double relativePhotons = 0;

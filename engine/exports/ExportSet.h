@@ -1,28 +1,30 @@
 #pragma once
 
+// clang-format off
 // The whole export set of a run, as (file name, bytes) pairs with fixed plain-ASCII names:
 //
-//   centre.spectrum               EGSnrc tabulated spectrum of the centre ray
-//   point01.spectrum ...          EGSnrc tabulated spectrum of each off-axis point (two digits)
-//   bowtie_distribution.dat       EGSnrc CT source: photons per fan angle        } with at least one
-//   al_bowtie.dat                 EGSnrc CT source: Al-equivalent bowtie path    } off-axis point
-//   source.egsinp                 EGSnrc CT source: the source definition        }
-//   xcist_bowtie.txt              XCIST bowtie over the whole fan                }
-//   xcist_spectrum.dat            XCIST spectrum of the centre ray
-//   gate9_spectrum.txt            GATE 9 user spectrum (histogram) of the centre ray
-//   gate10_spectrum.py            GATE 10 bin edges and weights of the centre ray
-//   spectrum.spk                  spectrum-toolkit text of the centre ray with its beam-quality figures
-//   spectra_long.csv              every point's spectrum, one row per point and bin
-//   beam_quality.csv              the beam-quality figures of every point
+//   centre.spectrum          EGSnrc tabulated spectrum of the centre ray
+//   point01.spectrum ...     EGSnrc tabulated spectrum of each off-axis point (two digits)
+//   bowtie_distribution.dat  EGSnrc CT source: relative fluence by fan angle   } with at least one
+//   al_bowtie.dat            EGSnrc CT source: Al-equivalent bowtie path       } off-axis point
+//   source.egsinp            EGSnrc CT source: the source definition           }
+//   xcist_bowtie.txt         XCIST bowtie over the whole fan                   }
+//   xcist_spectrum.dat       XCIST spectrum of the centre ray
+//   gate9_spectrum.txt       GATE 9 user spectrum (histogram) of the centre ray
+//   gate10_spectrum.py       GATE 10 bin edges and weights of the centre ray
+//   spectrum.spk             spectrum-toolkit text of the centre ray with its beam-quality figures
+//   spectra_long.csv         every point's spectrum, one row per point and bin
+//   beam_quality.csv         the beam-quality figures of every point
 //
 // and, when their options ask for them (each needs at least one off-axis point):
 //
-//   fan_beam.IAEAheader           IAEA phase space of the whole fan (PhaseSpaceExport.h)   }
-//   phaseSpacePhotons fan_beam.IAEAphsp             its records } bowtie.stl                    the bowtie as
-//   an aluminium solid (BowtieSolidExport.h)   } bowtieSolid pre_bowtie.spectrum           EGSnrc spectrum
-//   before the bowtie                        } pre_bowtie_gate9.txt          GATE 9 user spectrum before the
-//   bowtie                   } gate10_fan_beam.py            GATE 10 module: that spectrum, the fan and the
-//   solid     }
+//   fan_beam.IAEAheader      IAEA phase space of the whole fan (PhaseSpaceExport.h)  } phaseSpacePhotons
+//   fan_beam.IAEAphsp        its records                                             }
+//   bowtie.stl               the bowtie as an aluminium solid (BowtieSolidExport.h)  } bowtieSolid
+//   pre_bowtie.spectrum      EGSnrc spectrum before the bowtie                       }
+//   pre_bowtie_gate9.txt     GATE 9 user spectrum before the bowtie                  }
+//   gate10_fan_beam.py       GATE 10 module: that spectrum, the fan and the solid    }
+// clang-format on
 //
 // With the air kerma at the centre (kermaPer100MasMgy) the set carries its absolute scale: xcist_spectrum.dat
 // is in XCIST's own units, the phase-space header and the GATE 10 module give photons per mAs; every other

@@ -114,24 +114,29 @@ std::optional<ExportFamily> FamilyOf(std::string_view name) {
         return ExportFamily::Egsnrc;
     if (name == "xcist_bowtie.txt" || name == "xcist_spectrum.dat")
         return ExportFamily::Xcist;
-    if (name == "gate9_spectrum.txt" || name == "gate10_spectrum.py")
+    if (name == "gate9_spectrum.txt" || name == "gate10_spectrum.py" || name == "bowtie.stl" ||
+        name == "pre_bowtie_gate9.txt" || name == "gate10_fan_beam.py")
         return ExportFamily::Gate;
     if (name == "spectrum.spk")
         return ExportFamily::SpectrumText;
     if (name == "spectra_long.csv" || name == "beam_quality.csv")
         return ExportFamily::Spreadsheet;
+    if (name == "fan_beam.IAEAheader" || name == "fan_beam.IAEAphsp")
+        return ExportFamily::PhaseSpace;
     return std::nullopt;
 }
 
-ExportSet OnlyFamilies(const ExportSet& set, const std::vector<ExportFamily>& families) {
-    ExportSet chosen;
-    chosen.error = set.error;
-    for (const ExportFile& file : set.files) {
+ExportSet OnlyFamilies(ExportSet set, const std::vector<ExportFamily>& families) {
+    // Everything but the files of other families stays, so that the manifest still names the inputs,
+    // options and scale; the kept files are moved, not copied (a phase space may be gigabytes).
+    std::vector<ExportFile> all = std::move(set.files);
+    set.files.clear();
+    for (ExportFile& file : all) {
         const std::optional<ExportFamily> family = FamilyOf(file.name);
         if (family && std::find(families.begin(), families.end(), *family) != families.end())
-            chosen.files.push_back(file);
+            set.files.push_back(std::move(file));
     }
-    return chosen;
+    return set;
 }
 
 std::string PathInFolder(const std::string& dir, const std::string& name) {
@@ -161,13 +166,24 @@ std::string ExportManifest(const ExportSet& set) {
         {"focus_distance_cm", number(in.focusCentreDistanceCm)},
         {"collimation_cm", number(set.options.collimationCm)},
         {"angle_step_deg", number(set.options.angleStepDeg)},
+        {"kerma_per_100mas_mgy", number(set.options.kermaPer100MasMgy)},
     };
+    if (set.options.phaseSpacePhotons) {
+        inputs["phase_space_photons"] = *set.options.phaseSpacePhotons;
+        inputs["phase_space_plane_cm"] = number(set.options.phaseSpacePlaneCm);
+        inputs["phase_space_seed"] = set.options.phaseSpaceSeed;
+    }
     nlohmann::ordered_json files = nlohmann::ordered_json::array();
     for (const ExportFile& file : set.files)
         files.push_back(
             {{"name", file.name}, {"size", file.bytes.size()}, {"sha256", Sha256Hex(file.bytes)}});
-    const nlohmann::ordered_json manifest = {
-        {"program", ProgramName()}, {"inputs", inputs}, {"files", files}};
+    nlohmann::ordered_json manifest = {{"program", ProgramName()}, {"inputs", inputs}};
+    if (set.absolute)
+        manifest["absolute"] = {
+            {"kerma_per_100mas_mgy", number(set.absolute->kermaPer100MasMgy)},
+            {"photons_per_mas_per_cm2_centre", number(set.absolute->photonsPerMasPerCm2Centre)},
+            {"phase_space_photons_per_mas", number(set.phaseSpacePhotonsPerMas)}};
+    manifest["files"] = files;
     return manifest.dump(2) + "\n";
 }
 

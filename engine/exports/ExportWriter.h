@@ -34,22 +34,26 @@ namespace halvorn {
 
 // The programs a file of the set is for.
 enum class ExportFamily {
-    Egsnrc,        // *.spectrum, bowtie_distribution.dat, al_bowtie.dat, source.egsinp
+    Egsnrc,        // *.spectrum (pre_bowtie.spectrum too), bowtie_distribution.dat, al_bowtie.dat,
+                   // source.egsinp
     Xcist,         // xcist_bowtie.txt, xcist_spectrum.dat
-    Gate,          // gate9_spectrum.txt, gate10_spectrum.py
+    Gate,          // gate9_spectrum.txt, gate10_spectrum.py, bowtie.stl, pre_bowtie_gate9.txt,
+                   // gate10_fan_beam.py
     SpectrumText,  // spectrum.spk
     Spreadsheet,   // spectra_long.csv, beam_quality.csv
+    PhaseSpace,    // fan_beam.IAEAheader, fan_beam.IAEAphsp (read by every Monte-Carlo code)
 };
 
-inline constexpr ExportFamily kExportFamilies[] = {ExportFamily::Egsnrc, ExportFamily::Xcist,
-                                                   ExportFamily::Gate, ExportFamily::SpectrumText,
-                                                   ExportFamily::Spreadsheet};
+inline constexpr ExportFamily kExportFamilies[] = {ExportFamily::Egsnrc,      ExportFamily::Xcist,
+                                                   ExportFamily::Gate,        ExportFamily::SpectrumText,
+                                                   ExportFamily::Spreadsheet, ExportFamily::PhaseSpace};
 
 // The family of a file of the set, by its fixed name; nothing for a name the set never uses.
 std::optional<ExportFamily> FamilyOf(std::string_view fileName);
 
-// The files of `set` of the given families, in the set's order; a set that could not be made stays so.
-ExportSet OnlyFamilies(const ExportSet& set, const std::vector<ExportFamily>& families);
+// The files of `set` of the given families, in the set's order, with what the set was made from (for the
+// manifest); a set that could not be made stays so.
+ExportSet OnlyFamilies(ExportSet set, const std::vector<ExportFamily>& families);
 
 // `name` in `dir`: "dir/name", with one slash between them.
 std::string PathInFolder(const std::string& dir, const std::string& name);

@@ -368,6 +368,20 @@ TEST_F(HalvornCalc, BadOptionsAreRefusedByName) {
         {{"--hvl", "7", "--collimation", "4"}, "--export"},
         {{"--hvl", "7", "--angle-step", "0.25"}, "--export"},
         {{"--hvl", "7", "--export", ""}, "empty"},
+        {{"--hvl", "7", "--export", "x", "--kerma-per-100mas", "10"}, "--collimation"},
+        {{"--hvl", "7", "--export", "x", "--collimation", "4", "--kerma-per-100mas", "0"},
+         "--kerma-per-100mas"},
+        {{"--hvl", "7", "--focus-distance", "60", "--profile", "p.csv", "--export", "x", "--collimation", "4",
+          "--phase-space", "0"},
+         "--phase-space"},
+        {{"--hvl", "7", "--focus-distance", "60", "--profile", "p.csv", "--export", "x", "--collimation", "4",
+          "--phase-space", "1.5"},
+         "--phase-space"},
+        {{"--hvl", "7", "--export", "x", "--collimation", "4", "--phase-space", "10", "--phase-space-plane",
+          "1001"},
+         "--phase-space-plane"},
+        {{"--hvl", "7", "--export", "x", "--collimation", "4", "--phase-space", "10"}, "--profile"},
+        {{"--hvl", "7", "--phase-space", "10"}, "--export"},
     };
     WriteAll(Path("p.csv"), "0,10\n5,9\n");
     for (const auto& c : cases) {
@@ -625,10 +639,11 @@ TEST_F(HalvornCalc, ExportWritesTheWholeSetAndTheSummaryGainsPoints) {
     args.insert(args.end(), {"--export", "set", "--collimation", "4"});
     const auto run = Run(args);
     ASSERT_EQ(run.status, 0) << Describe(args) << "\n" << run.err;
-    std::set<std::string> expected = {"centre.spectrum",    "bowtie_distribution.dat", "al_bowtie.dat",
-                                      "source.egsinp",      "xcist_bowtie.txt",        "xcist_spectrum.dat",
-                                      "gate9_spectrum.txt", "gate10_spectrum.py",      "spectrum.spk",
-                                      "spectra_long.csv",   "beam_quality.csv",        "halvorn-export.json"};
+    std::set<std::string> expected = {
+        "centre.spectrum",  "bowtie_distribution.dat", "al_bowtie.dat",        "source.egsinp",
+        "xcist_bowtie.txt", "xcist_spectrum.dat",      "gate9_spectrum.txt",   "gate10_spectrum.py",
+        "spectrum.spk",     "spectra_long.csv",        "beam_quality.csv",     "halvorn-export.json",
+        "bowtie.stl",       "pre_bowtie.spectrum",     "pre_bowtie_gate9.txt", "gate10_fan_beam.py"};
     for (int p = 1; p <= 12; ++p)
         expected.insert((p < 10 ? "point0" : "point") + std::to_string(p) + ".spectrum");
     std::set<std::string> written;
@@ -667,18 +682,42 @@ TEST_F(HalvornCalc, ExportWritesTheWholeSetAndTheSummaryGainsPoints) {
     EXPECT_EQ(std::stod(points[12].at("off_axis_cm")), 24);
     // The earlier keys stay, and the inputs name the measured HVL, its material and the collimation.
     EXPECT_EQ(JsonArray(json, "bowtie_mm").size(), 13u);
-    const auto inputs = nlohmann::json::parse(json).at("inputs");
+    const auto summary = nlohmann::json::parse(json);
+    const auto inputs = summary.at("inputs");
     EXPECT_EQ(inputs.at("measured_hvl_mm"), 7.0) << json;
     EXPECT_EQ(inputs.at("hvl_material"), "al") << json;
     EXPECT_EQ(inputs.at("collimation_cm"), 4.0) << json;
     EXPECT_EQ(inputs.at("focus_distance_cm"), 60.0) << json;
     EXPECT_EQ(inputs.at("target_angle_deg"), 16.0) << json;
     EXPECT_FALSE(inputs.contains("fitted_filtration_mm")) << "given once, at the top";
+    EXPECT_FALSE(summary.contains("absolute")) << "without the kerma the export is relative";
 
     const std::vector<std::string> failing = {"--hvl",  "65",      "--export",
                                               "failed", "--table", HALVORN_TABLE_PATH};
     EXPECT_EQ(Run(failing).status, 3);
     EXPECT_FALSE(fs::exists(Path("failed")));
+}
+
+// With the kerma and a phase space: the two phase-space files, and the summary's absolute block with the
+// example's worked numbers (120 kV, 16 degrees, F 60 cm, c 4 cm, K 10 mGy per 100 mAs).
+TEST_F(HalvornCalc, KermaAndPhaseSpaceGiveTheAbsoluteScale) {
+    auto args = ExampleArgs();
+    args.insert(args.end(), {"--export", "set", "--collimation", "4", "--kerma-per-100mas", "10",
+                             "--phase-space", "1000", "--phase-space-plane", "30"});
+    const auto run = Run(args);
+    ASSERT_EQ(run.status, 0) << Describe(args) << "\n" << run.err;
+    EXPECT_EQ(fs::file_size(Path("set/fan_beam.IAEAphsp")), 25000u);
+    EXPECT_NE(ReadAll(Path("set/fan_beam.IAEAheader")).find("30.0000"), std::string::npos);
+    const std::string json = ReadAll(Path("summary.json"));
+    const auto absolute = json.find("\"absolute\": {");
+    ASSERT_NE(absolute, std::string::npos) << json;
+    auto number = [&](const std::string& key) {
+        const auto at = json.find("\"" + key + "\": ", absolute);
+        return at == std::string::npos ? 0.0 : std::stod(json.substr(at + key.size() + 4));
+    };
+    EXPECT_EQ(number("kerma_per_100mas_mgy"), 10);
+    EXPECT_NEAR(number("photons_per_mas_per_cm2_centre"), 2.780019e8, 1e2);
+    EXPECT_NEAR(number("phase_space_photons_per_mas"), 2.843420e10, 1e4);
 }
 
 // An export file that cannot be written is status 5 and leaves every output and the folder as they were;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
@@ -735,6 +736,59 @@ private slots:
         QCOMPARE(BesidePosition(QRect(800, 50, 1000, 760), QSize(700, 800), screen), QPoint(100, 50));
         QCOMPARE(BesidePosition(QRect(400, 300, 1000, 760), QSize(700, 900), screen), QPoint(1220, 180));
         QCOMPARE(BesidePosition(QRect(0, 0, 1000, 760), QSize(2000, 2000), screen), QPoint(0, 0));
+    }
+
+    // The fan-beam fields reach the set (the kerma refused without the collimation); cancelling the
+    // phase space while it is made (after a second click that must start nothing) leaves the folder as it
+    // was and no temporary beside it.
+    void exportPhaseSpaceAndCancel() {
+        FillState(3);
+        QVERIFY(SaveFile("fan.csv", "fan"));
+        state = CalculationState{};
+        app().tablePathOverride = HALVORN_TABLE_PATH;
+        app().OpenResultsBrowser();
+        clickFile("fan.csv");
+        click("Command1");
+        click("CommandExport");
+        halvorn::ui::ExportDialog& dialog = app().exportDialog();
+        Child<QCheckBox>(dialog, "CheckPhaseSpace")->setChecked(true);
+        QLineEdit* collimation = Child<QLineEdit>(dialog, "TextCollimation");
+        Retype(collimation, "");
+        Retype(Child<QLineEdit>(dialog, "TextKerma"), "10");
+        Retype(Child<QLineEdit>(dialog, "TextPhotons"), "1000");
+        Retype(Child<QLineEdit>(dialog, "TextPlane"), "30");
+        Click(dialog, "CommandWrite");
+        QVERIFY2(lastMessage().contains("コリメーション"), qPrintable(lastMessage()));
+        QCOMPARE(dialog.focusWidget(), collimation);
+        Retype(collimation, "4");
+        Click(dialog, "CommandWrite");
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(QFileInfo("fan_export/fan_beam.IAEAphsp").size(), 25000);
+        QVERIFY(QFileInfo::exists("fan_export/bowtie.stl"));
+        const QByteArray manifest = ReadAll("fan_export/halvorn-export.json");
+        for (const char* text : {"\"kerma_per_100mas_mgy\": 10.0", "\"phase_space_plane_cm\": 30.0",
+                                 "\"phase_space_photons\": 1000,"})
+            QVERIFY2(manifest.contains(text), text);
+
+        QStringList before = QDir(".").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        click("CommandExport");
+        Retype(Child<QLineEdit>(dialog, "TextPhotons"), "1000000");
+        bool cancelled = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            if (auto* progress = dialog.findChild<QProgressDialog*>("ProgressPhaseSpace")) {
+                Click(dialog, "CommandWrite");  // a second click meanwhile starts nothing
+                progress->cancel();
+                cancelled = true;
+            }
+        });
+        presenter().yesNoAnswers = {true};
+        Click(dialog, "CommandWrite");
+        QVERIFY(cancelled);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(QFileInfo("fan_export/fan_beam.IAEAphsp").size(), 25000);
+        QCOMPARE(ReadAll("fan_export/halvorn-export.json"), manifest);
+        QCOMPARE(QDir(".").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        Click(dialog, "CommandCancel");
     }
 
     void pointDisplay() {

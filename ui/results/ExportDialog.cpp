@@ -1,6 +1,7 @@
 #include "results/ExportDialog.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,8 +10,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
+#include <optional>
+#include <string_view>
 
 #include "common/MessagePresenter.h"
 #include "common/ScreenLayout.h"
@@ -29,11 +34,16 @@ const struct {
     const char* text;
 } kFamilyBoxes[] = {
     {"CheckEgsnrc",
-     "EGSnrc（スペクトル .spectrum、CT 線源のボウタイファイル 2 つ、入力ブロック source.egsinp）"},
+     "EGSnrc（スペクトル .spectrum、ボウタイ前のスペクトル、CT 線源のボウタイファイル 2 つ、入力ブロック "
+     "source.egsinp）"},
     {"CheckXcist", "XCIST（ボウタイ、スペクトル）"},
-    {"CheckGate", "GATE 9 / GATE 10（中心のスペクトル）"},
+    {"CheckGate",
+     "GATE 9 / GATE 10（中心のスペクトル、ボウタイの立体 bowtie.stl とボウタイ前のスペクトル、GATE 10 の線源 "
+     "gate10_fan_beam.py）"},
     {"CheckSpectrumText", "スペクトルテキスト（.spk、線質の値つき）"},
     {"CheckSpreadsheet", "表計算用 CSV（全ポイントのスペクトル、線質一覧）"},
+    {"CheckPhaseSpace",
+     "IAEA 位相空間（fan_beam.IAEAheader / .IAEAphsp、ファン全体の光子。コリメーションが要ります）"},
 };
 
 QLabel* AddCaption(QWidget* parent, QGridLayout* grid, int row, int column, const QString& text) {
@@ -77,7 +87,8 @@ ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
     for (const auto& box : kFamilyBoxes) {
         auto* check = new QCheckBox(QString::fromUtf8(box.text), formats);
         check->setObjectName(QString::fromUtf8(box.name));
-        check->setChecked(true);
+        // The phase space is large (25 bytes a photon) and takes seconds: only when asked for.
+        check->setChecked(std::string_view(box.name) != "CheckPhaseSpace");
         formatLayout->addWidget(check);
         families_.push_back(check);
     }
@@ -98,8 +109,9 @@ ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
 
     AddCaption(this, grid, 1, 0, QStringLiteral("コリメーション"));
     collimation_ = AddField(this, grid, 1, "TextCollimation");
-    AddCaption(this, grid, 1, 2,
-               QStringLiteral("cm（回転中心でのビーム幅。空欄なら EGSnrc の入力ブロックに書きません）"));
+    AddCaption(
+        this, grid, 1, 2,
+        QStringLiteral("cm（回転中心でのビーム幅、FWHM。空欄なら EGSnrc の入力ブロックに書きません）"));
     AddCaption(this, grid, 2, 0, QStringLiteral("角度の刻み"));
     angleStep_ = AddField(this, grid, 2, "TextAngleStep");
     angleStep_->setText(QStringLiteral("0.125"));
@@ -108,6 +120,20 @@ ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
     targetAngle_ = AddField(this, grid, 3, "TextTargetAngle");
     targetNote_ = AddCaption(this, grid, 3, 2, QString());
     targetNote_->setObjectName("LabelTargetAngle");
+    AddCaption(this, grid, 4, 0, QStringLiteral("空気カーマ"));
+    kerma_ = AddField(this, grid, 4, "TextKerma");
+    AddCaption(
+        this, grid, 4, 2,
+        QStringLiteral(
+            "mGy / 100 mAs（回転中心の空中、小型電離箱の点の値。コリメーションが要ります。空欄なら相対値）"));
+    AddCaption(this, grid, 5, 0, QStringLiteral("光子数"));
+    photons_ = AddField(this, grid, 5, "TextPhotons");
+    photons_->setText(QStringLiteral("1000000"));
+    AddCaption(this, grid, 5, 2, QStringLiteral("個（位相空間、1 個 25 バイト、1 以上 100000000 以下）"));
+    AddCaption(this, grid, 6, 0, QStringLiteral("面の距離"));
+    plane_ = AddField(this, grid, 6, "TextPlane");
+    plane_->setText(QStringLiteral("20"));
+    AddCaption(this, grid, 6, 2, QStringLiteral("cm（焦点から位相空間の面まで）"));
     grid->setColumnStretch(2, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -124,6 +150,8 @@ ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
     connect(write, &QPushButton::clicked, this, &ExportDialog::CommandWrite_Click);
     connect(cancel, &QPushButton::clicked, this, &ExportDialog::CommandCancel_Click);
     connect(families_.front(), &QCheckBox::toggled, this, &ExportDialog::EgsnrcChosen);
+    connect(families_.back(), &QCheckBox::toggled, this, &ExportDialog::PhaseSpaceChosen);
+    PhaseSpaceChosen(false);
 }
 
 void ExportDialog::Prepare(const RunRecord& shown, std::vector<std::string> protectedFiles) {
@@ -151,8 +179,37 @@ void ExportDialog::Prepare(const RunRecord& shown, std::vector<std::string> prot
 }
 
 void ExportDialog::EgsnrcChosen(bool chosen) {
-    collimation_->setEnabled(chosen);
-    angleStep_->setEnabled(chosen);
+    angleStep_->setEnabled(chosen);  // the collimation counts for the solid, the phase space and the scale
+}
+
+void ExportDialog::PhaseSpaceChosen(bool chosen) {
+    photons_->setEnabled(chosen);
+    plane_->setEnabled(chosen);
+}
+
+bool ExportDialog::ReadFanBeamFields(bool phaseSpace, ExportOptions& options) {
+    if (!ReadField(kerma_, InputField::KermaPer100Mas, true, options.kermaPer100MasMgy))
+        return false;
+    // Both stand for the beam as wide as it really is along the patient axis.
+    const bool needsCollimation = options.kermaPer100MasMgy || phaseSpace;
+    if (needsCollimation && !options.collimationCm) {
+        Refuse(collimation_,
+               {MessageId::OutOfRange,
+                phaseSpace ? " 位相空間にはコリメーション（回転中心でのビーム幅）を入力して下さい "
+                           : " 空気カーマを使うにはコリメーション（回転中心でのビーム幅）を入力して下さい ",
+                "コリメーション", "the collimation is needed"});
+        return false;
+    }
+    if (!phaseSpace)
+        return true;
+    std::optional<double> photons;
+    std::optional<double> plane;
+    if (!ReadField(photons_, InputField::PhaseSpacePhotons, false, photons) ||
+        !ReadField(plane_, InputField::PhaseSpacePlane, false, plane))
+        return false;
+    options.phaseSpacePhotons = static_cast<long long>(*photons);
+    options.phaseSpacePlaneCm = *plane;
+    return true;
 }
 
 void ExportDialog::CommandBrowse_Click() {
@@ -193,6 +250,10 @@ bool ExportDialog::ReadField(QLineEdit* field,
 // 書き出す: every field read strictly, the set built and cut down to the chosen families, then written all
 // or nothing. Files of the same names in the folder are replaced only when the user says so.
 void ExportDialog::CommandWrite_Click() {
+    // The phase space's progress handles events: a second click must not start a second export inside it.
+    if (writing_)
+        return;
+    const QScopedValueRollback<bool> writing(writing_, true);
     MessagePresenter& presenter = app_.presenter();
     std::vector<ExportFamily> chosen;
     for (std::size_t k = 0; k < families_.size(); ++k)
@@ -209,13 +270,19 @@ void ExportDialog::CommandWrite_Click() {
         return;
     }
     ExportOptions options;
+    const bool phaseSpace = families_.back()->isChecked();
+    if (!ReadField(collimation_, InputField::Collimation, true, options.collimationCm))
+        return;
     if (families_.front()->isChecked()) {
         std::optional<double> step;
-        if (!ReadField(collimation_, InputField::Collimation, true, options.collimationCm) ||
-            !ReadField(angleStep_, InputField::AngleStep, false, step))
+        if (!ReadField(angleStep_, InputField::AngleStep, false, step))
             return;
         options.angleStepDeg = *step;
     }
+    if (!ReadFanBeamFields(phaseSpace, options))
+        return;
+    // The solid and the spectrum before the bowtie need a fan and the target angle (read below).
+    options.bowtieSolid = shown_.points.size() > 1;
     // A result file holds no target angle: the one typed here goes with the run into the files.
     RunRecord run = shown_;
     if (shown_.loaded()) {
@@ -225,7 +292,26 @@ void ExportDialog::CommandWrite_Click() {
     }
 
     const QString shownFolder = QDir::toNativeSeparators(QDir(folder).absolutePath());
+    // Making the phase space takes seconds for millions of photons: a progress dialog that can cancel.
+    std::optional<QProgressDialog> progress;
+    if (phaseSpace) {
+        progress.emplace(QStringLiteral("位相空間を作っています…"), QStringLiteral("キャンセル"), 0, 1000,
+                         this);
+        progress->setObjectName("ProgressPhaseSpace");
+        progress->setWindowTitle(QStringLiteral("エクスポート"));
+        progress->setWindowModality(Qt::WindowModal);
+        // Shown at the first step, so that it blocks the dialog before any event is handled in the steps.
+        progress->setMinimumDuration(0);
+        options.phaseSpaceProgress = [&progress](long long done, long long total) {
+            progress->setValue(total > 0 ? static_cast<int>(1000 * done / total) : 0);
+            QCoreApplication::processEvents();
+            return !progress->wasCanceled();
+        };
+    }
     const ExportSet set = OnlyFamilies(BuildExportSet(run, options), chosen);
+    progress.reset();
+    if (set.cancelled)
+        return;  // nothing was written; the dialog stays for another try
     const std::string dir = QFile::encodeName(folder).toStdString();
     int existing = 0;
     for (const ExportFile& file : set.files) {

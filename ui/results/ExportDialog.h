@@ -6,6 +6,7 @@
 
 #include "engine/InputRanges.h"
 #include "engine/RunRecord.h"
+#include "engine/exports/ExportSet.h"
 
 class QCheckBox;
 class QLabel;
@@ -16,8 +17,9 @@ namespace halvorn::ui {
 class Application;
 
 // The export of the calculation on the results screen: the formats by family, the folder, the
-// collimation and the angle grid of the EGSnrc source, and for a loaded result file the target angle it
-// does not record. Writes the chosen files all or nothing and says which it wrote, or why none.
+// collimation and the angle grid of the EGSnrc source, for a loaded result file the target angle it
+// does not record, the air kerma of the absolute scale, and the phase space's photon count and plane. Writes
+// the chosen files all or nothing and says which it wrote, or why none.
 class ExportDialog : public QDialog {
     Q_OBJECT
 public:
@@ -37,8 +39,12 @@ private:
     // focused and selected. False when refused.
     bool ReadField(QLineEdit* field, InputField range, bool optional, std::optional<double>& value);
     void Refuse(QLineEdit* field, const halvorn::Message& message);
-    // The EGSnrc settings count only when the EGSnrc files are chosen.
+    // The angle step counts only when the EGSnrc files are chosen.
     void EgsnrcChosen(bool chosen);
+    // The photon count and the plane count only when the phase space is chosen.
+    void PhaseSpaceChosen(bool chosen);
+    // Reads the fields of the absolute scale and the phase space into `options`. False when refused.
+    bool ReadFanBeamFields(bool phaseSpace, ExportOptions& options);
 
     Application& app_;
     RunRecord shown_;
@@ -48,9 +54,13 @@ private:
     QLineEdit* collimation_ = nullptr;
     QLineEdit* angleStep_ = nullptr;
     QLineEdit* targetAngle_ = nullptr;
+    QLineEdit* kerma_ = nullptr;
+    QLineEdit* photons_ = nullptr;
+    QLineEdit* plane_ = nullptr;
     QLabel* targetNote_ = nullptr;
     QString resultFileAngle_ = QStringLiteral("16");  // the target angle last given for a result file
     QString defaultFolder_;                           // the folder the dialog last offered
+    bool writing_ = false;                            // within 書き出す
 };
 
 }  // namespace halvorn::ui

@@ -64,10 +64,14 @@ std::map<std::string, std::string> BytesOf(const ExportSet& set) {
 }
 
 // A folder that does not exist yet is made and gets every file of the set with its bytes and the manifest
-// naming each with its size and SHA-256; every name has a family, and choosing families keeps exactly
-// their files.
+// naming each with its size and SHA-256 and the options; every name has a family, and choosing families
+// keeps exactly their files and what the manifest says of the options.
 TEST_F(ExportWriterTest, NewFolderGetsTheWholeSet) {
-    const ExportSet set = BuildExportSet(With(points, inputs), {4.0, 0.125});
+    ExportOptions options{4.0, 0.125};
+    options.kermaPer100MasMgy = 10;
+    options.phaseSpacePhotons = 1000;
+    options.bowtieSolid = true;
+    const ExportSet set = BuildExportSet(With(points, inputs), options);
     ASSERT_EQ(set.error, "");
     std::string error;
     ASSERT_TRUE(WriteExportSet(At("out") + "/", set, {}, error)) << error;
@@ -83,6 +87,10 @@ TEST_F(ExportWriterTest, NewFolderGetsTheWholeSet) {
     }
     EXPECT_EQ(manifest["program"], ProgramName());
     EXPECT_EQ(manifest["inputs"]["collimation_cm"], 4.0);
+    EXPECT_EQ(manifest["inputs"]["kerma_per_100mas_mgy"], 10.0);
+    EXPECT_EQ(manifest["inputs"]["phase_space_photons"], 1000);
+    EXPECT_EQ(manifest["inputs"]["phase_space_plane_cm"], 20.0);
+    EXPECT_EQ(manifest["inputs"]["phase_space_seed"], options.phaseSpaceSeed);
     EXPECT_EQ(Contents(root_).size(), 1u) << "a temporary stays beside the folder";
 
     std::size_t total = 0;
@@ -94,7 +102,11 @@ TEST_F(ExportWriterTest, NewFolderGetsTheWholeSet) {
         total += one.files.size();
     }
     EXPECT_EQ(total, set.files.size()) << "a file without a family";
-    EXPECT_EQ(OnlyFamilies(set, {ExportFamily::Xcist}).files.size(), 2u);
+    const ExportSet xcist = OnlyFamilies(set, {ExportFamily::Xcist});
+    EXPECT_EQ(xcist.files.size(), 2u);
+    const auto chosen = nlohmann::json::parse(ExportManifest(xcist));
+    EXPECT_EQ(chosen["inputs"], manifest["inputs"]);
+    EXPECT_EQ(chosen["absolute"], manifest["absolute"]);
 }
 
 // Files that no manifest names are never replaced: a FIFO, a file of the same name, a manifest that is

@@ -36,7 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (options.profilePath && !options.focusDistance) ||
             (options.collimation && !InAcceptedRange(InputField::Collimation, options.collimation->value)) ||
             !InAcceptedRange(InputField::AngleStep, options.angleStep.value) ||
-            (options.collimation && !options.exportDir) || (options.exportDir && options.exportDir->empty()))
+            (options.collimation && !options.exportDir) ||
+            (options.exportDir && options.exportDir->empty()) ||
+            (options.kermaPer100Mas &&
+             (!options.collimation ||
+              !InAcceptedRange(InputField::KermaPer100Mas, options.kermaPer100Mas->value))) ||
+            (options.phaseSpace &&
+             (!options.collimation || !options.profilePath ||
+              !InAcceptedRange(InputField::PhaseSpacePhotons, options.phaseSpace->value))) ||
+            !InAcceptedRange(InputField::PhaseSpacePlane, options.phaseSpacePlane.value))
             std::abort();
         if (options.comment.find_first_of("\r\n") != std::string::npos)
             std::abort();
