@@ -396,7 +396,7 @@ int Run(const BatchOptions& options, const std::string& programDir) {
     for (std::size_t k = 0; k < outputs.size(); ++k) {
         const std::string bytes =
             std::string_view(outputs[k].option) == "--out"
-                ? halvorn::FormatResultFile(*state, run.comment)
+                ? halvorn::FormatResultFile(run, run.comment)
                 : JsonSummary(run, options.focusDistance.has_value(), collimation, exportSet);
         std::string error;
         if (!pending[k].Prepare(outputs[k].path, bytes, inputPaths, error))

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/CalculationState.h"
+#include "engine/RunRecord.h"
 
 namespace halvorn {
 
@@ -13,8 +14,9 @@ namespace halvorn {
 // The writer puts the comment on line 1 with each line break replaced by a blank and each character that
 // Shift-JIS cannot hold written as "?"; its point columns never go past point 25 whatever N says.
 
-// The bytes of the result file for the state and comment (what SaveResultFile writes).
-std::string FormatResultFile(const CalculationState& state, const std::string& commentUtf8);
+// The bytes of the result file for the record of a run and a comment (what SaveResultFile writes): the
+// record's point count, its points' distances, relative kermas, bowtie paths and spectra, and its inputs.
+std::string FormatResultFile(const RunRecord& run, const std::string& commentUtf8);
 
 // The largest result file the readers accept. A file the writer makes holds 311 lines of at most 26
 // fields (under 3 MB even with numbers of 300 digits) after its comment, which the screens cap at 32767
@@ -25,7 +27,7 @@ constexpr std::uint64_t kMaxResultFileBytes = 4 << 20;
 // regular file or a new name is written, a read-only file is refused, and an earlier file of that name
 // survives a failed save. Returns false (with a one-line reason in `error`, UTF-8) when the file cannot be
 // written.
-bool SaveResultFile(const CalculationState& state,
+bool SaveResultFile(const RunRecord& run,
                     const std::string& commentUtf8,
                     const std::string& path,
                     std::string* error = nullptr);

@@ -1,5 +1,6 @@
 // The writer of the result file: FormatResultFile and SaveResultFile.
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/NumberText.h"
@@ -49,15 +50,15 @@ int PointsThrough(double n) {
 
 // Line 2 holds N with a blank in the place of its sign (" 12 ", "-1 "). The point columns run p = 0 while
 // p <= N (a fractional N of 2.5 writes points 0..2) and never past point 25, whatever N says.
-std::string FormatResultFile(const CalculationState& state, const std::string& commentUtf8) {
-    const int points = PointsThrough(state.ProfilePointCount);
+std::string FormatResultFile(const RunRecord& run, const std::string& commentUtf8) {
+    const int points = std::min(PointsThrough(run.pointCount), static_cast<int>(run.points.size()));
     std::string text;
     text.reserve(static_cast<size_t>(points + 1) * 12 * 305 + 512);
     auto endLine = [&text] { text += "\r\n"; };
 
     text += ToShiftJis(CommentLine(commentUtf8));
     endLine();
-    const double n = state.ProfilePointCount;
+    const double n = run.pointCount;
     text += (std::signbit(n) && n != 0 ? "" : " ") + PlainDecimal(n) + " ";
     endLine();
 
@@ -68,36 +69,36 @@ std::string FormatResultFile(const CalculationState& state, const std::string& c
         endLine();
     };
     row(
-        "OC(cm)", [&](int p) { return state.DoseProfile[0][p]; }, kDistancePicture);
+        "OC(cm)", [&](int p) { return run.points[p].offAxisCm; }, kDistancePicture);
     row(
-        "  OCR ", [&](int p) { return state.DoseProfile[1][p]; }, kRatioPicture);
+        "  OCR ", [&](int p) { return run.points[p].relativeKerma; }, kRatioPicture);
     row(
-        "Al(mm)", [&](int p) { return state.BowtieAlMm[p]; }, kPathPicture);
+        "Al(mm)", [&](int p) { return run.points[p].bowtieAlMm; }, kPathPicture);
     for (int b = 1; b <= kBinCount; ++b) {
         const std::string energy = FormatPicture(0.5 * b, kEnergyPicture);
         row(
-            energy.c_str(), [&](int p) { return state.PointSpectra[p][b]; }, kSpectrumPicture);
+            energy.c_str(), [&](int p) { return SpectrumOf(run, p)[b]; }, kSpectrumPicture);
     }
 
     auto setting = [&](const char* labelUtf8, double value, const char* picture) {
         text += ToShiftJis(labelUtf8) + FormatPicture(value, picture);
         endLine();
     };
-    setting("SAD , ", state.FocusCentreDistanceCm, " #00.0");
-    setting("管電圧 , ", state.TubeVoltageKv, " #00.0");
-    setting("固有ろ過 , ", state.InherentFiltrationMm, " 0.00");
-    setting("付加アルミ , ", state.AddedAlMm, " 0.00");
-    // Copper and silver are held in cm and written in mm.
-    setting("付加 銅 , ", 10 * state.AddedCuCm, " 0.000");
-    setting("付加 銀 ,", 10 * state.AddedAgCm, " 0.000");
+    const RunInputs& in = run.inputs;
+    setting("SAD , ", in.focusCentreDistanceCm, " #00.0");
+    setting("管電圧 , ", in.tubeVoltageKv, " #00.0");
+    setting("固有ろ過 , ", in.inherentFiltrationMm, " 0.00");
+    setting("付加アルミ , ", in.addedAlMm, " 0.00");
+    setting("付加 銅 , ", in.addedCuMm, " 0.000");
+    setting("付加 銀 ,", in.addedAgMm, " 0.000");
     return text;
 }
 
-bool SaveResultFile(const CalculationState& state,
+bool SaveResultFile(const RunRecord& run,
                     const std::string& commentUtf8,
                     const std::string& path,
                     std::string* error) {
-    return SaveFileSafely(path, FormatResultFile(state, commentUtf8), error);
+    return SaveFileSafely(path, FormatResultFile(run, commentUtf8), error);
 }
 
 }  // namespace halvorn

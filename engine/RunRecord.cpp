@@ -19,6 +19,7 @@ RunRecord RecordOf(const CalculationState& state,
     run.inputs.addedCuMm = 10 * state.AddedCuCm;
     run.inputs.addedAgMm = 10 * state.AddedAgCm;
     run.inputs.focusCentreDistanceCm = state.FocusCentreDistanceCm;
+    run.pointCount = state.ProfilePointCount;
     run.table = table;
     run.points = RunBeamQuality(state, table, lastPoint);
     for (const PointQuality& p : run.points)
@@ -49,6 +50,7 @@ RunRecord RecordCalibration(const CalculationState& state, const MeasuredHvl& me
 void RecordProfile(RunRecord& run, const CalculationState& state, const std::vector<double>& readings) {
     RunRecord profile = RecordOf(state, run.table, LastProfilePoint(state), run.comment);
     run.inputs.focusCentreDistanceCm = profile.inputs.focusCentreDistanceCm;
+    run.pointCount = profile.pointCount;
     run.points = std::move(profile.points);
     run.spectra = std::move(profile.spectra);
     run.spectrumPeak = profile.spectrumPeak;

@@ -52,6 +52,9 @@ struct RunRecord {
     std::string comment;     // UTF-8
 
     RunInputs inputs;
+    // The point count N as the off-axis run or the result file's line 2 gives it (a damaged file's may be
+    // fractional); `points` holds points 0..N, at most 25.
+    double pointCount = 0;
     // Per point, centre first (points 0..N): distance, fan angle, relative kerma, bowtie path and the
     // beam-quality figures of its spectrum.
     std::vector<PointQuality> points;

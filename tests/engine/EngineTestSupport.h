@@ -20,6 +20,7 @@
 #include "engine/CalibrationRun.h"
 #include "engine/OffAxisRun.h"
 #include "engine/Reporter.h"
+#include "engine/RunRecord.h"
 
 namespace halvorn {
 
@@ -36,6 +37,12 @@ inline std::vector<RecordingReporter::Kind> Kinds(const RecordingReporter& r) {
     for (const auto& e : r.entries)
         kinds.push_back(e.kind);
     return kinds;
+}
+
+// The record of the points and set-up a state holds, as a result file's load records them (no table: the
+// beam-quality figures stay empty), for the writer's tests.
+inline RunRecord RecordOfState(const CalculationState& state) {
+    return RecordLoadedResult(state, AttenuationCoefficients{}, "", "");
 }
 
 // A fresh state holding the committed attenuation table. Where the build has no table the calling test is

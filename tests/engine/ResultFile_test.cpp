@@ -135,7 +135,7 @@ void WriteAll(const std::string& path, const std::string& bytes) {
 TEST_F(ResultFileTest, LayoutHas311CrLfLinesAndOneFieldPerPoint) {
     for (double n : {0.0, 2.0, 25.0}) {
         auto state = FilledState(n);
-        const std::string bytes = FormatResultFile(*state, "comment");
+        const std::string bytes = FormatResultFile(RecordOfState(*state), "comment");
         auto lines = Lines(bytes);
         ASSERT_EQ(lines.size(), 312u) << "N = " << n;  // 311 lines, each ended by CR LF
         EXPECT_EQ(lines.back(), "") << "N = " << n;
@@ -161,7 +161,7 @@ TEST_F(ResultFileTest, LinesAsDescribed) {
     state->DoseProfile[1][0] = 1;
     state->DoseProfile[1][1] = 0.01234;
     state->PointSpectra[0][1] = 0;
-    const auto lines = Lines(FormatResultFile(*state, "c"));
+    const auto lines = Lines(FormatResultFile(RecordOfState(*state), "c"));
     EXPECT_EQ(lines[1], " 2 ");
     EXPECT_EQ(lines[2], "OC(cm),   000.00  ,   005.00  ,   010.00  ");
     EXPECT_EQ(lines[3].substr(0, 30), "  OCR ,  1.000E+00,  1.234E-02");
@@ -176,7 +176,7 @@ TEST_F(ResultFileTest, LinesAsDescribed) {
 
     auto zero = FilledState(0);
     zero->BowtieAlMm[0] = 12.3456;
-    const auto zeroLines = Lines(FormatResultFile(*zero, "c"));
+    const auto zeroLines = Lines(FormatResultFile(RecordOfState(*zero), "c"));
     EXPECT_EQ(zeroLines[1], " 0 ");
     EXPECT_EQ(zeroLines[4], "Al(mm),   012.346 ");
 }
@@ -193,7 +193,7 @@ TEST_F(ResultFileTest, PointCountOutsideTheArraysNeverReadsPastPoint25) {
                                            {-1, "-1 ", 1},
                                            {NAN, " nan ", 1}}) {
         auto state = FilledState(c.n);
-        const auto lines = Lines(FormatResultFile(*state, ""));
+        const auto lines = Lines(FormatResultFile(RecordOfState(*state), ""));
         ASSERT_EQ(lines.size(), 312u) << "N = " << c.n;
         EXPECT_EQ(lines[1], c.line2) << "N = " << c.n;
         for (int i = 2; i <= 304; ++i)
@@ -223,7 +223,7 @@ TEST_F(ResultFileTest, CommentIsOneShiftJisLine) {
              {"one\r\ntwo\nthree\rfour", "one two three four", "one two three four"},
              {"", "", ""},
          }) {
-        ASSERT_TRUE(SaveResultFile(*state, c.utf8, path)) << "comment " << c.utf8;
+        ASSERT_TRUE(SaveResultFile(RecordOfState(*state), c.utf8, path)) << "comment " << c.utf8;
         const std::string bytes = ReadAll(path);
         const auto lines = Lines(bytes);
         EXPECT_EQ(lines.size(), 312u) << "comment " << c.utf8;
@@ -263,7 +263,7 @@ TEST_F(ResultFileTest, SaveAndLoadRestoresEveryValueToItsPrecision) {
     for (double n : {0.0, 10.0, 25.0}) {
         auto saved = FilledState(n);
         const std::string path = PathOf("round.csv");
-        ASSERT_TRUE(SaveResultFile(*saved, "round trip", path));
+        ASSERT_TRUE(SaveResultFile(RecordOfState(*saved), "round trip", path));
         auto loaded = SentinelState();
         ASSERT_EQ(LoadResultFile(*loaded, path).status, ResultLoad::Status::Loaded);
         EXPECT_EQ(loaded->ProfilePointCount, n);
@@ -296,7 +296,7 @@ TEST_F(ResultFileTest, LoadingFewerPointsKeepsTheRest) {
     auto three = FilledState(3);
     for (int p = 0; p <= 3; ++p)
         three->BowtieAlMm[p] = 100 + p;
-    ASSERT_TRUE(SaveResultFile(*three, "three", path));
+    ASSERT_TRUE(SaveResultFile(RecordOfState(*three), "three", path));
     auto state = FilledState(10);
     auto before = FilledState(10);
     LoadResultFile(*state, path);
@@ -312,14 +312,14 @@ TEST_F(ResultFileTest, LoadingFewerPointsKeepsTheRest) {
 
 TEST_F(ResultFileTest, SavingReplacesAndAFailedSaveKeepsTheOldFile) {
     const std::string path = PathOf("same.csv");
-    ASSERT_TRUE(SaveResultFile(*FilledState(1), "first", path));
-    ASSERT_TRUE(SaveResultFile(*FilledState(2), "second", path));
+    ASSERT_TRUE(SaveResultFile(RecordOfState(*FilledState(1)), "first", path));
+    ASSERT_TRUE(SaveResultFile(RecordOfState(*FilledState(2)), "second", path));
     const std::string second = ReadAll(path);
     EXPECT_EQ(ReadResultComment(path), "second");
-    EXPECT_EQ(second, FormatResultFile(*FilledState(2), "second"));
+    EXPECT_EQ(second, FormatResultFile(RecordOfState(*FilledState(2)), "second"));
 
     std::string error;
-    EXPECT_FALSE(SaveResultFile(*FilledState(3), "x", PathOf("no-such-folder/a.csv"), &error));
+    EXPECT_FALSE(SaveResultFile(RecordOfState(*FilledState(3)), "x", PathOf("no-such-folder/a.csv"), &error));
     EXPECT_NE(error.find("no-such-folder"), std::string::npos) << error;
 
     // A target that is a folder cannot be replaced; the folder and its file stay as they were.
@@ -327,7 +327,7 @@ TEST_F(ResultFileTest, SavingReplacesAndAFailedSaveKeepsTheOldFile) {
     fs::create_directory(folderTarget);
     WriteAll(folderTarget + "/inside", "keep");
     error.clear();
-    EXPECT_FALSE(SaveResultFile(*FilledState(3), "x", folderTarget, &error));
+    EXPECT_FALSE(SaveResultFile(RecordOfState(*FilledState(3)), "x", folderTarget, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(ReadAll(folderTarget + "/inside"), "keep");
     EXPECT_EQ(ReadAll(path), second);
@@ -342,7 +342,7 @@ TEST_F(ResultFileTest, SavingReplacesAndAFailedSaveKeepsTheOldFile) {
         small.rlim_cur = 4096;
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
         error.clear();
-        const bool saved = SaveResultFile(*FilledState(25), "too big", path, &error);
+        const bool saved = SaveResultFile(RecordOfState(*FilledState(25)), "too big", path, &error);
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         EXPECT_FALSE(saved) << "a save cut off after 4096 bytes";
@@ -355,7 +355,7 @@ TEST_F(ResultFileTest, SavingReplacesAndAFailedSaveKeepsTheOldFile) {
         EXPECT_EQ(entry.path().filename().string().find(".halvorn-tmp-"), std::string::npos) << entry.path();
 
     // An empty base name gives the file ".csv".
-    ASSERT_TRUE(SaveResultFile(*FilledState(0), "empty name", PathOf(".csv")));
+    ASSERT_TRUE(SaveResultFile(RecordOfState(*FilledState(0)), "empty name", PathOf(".csv")));
     EXPECT_EQ(ReadResultComment(PathOf(".csv")), "empty name");
 
     struct stat info {};
@@ -369,7 +369,7 @@ TEST_F(ResultFileTest, SavingReplacesAndAFailedSaveKeepsTheOldFile) {
 // state keeps every value it had.
 TEST_F(ResultFileTest, DamagedFilesChangeNothing) {
     const std::string path = PathOf("damaged.csv");
-    const std::string good = FormatResultFile(*FilledState(5), "good");
+    const std::string good = FormatResultFile(RecordOfState(*FilledState(5)), "good");
     const auto goodLines = Lines(good);
     auto load = [&](const std::string& bytes, ResultLoad* outcome = nullptr) {
         WriteAll(path, bytes);
@@ -419,9 +419,9 @@ TEST_F(ResultFileTest, DamagedFilesChangeNothing) {
         {"cut after line 50", firstLines(50), 51},
         {"cut after line 310", firstLines(310), 311},
         {"a profile, not a result file", "# distance_cm,reading\n0,20.79\n2,20.62\n", 3},
-        {"N = 26", FormatResultFile(*FilledState(26), "26"), 2},
+        {"N = 26", FormatResultFile(RecordOfState(*FilledState(26)), "26"), 2},
         {"N = 99999", edited("\r\n 5 \r\n", "\r\n 99999 \r\n"), 2},
-        {"N = -1", FormatResultFile(*FilledState(-1), "neg"), 2},
+        {"N = -1", FormatResultFile(RecordOfState(*FilledState(-1)), "neg"), 2},
         {"N not a number", edited("\r\n 5 \r\n", "\r\n x \r\n"), 2},
         {"N = 6 with five points' values", edited("\r\n 5 \r\n", "\r\n 6 \r\n"), 3},
         {"a word in place of a number", edited("Al(mm),   000.001 ", "Al(mm),   oops    "), 5},
@@ -457,7 +457,7 @@ TEST_F(ResultFileTest, DamagedFilesChangeNothing) {
 // N needs (N edited down), a comment with commas.
 TEST_F(ResultFileTest, HandEditedFilesStillLoad) {
     const std::string path = PathOf("edited.csv");
-    const std::string good = FormatResultFile(*FilledState(3), "a, comment, with commas");
+    const std::string good = FormatResultFile(RecordOfState(*FilledState(3)), "a, comment, with commas");
     auto load = [&](const std::string& bytes) {
         WriteAll(path, bytes);
         auto state = SentinelState();
@@ -474,7 +474,7 @@ TEST_F(ResultFileTest, HandEditedFilesStillLoad) {
             text.replace(at, from.size(), to);
         return text;
     };
-    std::string fewer = FormatResultFile(*FilledState(5), "a, comment, with commas");
+    std::string fewer = FormatResultFile(RecordOfState(*FilledState(5)), "a, comment, with commas");
     fewer.replace(fewer.find("\r\n 5 \r\n"), 7, "\r\n 3 \r\n");
     const struct {
         const char* what;
@@ -491,7 +491,7 @@ TEST_F(ResultFileTest, HandEditedFilesStillLoad) {
         EXPECT_TRUE(SameState(*load(v.bytes), *expected)) << v.what;
 
     // N = 2.5 reads points 0..2.
-    auto state = load(FormatResultFile(*FilledState(2.5), "half"));
+    auto state = load(FormatResultFile(RecordOfState(*FilledState(2.5)), "half"));
     EXPECT_EQ(state->ProfilePointCount, 2.5);
     ExpectSentinelsFrom(*state, 3, "N = 2.5");
 }
@@ -506,7 +506,7 @@ TEST_F(ResultFileTest, ExampleFileLoadsAndWritesBackByteForByte) {
     EXPECT_EQ(state->CalibrationSucceeded, 0) << "loaded results are no calibration to go on from";
     const auto comment = ReadResultComment(example);
     ASSERT_TRUE(comment.has_value());
-    EXPECT_EQ(FormatResultFile(*state, *comment), original) << example;
+    EXPECT_EQ(FormatResultFile(RecordOfState(*state), *comment), original) << example;
 }
 
 }  // namespace

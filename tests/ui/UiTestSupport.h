@@ -21,6 +21,7 @@
 #include "centre_axis/Form2.h"
 #include "common/MessagePresenter.h"
 #include "engine/CalculationState.h"
+#include "engine/RunRecord.h"
 #include "shell/Application.h"
 #include "shell/Form1.h"
 
@@ -30,6 +31,14 @@ namespace halvorn::ui::test {
 inline CalculationState& State() {
     static CalculationState state;
     return state;
+}
+
+// The record the runs leave for a calculation already in `state` (the centre's calibration, then its
+// points), for tests that fill the state by hand instead of running the engine.
+inline RunRecord RecordOfState(const CalculationState& state) {
+    RunRecord run = RecordCalibration(state, MeasuredHvl{});
+    RecordProfile(run, state, {});
+    return run;
 }
 
 // One program run: the application over `state`, a presenter that records its messages and returns at

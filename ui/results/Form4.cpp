@@ -433,8 +433,9 @@ void Form4::Command1_Click() {
     DrawCentreSpectrum();
     SetResultButtonsEnabled(true);
     loadedFile_ = QFileInfo(name).absoluteFilePath();
-    // The run on show is this file now; its record is made when a window asks for it.
-    app_.runs().Clear();
+    // The run on show is this file now. Its record is made at once, so that saving it again writes what
+    // was loaded; a table that cannot be read is reported when a window needs its figures.
+    RecordLoadedFile(false);
 }
 
 // データ保存: the name must be given and be a plain name in the working folder; an existing file of that
@@ -487,7 +488,10 @@ void Form4::Command3_Click() {
     }
     QCoreApplication::processEvents();
     std::string error;
-    if (!SaveResultFile(app_.state(), comment, QFile::encodeName(name).toStdString(), &error)) {
+    const RunRecord* run = app_.runs().current();
+    if (!run)
+        error = "表示中の結果がありません";
+    if (!run || !SaveResultFile(*run, comment, QFile::encodeName(name).toStdString(), &error)) {
         // Nothing was written over an earlier file of that name; the screen stays as it was so the user
         // can correct the name and save again.
         presenter.Warning(this,
@@ -516,27 +520,31 @@ void Form4::Command6_Click() {
     app_.ShowBowtieFigure();
 }
 
-// The record of the run on show. For a loaded result file it is made on first use, its coefficients from the
-// table file read on its own: the calculation state may hold no table (no calculation in this program run),
-// and loading one into the state would clear the results on show. A fresh calculation's record was made by
-// its runs.
+// The record of the run on show, for the windows that show its figures. A loaded result file was recorded
+// at load time; when the table file could not be read then, it is read again now (the calculation state may
+// hold no table, and loading one into the state would clear the results on show). A fresh calculation's
+// record was made by its runs.
 bool Form4::RecordShownRun() {
-    if (loadedFile_.isEmpty())
+    if (loadedFile_.isEmpty() || loadedTableRead_)
         return app_.runs().current() != nullptr;
+    return RecordLoadedFile(true);
+}
+
+bool Form4::RecordLoadedFile(bool warn) {
     const std::string path = QFile::encodeName(loadedFile_).toStdString();
-    if (const RunRecord* current = app_.runs().current();
-        current && current->loaded() && current->loadedFrom == path)
-        return true;
     const std::string tablePath = app_.TablePath();
     AttenuationCoefficients table;
     TableLoadDetail detail;
-    if (ReadAttenuationTable(tablePath, table, detail) != TableLoadStatus::Ok) {
-        app_.presenter().Warning(this, QString(" 減弱係数テーブルを読めないため、線質を計算できません（%1） ")
-                                           .arg(FromUtf8(DescribeTableLoadFailure(detail, tablePath))));
-        return false;
+    loadedTableRead_ = ReadAttenuationTable(tablePath, table, detail) == TableLoadStatus::Ok;
+    if (!loadedTableRead_) {
+        table = AttenuationCoefficients{};
+        if (warn)
+            app_.presenter().Warning(this,
+                                     QString(" 減弱係数テーブルを読めないため、線質を計算できません（%1） ")
+                                         .arg(FromUtf8(DescribeTableLoadFailure(detail, tablePath))));
     }
     app_.runs().Set(RecordLoadedResult(app_.state(), table, path, ReadResultComment(path).value_or("")));
-    return true;
+    return loadedTableRead_;
 }
 
 void Form4::CommandBeamQuality_Click() {

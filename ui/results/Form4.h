@@ -61,6 +61,9 @@ private:
     // Whether the run on show has its record (made now for a loaded result file); false (after a warning)
     // when the attenuation table a loaded result file needs cannot be read.
     bool RecordShownRun();
+    // Records the result file just loaded, with the table file's coefficients; when the table cannot be read
+    // the record's figures stay empty and, when `warn`, the user is told. False when the table was not read.
+    bool RecordLoadedFile(bool warn);
     // The buttons that need results on show: "表示", the bowtie figure, the beam-quality table, the export.
     void SetResultButtonsEnabled(bool enabled);
 
@@ -81,6 +84,8 @@ private:
     bool centred_ = false;
     // The result file on show (its full path), or empty when the screen shows the calculation just made.
     QString loadedFile_;
+    // Whether the loaded file's record was made with the table's coefficients.
+    bool loadedTableRead_ = false;
     // The comment typed for a save that did not happen, offered again at the next save of the same data.
     QString pendingComment_;
 };

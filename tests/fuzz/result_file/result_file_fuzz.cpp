@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The writer on about one input in sixteen (it formats 9,000 numbers).
     if (size > 0 && data[0] % 16 == 0) {
-        const std::string text = FormatResultFile(*state, std::string(bytes.substr(1, 200)));
+        const std::string text = FormatResultFile(RecordLoadedResult(*state, CoefficientsOf(*state), "", ""),
+                                                  std::string(bytes.substr(1, 200)));
         std::size_t lines = 0;
         for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
             ++lines;
