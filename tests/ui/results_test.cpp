@@ -165,6 +165,20 @@ private slots:
     void init() { QVERIFY(StartRun(state)); }
     void cleanup() { EndRun(); }
 
+    // The hand-over shows the record the runs completed, whatever the working state holds afterwards.
+    void handOverShowsTheRecord() {
+        FillState(3);
+        app().runs().Set(RecordOfState(state));
+        FillState(5);
+        state.DoseProfile[0][2] = 99;
+        app().HandOverToResults();
+        QCOMPARE(label("Label13"), QString("3"));
+        showPoint("2");
+        QCOMPARE(label("Label14"), QString("6.0"));
+        showPoint("4");
+        QCOMPARE(lastMessage(), QString(" ポイントNo.が範囲外です "));
+    }
+
     // The results screen's boxes in twips, and the bowtie figure: its window, and the fixed figure lying
     // exactly over the outline's coordinates (twips (X, Y) of the drawing area = user (X / 3.75 - 1000,
     // 1704 - Y / 3.75)), so the outline stands on the base line and is centred on the axis.

@@ -327,11 +327,21 @@ void Form4::SetResultButtonsEnabled(bool enabled) {
         button->setEnabled(enabled);
 }
 
+const RunRecord& Form4::ShownRun() const {
+    static const RunRecord kNone{};
+    const RunRecord* run = app_.runs().current();
+    return run ? *run : kNone;
+}
+
+// The centre spectrum of the run on show against its own peak, which becomes the state's SpectrumPeak: the
+// divisor of every curve drawn later against the centre.
 void Form4::DrawCentreSpectrum() {
     CalculationState& state = app_.state();
+    const Spectrum& centre = SpectrumOf(ShownRun(), 0);
     DrawSpectrumAxes(*picture3_);
-    if (UsableDivisor(TakeCentrePeak(state))) {
-        DrawSpectrumCurve(*picture3_, state.PointSpectra[0], state.SpectrumPeak);
+    state.SpectrumPeak = OwnPeak(centre);
+    if (UsableDivisor(state.SpectrumPeak)) {
+        DrawSpectrumCurve(*picture3_, centre, state.SpectrumPeak);
     } else {
         app_.presenter().Warning(this, " 中心のスペクトルが 0 のため、スペクトルを描けません ");
     }
@@ -351,7 +361,6 @@ void Form4::EnterBrowseState() {
 }
 
 void Form4::EnterResultState() {
-    const CalculationState& state = app_.state();
     DrawCentreSpectrum();
     command1_->setEnabled(false);
     SetSaveControlsVisible(true);
@@ -361,16 +370,18 @@ void Form4::EnterResultState() {
     loadedFile_.clear();
     pendingComment_.clear();
     text2_->setText("0");
-    SetLabel("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
+    const RunRecord& run = ShownRun();
+    const RunInputs& in = run.inputs;
+    SetLabel("Label15", FormatPicture(run.centreBowtieMm(), "##0.000"));
     SetLabel("Label14", "0");
-    SetLabel("Label13", PlainDecimal(state.ProfilePointCount));
+    SetLabel("Label13", PlainDecimal(run.pointCount));
     SetLabel("Label36", "");
-    SetLabel("Label22", PlainDecimal(state.FocusCentreDistanceCm));
-    SetLabel("Label17", PlainDecimal(state.TubeVoltageKv));
-    SetLabel("Label20", PlainDecimal(state.InherentFiltrationMm));
-    SetLabel("Label25", PlainDecimal(state.AddedAlMm));
-    SetLabel("Label26", PlainDecimal(10 * state.AddedCuCm));
-    SetLabel("Label27", PlainDecimal(10 * state.AddedAgCm));
+    SetLabel("Label22", PlainDecimal(in.focusCentreDistanceCm));
+    SetLabel("Label17", PlainDecimal(in.tubeVoltageKv));
+    SetLabel("Label20", PlainDecimal(in.inherentFiltrationMm));
+    SetLabel("Label25", PlainDecimal(in.addedAlMm));
+    SetLabel("Label26", PlainDecimal(in.addedCuMm));
+    SetLabel("Label27", PlainDecimal(in.addedAgMm));
     check1_->setChecked(false);
     ReadFileList();
 }
@@ -420,22 +431,25 @@ void Form4::Command1_Click() {
             QString(
                 " ファイル %1 は Shift-JIS で書かれていないため、コメントが文字化けしているかもしれません ")
                 .arg(name));
-    SetLabel("Label22", FormatPicture(state.FocusCentreDistanceCm, "#00.0"));
-    SetLabel("Label17", FormatPicture(state.TubeVoltageKv, "#00"));
-    SetLabel("Label20", FormatPicture(state.InherentFiltrationMm, "#0.00"));
-    SetLabel("Label25", FormatPicture(state.AddedAlMm, "#0.00"));
-    SetLabel("Label26", FormatPicture(10 * state.AddedCuCm, "0.00"));
-    SetLabel("Label27", FormatPicture(10 * state.AddedAgCm, "0.00"));
-    SetLabel("Label13", PlainDecimal(state.ProfilePointCount));
+    // The run on show is this file now. Its record is made at once, so that the screen shows and a save
+    // writes what was loaded; a table that cannot be read is reported when a window needs its figures.
+    loadedFile_ = QFileInfo(name).absoluteFilePath();
+    TakeCentrePeak(state);  // a file holds no peak: the record's is the centre spectrum's own
+    RecordLoadedFile(false);
+    const RunRecord& run = ShownRun();
+    const RunInputs& in = run.inputs;
+    SetLabel("Label22", FormatPicture(in.focusCentreDistanceCm, "#00.0"));
+    SetLabel("Label17", FormatPicture(in.tubeVoltageKv, "#00"));
+    SetLabel("Label20", FormatPicture(in.inherentFiltrationMm, "#0.00"));
+    SetLabel("Label25", FormatPicture(in.addedAlMm, "#0.00"));
+    SetLabel("Label26", FormatPicture(in.addedCuMm, "0.00"));
+    SetLabel("Label27", FormatPicture(in.addedAgMm, "0.00"));
+    SetLabel("Label13", PlainDecimal(run.pointCount));
     text2_->setText("0");
     SetLabel("Label14", "0");
-    SetLabel("Label15", FormatPicture(state.BowtieAlMm[0], "##0.000"));
+    SetLabel("Label15", FormatPicture(run.centreBowtieMm(), "##0.000"));
     DrawCentreSpectrum();
     SetResultButtonsEnabled(true);
-    loadedFile_ = QFileInfo(name).absoluteFilePath();
-    // The run on show is this file now. Its record is made at once, so that saving it again writes what
-    // was loaded; a table that cannot be read is reported when a window needs its figures.
-    RecordLoadedFile(false);
 }
 
 // データ保存: the name must be given and be a plain name in the working folder; an existing file of that
@@ -573,6 +587,7 @@ void Form4::Command4_Click() {
 
 void Form4::ShowPointSpectrum() {
     const CalculationState& state = app_.state();
+    const RunRecord& run = ShownRun();
     // The box holds one number; empty is point 0.
     const std::string typed = text2_->text().toStdString();
     const FieldNumber number = ReadFieldNumber(typed);
@@ -589,23 +604,24 @@ void Form4::ShowPointSpectrum() {
         text2_->selectAll();
         return;
     }
-    const std::optional<int> point = PointToShow(number.value, state.ProfilePointCount);
-    if (!point) {
+    const std::optional<int> point = PointToShow(number.value, run.pointCount);
+    if (!point || static_cast<std::size_t>(*point) >= run.points.size()) {
         app_.presenter().Warning(this, " ポイントNo.が範囲外です ");
         text2_->setFocus();
         return;
     }
     const int q = *point;
-    const double divisor = check1_->isChecked() ? OwnPeak(state.PointSpectra[q]) : state.SpectrumPeak;
+    const Spectrum& spectrum = SpectrumOf(run, q);
+    const double divisor = check1_->isChecked() ? OwnPeak(spectrum) : state.SpectrumPeak;
     if (UsableDivisor(divisor)) {
-        DrawSpectrumCurve(*picture3_, state.PointSpectra[q], divisor);
+        DrawSpectrumCurve(*picture3_, spectrum, divisor);
     } else {
         app_.presenter().Warning(
             this, check1_->isChecked() ? QString(" ポイント %1 のスペクトルが 0 のため、描けません ").arg(q)
                                        : QString(" 中心のスペクトルが 0 のため、スペクトルを描けません "));
     }
-    SetLabel("Label15", FormatPicture(state.BowtieAlMm[q], "##0.000"));
-    SetLabel("Label14", FormatPicture(state.DoseProfile[0][q], "#0.0"));
+    SetLabel("Label15", FormatPicture(run.points[q].bowtieAlMm, "##0.000"));
+    SetLabel("Label14", FormatPicture(run.points[q].offAxisCm, "#0.0"));
 }
 
 bool Form4::eventFilter(QObject* watched, QEvent* event) {

@@ -10,6 +10,10 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+namespace halvorn {
+struct RunRecord;
+}
+
 namespace halvorn::ui {
 
 class Application;
@@ -55,6 +59,8 @@ private:
     // Axes and the centre spectrum against its own peak, which becomes SpectrumPeak; warns instead of
     // drawing when the centre spectrum is all zero.
     void DrawCentreSpectrum();
+    // The record on show (RunModel), or an empty one when there is none.
+    const RunRecord& ShownRun() const;
     QString SelectedFile() const;
     // Writes an engine text into the label of that name.
     void SetLabel(const char* name, const std::string& text);
