@@ -18,8 +18,7 @@ class RunModel : public QObject {
 public:
     using QObject::QObject;
 
-    // The record on show, or nullptr when there is none (a new calculation, a failed calibration, a result
-    // file whose record is not made yet).
+    // The record on show, or nullptr when there is none (a new calculation, a failed calibration).
     const RunRecord* current() const { return record_ ? &*record_ : nullptr; }
 
     void Set(RunRecord record);
