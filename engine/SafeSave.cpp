@@ -191,6 +191,8 @@ bool CheckTarget(const std::string& path,
     return true;
 }
 
+}  // namespace
+
 bool WriteAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -215,8 +217,6 @@ void SyncFolder(const std::string& folder) {
         ::close(fd);
     }
 }
-
-}  // namespace
 
 PendingFile::~PendingFile() {
     Abandon();

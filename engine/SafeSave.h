@@ -75,6 +75,13 @@ private:
     Placed placed_ = Placed::No;
 };
 
+// Writes all of `bytes` to `fd`, retrying after interrupts; false with errno set (EIO for a write that
+// makes no progress).
+bool WriteAll(int fd, std::string_view bytes);
+
+// Flushes a folder's entries (a rename into it) to disk; a failure here undoes nothing and is ignored.
+void SyncFolder(const std::string& folder);
+
 // The checks of Prepare alone, writing nothing: whether a save to `path` would be refused, and why.
 bool CheckSaveTarget(const std::string& path,
                      const std::vector<std::string>& protectedInputs,

@@ -68,18 +68,11 @@ bool WriteNewFile(const std::string& path, std::string_view bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int code = n == 0 ? EIO : errno;
-            ::close(fd);
-            errno = code;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
+    if (!WriteAll(fd, bytes)) {
+        const int code = errno;
+        ::close(fd);
+        errno = code;
+        return false;
     }
     if (::fsync(fd) != 0) {
         const int code = errno;
@@ -88,14 +81,6 @@ bool WriteNewFile(const std::string& path, std::string_view bytes) {
         return false;
     }
     return ::close(fd) == 0;
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 std::optional<double> Finite(std::optional<double> value) {
@@ -192,6 +177,11 @@ PendingExport::~PendingExport() {
 }
 
 void PendingExport::Release() {
+    staging_.clear();
+    stagedNames_.clear();
+    earlierNames_.clear();
+    moveAfter_.clear();
+    moved_.clear();
     for (int slot : registered_)
         ForgetTemporary(slot);
     registered_.clear();
@@ -210,11 +200,6 @@ void PendingExport::Abandon() {
             ::unlink(PathInFolder(staging_, name).c_str());
         ::rmdir(staging_.c_str());
     }
-    staging_.clear();
-    stagedNames_.clear();
-    earlierNames_.clear();
-    moveAfter_.clear();
-    moved_.clear();
     Release();
 }
 
@@ -498,11 +483,6 @@ void PendingExport::Finish() {
         SyncFolder(Folder(resolved_));
     }
     placed_ = false;
-    staging_.clear();
-    stagedNames_.clear();
-    earlierNames_.clear();
-    moveAfter_.clear();
-    moved_.clear();
     Release();
 }
 

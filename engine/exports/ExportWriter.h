@@ -99,6 +99,7 @@ public:
     const std::string& folder() const { return resolved_; }
 
 private:
+    // Forgets the sibling folder and its names, the registered temporaries and the lock (removes nothing).
     void Release();
     std::string dir_;       // as given, for messages
     std::string resolved_;  // links followed
