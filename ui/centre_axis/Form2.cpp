@@ -227,7 +227,7 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
         MakeControl(this, row);
     // Beside the read-out: said while the fields no longer hold what the results on show were computed from.
     outdated_ = AddLabel(this, "LabelOutdated", QStringLiteral("前回の入力の結果です：計算し直して下さい"),
-                         7200, 7080, 3840, 330, JapaneseFont(9), kRed, Qt::AlignLeft | Qt::AlignVCenter);
+                         7200, 7140, 3840, 300, JapaneseFont(9), kRed, Qt::AlignLeft | Qt::AlignVCenter);
     SetBackground(outdated_, Qt::white);
     outdated_->hide();
 
