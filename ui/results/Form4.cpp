@@ -65,16 +65,19 @@ const Control kLayout[] = {
     {"Label36", Kind::Comment, 240, 7320, 3615, 375, ""},
     {"Command1", Kind::Button, 600, 7920, 2535, 735, "OK"},
     // The caption is too wide for one line on this button; it breaks at its blank.
+    //: Two-line button: it breaks at every ASCII blank, so join the words of a line with no-break spaces
     {"Command6", Kind::BreakingButton, 600, 8880, 2535, 975,
      QT_TRANSLATE_NOOP("halvorn::ui::Form4", "ボウタイフィルタの 形状を表示")},
     {"Command2", Kind::Button, 600, 10320, 2565, 645,
      QT_TRANSLATE_NOOP("halvorn::ui::Form4", "スタート画面へ戻る")},
+    //: The focus–centre distance (cm); caption of 100 px at 9.75 pt
     {"Label24", Kind::Caption, 4320, 7620, 1500, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "回転半径")},
     {"Label22", Kind::Value, 5880, 7560, 975, 375, ""},
     {"Label23", Kind::Caption, 6960, 7620, 1500, 285, "cm"},
     {"Label16", Kind::Caption, 4320, 8100, 1500, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "管電圧")},
     {"Label17", Kind::Value, 5880, 8040, 975, 375, ""},
     {"Label18", Kind::Caption, 6960, 8100, 1500, 285, "kV"},
+    //: Inherent filtration (mm Al eq.); caption of 100 px at 9.75 pt
     {"Label19", Kind::Caption, 4320, 8580, 1500, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "固有ろ過")},
     {"Label20", Kind::Value, 5880, 8520, 975, 375, ""},
     {"Label21", Kind::Caption, 6960, 8580, 1500, 285, "mm Al eq."},
@@ -84,6 +87,7 @@ const Control kLayout[] = {
     {"Line1", Kind::Line, 4860, 9060, 15, 975, ""},
     {"Line2", Kind::Line, 4860, 9060, 135, 15, ""},
     {"Line3", Kind::Line, 4860, 10020, 135, 15, ""},
+    //: Added aluminium filter; 56 px wide
     {"Label31", Kind::Caption, 5040, 9060, 840, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "アルミ")},
     {"Label25", Kind::Value, 5880, 9000, 975, 375, ""},
     {"Label28", Kind::Caption, 6960, 9060, 600, 285, "mm"},
@@ -121,6 +125,7 @@ const Control kLayout[] = {
      QT_TRANSLATE_NOOP("halvorn::ui::Form4", "データ保存")},
     // The beam-quality table and the export, in the free column between the set-up values and the point
     // read-outs.
+    //: Opens the beam-quality table; button of 96 px at 10.5 pt
     {"CommandBeamQuality", Kind::Button, 7620, 8940, 1440, 495,
      QT_TRANSLATE_NOOP("halvorn::ui::Form4", "線質一覧")},
     {"CommandExport", Kind::Button, 7620, 9540, 1440, 495,
