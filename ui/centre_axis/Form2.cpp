@@ -232,7 +232,7 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
     Place(frame4, "Frame4", 5760, 9412, 2655, 1095);
     option13_ = new QRadioButton(tr("アルミニウム"), frame4);
     Place(option13_, "Option13", 240, 120, 2295, 420);
-    option14_ = new QRadioButton(tr("銅"), frame4);
+    option14_ = new QRadioButton(tr("銅", "HVL material"), frame4);
     Place(option14_, "Option14", 240, 570, 2295, 420);
     // Each option is as wide as its circle and text, so a click anywhere on it chooses it.
     for (QRadioButton* option : {option13_, option14_}) {
