@@ -218,6 +218,7 @@ class LanguageTest : public ScreenTest {
 private:
     QList<Seen> seen_;
     QStringList misfits_;
+    QByteArray saved_;  // the result file saved along the road
 
     // The texts and the fit of every window on view now.
     void look() {
@@ -280,6 +281,10 @@ private:
         click(form3, "Command4");  // 結果を見る
 
         Form4& form4 = app().form4();
+        QTest::keyClicks(Child<QLineEdit>(form4, "Text1"), "walk");
+        presenter().answers = {QStringLiteral("walk")};
+        click(form4, "Command3");  // データ保存
+        saved_ = ReadAll("walk.csv");
         click(form4, "Command6");  // the bowtie figure
         click(form4, "CommandBeamQuality");
         click(form4, "CommandExport");
@@ -386,6 +391,18 @@ private slots:
         // Qt's own texts are Japanese as well.
         QVERIFY2(texts.contains(QStringLiteral("はい(&Y)")), qPrintable(texts.filter("Y").join('|')));
         QVERIFY2(misfits_.isEmpty(), qPrintable(misfits_.join('\n')));
+    }
+
+    // The result file does not depend on the language of the screens.
+    void resultFileIsTheSameInBothLanguages() {
+        QByteArray saved[2];
+        for (const Language language : {Language::Japanese, Language::English}) {
+            InstallLanguage(language);
+            walk();
+            saved[int(language)] = saved_;
+        }
+        QVERIFY(saved[0].contains("\r\n"));
+        QVERIFY(saved[0] == saved[1]);
     }
 };
 
