@@ -231,6 +231,16 @@ private:
                     misfits_ << problem;
         }
     }
+    // With HALVORN_SCREENSHOT_DIR set, the window is saved as <dir>/<language code>/<file>.
+    void shoot(QWidget& window, const char* file) {
+        if (!ScreenshotsWanted())
+            return;
+        const QString dir =
+            qEnvironmentVariable("HALVORN_SCREENSHOT_DIR") + "/" + LanguageCode(InstalledLanguage());
+        QDir().mkpath(dir);
+        QTest::qWait(300);
+        window.grab().save(dir + "/" + file);
+    }
     void click(QWidget& form, const char* button) {
         look();
         QTest::mouseClick(Child<QPushButton>(form, button), Qt::LeftButton);
@@ -245,10 +255,12 @@ private:
         app().tablePathOverride = HALVORN_TABLE_PATH;
         app().manualPathOverride = QStringLiteral("no-manual-here/manual.md");
         app().Start();
+        shoot(app().form1(), "form1.png");
         QLabel* manualLink = Child<QLabel>(app().form1(), "Label8");
         QTest::mouseClick(manualLink, Qt::LeftButton, {}, manualLink->rect().center());
 
         Form2& form2 = NewCalculation(app());
+        shoot(form2, "form2-before-run.png");
         QLineEdit* hvl = Child<QLineEdit>(form2, "Text13");
         for (const char* bad : {"", "abc", "0", "40"}) {
             Retype(hvl, bad);
@@ -259,8 +271,10 @@ private:
         Retype(Child<QLineEdit>(form2, "Text1"), "120");
         app().ShowBusyDialog(&form2);
         look();
+        shoot(app().form5(), "form5.png");
         app().HideBusyDialog();
         RunCalibration(form2, "7.0");
+        shoot(form2, "form2-after-run.png");
         click(form2, "Command4");  // 次へ進む
 
         Form3& form3 = app().form3();
@@ -275,20 +289,33 @@ private:
         click(form3, "Command1");  // a reading missing
         Retype(form3.Field(30), "14.68");
         click(form3, "Command1");  // a point beyond the focus
+        // The example's profile: ten points every 2 cm at 60 cm.
         Retype(form3.Field(1), "60");
+        Retype(form3.Field(54), "10");
+        const char* readings[] = {"20.79", "19.24", "17.02", "14.68", "12.42",
+                                  "10.26", "8.26",  "6.48",  "4.96",  "3.77"};
+        for (int p = 1; p <= 10; ++p) {
+            Retype(form3.Field(p + 2), QString::number(2 * p));
+            Retype(form3.Field(p + 28), readings[p - 1]);
+        }
         click(form3, "Command1");
         click(form3, "Command3");  // the graph of the profile
+        shoot(form3, "form3.png");
         click(form3, "Command4");  // 結果を見る
 
         Form4& form4 = app().form4();
+        shoot(form4, "form4-handover.png");
         QTest::keyClicks(Child<QLineEdit>(form4, "Text1"), "walk");
         presenter().answers = {QStringLiteral("walk")};
         click(form4, "Command3");  // データ保存
         saved_ = ReadAll("walk.csv");
         click(form4, "Command6");  // the bowtie figure
+        shoot(app().form6(), "form6.png");
         click(form4, "CommandBeamQuality");
+        shoot(app().beamQualityWindow(), "beam-quality.png");
         click(form4, "CommandExport");
         ExportDialog& dialog = app().exportDialog();
+        shoot(dialog, "export-dialog.png");
         Retype(Child<QLineEdit>(dialog, "TextCollimation"), "4x");
         click(dialog, "CommandWrite");
         click(dialog, "CommandCancel");
