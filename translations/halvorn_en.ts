@@ -119,7 +119,7 @@
     </message>
     <message>
         <source>マウスを動かすと</source>
-        <translation>on the graph to</translation>
+        <translation>over the graph to</translation>
     </message>
     <message>
         <source>光子エネルギーと</source>
@@ -156,7 +156,7 @@
     <message>
         <source>度</source>
         <extracomment>Unit of the target angle: degrees.</extracomment>
-        <translation>deg</translation>
+        <translation>degrees</translation>
     </message>
     <message>
         <source>固有ろ過</source>
