@@ -353,11 +353,11 @@
     <message>
         <source>X線管球</source>
         <extracomment>A caption of the start screen&apos;s figure. Each ASCII blank in a caption starts a new line: write a no-break space (U+00A0) between the words of one line.</extracomment>
-        <translation>X-ray tube</translation>
+        <translation>X-ray&#xa0;tube</translation>
     </message>
     <message>
         <source>固有ろ過</source>
-        <translation>Inherent filtration</translation>
+        <translation>Inherent&#xa0;filtration</translation>
     </message>
     <message>
         <source>付加 フィルタ</source>
@@ -365,19 +365,19 @@
     </message>
     <message>
         <source>ボウタイフィルタ</source>
-        <translation>Bowtie filter</translation>
+        <translation>Bowtie&#xa0;filter</translation>
     </message>
     <message>
         <source>①焦点-回転中心間距離</source>
-        <translation>① Focus–centre distance</translation>
+        <translation>①&#xa0;Focus–centre distance</translation>
     </message>
     <message>
         <source>②回転中心における 半価層実測値</source>
-        <translation>② HVL measured at the centre</translation>
+        <translation>②&#xa0;HVL&#xa0;measured at&#xa0;the&#xa0;centre</translation>
     </message>
     <message>
         <source>③この線上の 照射線量プロファイル</source>
-        <translation>③ Exposure profile along this line</translation>
+        <translation>③&#xa0;Exposure&#xa0;profile along&#xa0;this&#xa0;line</translation>
     </message>
 </context>
 <context>
