@@ -29,6 +29,301 @@
     </message>
 </context>
 <context>
+    <name>halvorn::ui::BeamQualityWindow</name>
+    <message>
+        <source>ポイント</source>
+        <translation>Point</translation>
+    </message>
+    <message>
+        <source>中心からの距離
+(cm)</source>
+        <translation>Off axis
+(cm)</translation>
+    </message>
+    <message>
+        <source>ファン角
+(°)</source>
+        <translation>Fan angle
+(°)</translation>
+    </message>
+    <message>
+        <source>ボウタイ透過長
+(mm Al)</source>
+        <translation>Bowtie path
+(mm Al)</translation>
+    </message>
+    <message>
+        <source>相対
+空気カーマ</source>
+        <translation>Relative
+air kerma</translation>
+    </message>
+    <message>
+        <source>相対光子
+フルエンス</source>
+        <translation>Relative
+fluence</translation>
+    </message>
+    <message>
+        <source>第1半価層
+Al (mm)</source>
+        <translation>HVL1
+Al (mm)</translation>
+    </message>
+    <message>
+        <source>第2半価層
+Al (mm)</source>
+        <translation>HVL2
+Al (mm)</translation>
+    </message>
+    <message>
+        <source>均等度
+Al</source>
+        <translation>Homogeneity
+Al</translation>
+    </message>
+    <message>
+        <source>第1半価層
+Cu (mm)</source>
+        <translation>HVL1
+Cu (mm)</translation>
+    </message>
+    <message>
+        <source>第2半価層
+Cu (mm)</source>
+        <translation>HVL2
+Cu (mm)</translation>
+    </message>
+    <message>
+        <source>均等度
+Cu</source>
+        <translation>Homogeneity
+Cu</translation>
+    </message>
+    <message>
+        <source>平均エネルギー
+(keV)</source>
+        <translation>Mean energy
+(keV)</translation>
+    </message>
+    <message>
+        <source>実効エネルギー
+Al (keV)</source>
+        <translation>Eff. energy
+Al (keV)</translation>
+    </message>
+    <message>
+        <source>実効エネルギー
+Cu (keV)</source>
+        <translation>Eff. energy
+Cu (keV)</translation>
+    </message>
+    <message>
+        <source>ポイント 0（回転中心）〜 %1</source>
+        <translation>points 0 (rotation centre) to %1</translation>
+    </message>
+    <message>
+        <source>結果ファイル %1&#x3000;管電圧 %2 kV、%3（ターゲット角度と実測半価層は結果ファイルに記録されていません）</source>
+        <translation>Result file %1: tube voltage %2 kV, %3 (the result file records no target angle or measured HVL)</translation>
+    </message>
+    <message>
+        <source>今回の計算&#x3000;管電圧 %1 kV</source>
+        <translation>This calculation: tube voltage %1 kV</translation>
+    </message>
+    <message>
+        <source>ターゲット角度 %1°</source>
+        <translation>target angle %1°</translation>
+    </message>
+    <message>
+        <source>実測半価層 %1 mm %2</source>
+        <translation>measured HVL %1 mm %2</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <extracomment>Between the inputs named above the table</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source> 線質一覧</source>
+        <translation> Beam-quality table</translation>
+    </message>
+    <message>
+        <source>スペクトルは相対値です。半価層は空気カーマを 1/2 にする厚さ（第1）と、さらに 1/4 にするまでの厚さ（第2）、均等度は 第1半価層 / 第2半価層、実効エネルギーは減弱係数が ln 2 / 第1半価層 になるエネルギーです。— は求められない値です。</source>
+        <translation>Spectra are relative. HVL1 is the thickness that halves the air kerma, HVL2 the further thickness down to 1/4; the homogeneity coefficient is HVL1 / HVL2; the effective energy is the energy at which the attenuation coefficient equals ln 2 / HVL1. — marks a value that cannot be given.</translation>
+    </message>
+    <message>
+        <source>コピー</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>CSV で保存…</source>
+        <translation>Save as CSV…</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>線質一覧を CSV で保存</source>
+        <translation>Save the beam-quality table as CSV</translation>
+    </message>
+    <message>
+        <source>CSV ファイル (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source> ファイル %1 を保存できませんでした（%2） </source>
+        <translation> File %1 could not be saved (%2) </translation>
+    </message>
+</context>
+<context>
+    <name>halvorn::ui::ExportDialog</name>
+    <message>
+        <source>EGSnrc（スペクトル .spectrum、ボウタイ前のスペクトル、CT 線源のボウタイファイル 2 つ、入力ブロック source.egsinp）</source>
+        <translation>EGSnrc (.spectrum spectra, spectrum before the bowtie, two bowtie files of the CT source, input block source.egsinp)</translation>
+    </message>
+    <message>
+        <source>XCIST（ボウタイ、スペクトル）</source>
+        <translation>XCIST (bowtie, spectrum)</translation>
+    </message>
+    <message>
+        <source>GATE 9 / GATE 10（中心のスペクトル、ボウタイの立体 bowtie.stl とボウタイ前のスペクトル、GATE 10 の線源 gate10_fan_beam.py）</source>
+        <translation>GATE 9 / GATE 10 (centre spectrum, bowtie solid bowtie.stl with the spectrum before it, GATE 10 source gate10_fan_beam.py)</translation>
+    </message>
+    <message>
+        <source>スペクトルテキスト（.spk、線質の値つき）</source>
+        <translation>Spectrum text (.spk, with beam-quality figures)</translation>
+    </message>
+    <message>
+        <source>表計算用 CSV（全ポイントのスペクトル、線質一覧）</source>
+        <translation>Spreadsheet CSV (spectra of all points, beam-quality table)</translation>
+    </message>
+    <message>
+        <source>IAEA 位相空間（fan_beam.IAEAheader / .IAEAphsp、ファン全体の光子。コリメーションが要ります）</source>
+        <translation>IAEA phase space (fan_beam.IAEAheader / .IAEAphsp, photons of the whole fan; needs collimation)</translation>
+    </message>
+    <message>
+        <source> エクスポート</source>
+        <translation> Export</translation>
+    </message>
+    <message>
+        <source>書き出す形式</source>
+        <translation>Formats</translation>
+    </message>
+    <message>
+        <source>フォルダ</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>参照…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>コリメーション</source>
+        <translation>Collimation</translation>
+    </message>
+    <message>
+        <source>cm（回転中心でのビーム幅、FWHM。空欄なら EGSnrc の入力ブロックに書きません）</source>
+        <translation>cm (beam width at the rotation centre, FWHM; empty: not in the EGSnrc input block)</translation>
+    </message>
+    <message>
+        <source>角度の刻み</source>
+        <translation>Angle step</translation>
+    </message>
+    <message>
+        <source>°（EGSnrc のボウタイファイルのファン角の間隔）</source>
+        <translation>° (fan-angle spacing of the EGSnrc bowtie files)</translation>
+    </message>
+    <message>
+        <source>ターゲット角度</source>
+        <translation>Target angle</translation>
+    </message>
+    <message>
+        <source>空気カーマ</source>
+        <translation>Air kerma</translation>
+    </message>
+    <message>
+        <source>mGy / 100 mAs（回転中心の空中、小型電離箱の点の値。コリメーションが要ります。空欄なら相対値）</source>
+        <translation>mGy / 100 mAs (in air at the centre, small-chamber point value; needs collimation; empty: relative)</translation>
+    </message>
+    <message>
+        <source>光子数</source>
+        <translation>Photon count</translation>
+    </message>
+    <message>
+        <source>個（位相空間、1 個 25 バイト、1 以上 100000000 以下）</source>
+        <translation>(phase space, 25 bytes each, 1 to 100000000)</translation>
+    </message>
+    <message>
+        <source>面の距離</source>
+        <translation>Plane distance</translation>
+    </message>
+    <message>
+        <source>cm（焦点から位相空間の面まで）</source>
+        <translation>cm (from the focus to the phase-space plane)</translation>
+    </message>
+    <message>
+        <source>書き出す</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>°（結果ファイルには記録されていません）</source>
+        <translation>° (not recorded in the result file)</translation>
+    </message>
+    <message>
+        <source>°（今回の計算の値）</source>
+        <translation>° (of this calculation)</translation>
+    </message>
+    <message>
+        <source> 位相空間にはコリメーション（回転中心でのビーム幅）を入力して下さい </source>
+        <translation> Enter the collimation (beam width at the rotation centre) for the phase space </translation>
+    </message>
+    <message>
+        <source> 空気カーマを使うにはコリメーション（回転中心でのビーム幅）を入力して下さい </source>
+        <translation> Enter the collimation (beam width at the rotation centre) to use the air kerma </translation>
+    </message>
+    <message>
+        <source>書き出すフォルダ</source>
+        <translation>Export folder</translation>
+    </message>
+    <message>
+        <source> 書き出す形式を選んで下さい </source>
+        <translation> Choose the formats to write </translation>
+    </message>
+    <message>
+        <source> 書き出すフォルダを入力して下さい </source>
+        <translation> Enter the folder to write to </translation>
+    </message>
+    <message>
+        <source>位相空間を作っています…</source>
+        <translation>Making the phase space…</translation>
+    </message>
+    <message>
+        <source>エクスポート</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source> フォルダ %1 には同じ名前のファイルが %2 個あります。置き換えますか？ </source>
+        <translation> The folder %1 already holds %2 files of these names. Replace them? </translation>
+    </message>
+    <message>
+        <source> エクスポートできませんでした。ファイルは書き出していません（%1） </source>
+        <translation> The export failed; no file was written (%1) </translation>
+    </message>
+    <message>
+        <source> フォルダ %1 に %2 個のファイルを書き出しました </source>
+        <translation> %2 files were written into the folder %1 </translation>
+    </message>
+    <message>
+        <source>ファイルの一覧は下のボタンで表示できます</source>
+        <translation>The button below shows the list of files</translation>
+    </message>
+</context>
+<context>
     <name>halvorn::ui::Form1</name>
     <message>
         <source>CT装置の任意点におけるＸ線スペクトル</source>
@@ -334,6 +629,204 @@
     </message>
 </context>
 <context>
+    <name>halvorn::ui::Form4</name>
+    <message>
+        <source>計算結果の表示</source>
+        <translation>Results</translation>
+    </message>
+    <message>
+        <source>既存データファイル一覧</source>
+        <translation>Saved result files</translation>
+    </message>
+    <message>
+        <source>ファイルを選択して下さい</source>
+        <translation>Select a file</translation>
+    </message>
+    <message>
+        <source>このファイルのコメント</source>
+        <translation>Comment of this file</translation>
+    </message>
+    <message>
+        <source>ボウタイフィルタの 形状を表示</source>
+        <extracomment>Two-line button: it breaks at every ASCII blank, so join the words of a line with no-break spaces</extracomment>
+        <translation>Show&#xa0;bowtie filter&#xa0;shape</translation>
+    </message>
+    <message>
+        <source>スタート画面へ戻る</source>
+        <translation>Back to start screen</translation>
+    </message>
+    <message>
+        <source>回転半径</source>
+        <extracomment>The focus–centre distance (cm); caption of 100 px at 9.75 pt</extracomment>
+        <translation>Focus–centre</translation>
+    </message>
+    <message>
+        <source>管電圧</source>
+        <translation>Tube voltage</translation>
+    </message>
+    <message>
+        <source>固有ろ過</source>
+        <extracomment>Inherent filtration (mm Al eq.); caption of 100 px at 9.75 pt</extracomment>
+        <translation>Inherent filtr.</translation>
+    </message>
+    <message>
+        <source>付加</source>
+        <translation>Added</translation>
+    </message>
+    <message>
+        <source>フィルタ</source>
+        <translation>filter</translation>
+    </message>
+    <message>
+        <source>アルミ</source>
+        <extracomment>Added aluminium filter; 56 px wide</extracomment>
+        <translation>Al</translation>
+    </message>
+    <message>
+        <source>銅</source>
+        <translation>Cu</translation>
+    </message>
+    <message>
+        <source>銀</source>
+        <translation>Ag</translation>
+    </message>
+    <message>
+        <source>各スペクトルの最大値で正規化する</source>
+        <translation>Normalise each spectrum to its own peak</translation>
+    </message>
+    <message>
+        <source>スペクトル表示ポイント</source>
+        <translation>Spectrum of point</translation>
+    </message>
+    <message>
+        <source>No. を入力して下さい</source>
+        <translation>Enter the point No.</translation>
+    </message>
+    <message>
+        <source>表示</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>最大ポイント No.</source>
+        <translation>Highest point No.</translation>
+    </message>
+    <message>
+        <source>回転中心からの距離</source>
+        <translation>Off-axis distance</translation>
+    </message>
+    <message>
+        <source>ボウタイフィルタ透過長</source>
+        <translation>Bowtie path length</translation>
+    </message>
+    <message>
+        <source>保存ファイル名（拡張子なしで）</source>
+        <translation>File name to save (no extension)</translation>
+    </message>
+    <message>
+        <source>データ保存</source>
+        <translation>Save data</translation>
+    </message>
+    <message>
+        <source>線質一覧</source>
+        <extracomment>Opens the beam-quality table; button of 96 px at 10.5 pt</extracomment>
+        <translation>HVL table</translation>
+    </message>
+    <message>
+        <source>エクスポート</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Graph Clear</source>
+        <translation>Graph Clear</translation>
+    </message>
+    <message>
+        <source> 中心のスペクトルが 0 のため、スペクトルを描けません </source>
+        <translation> The centre spectrum is 0, so no spectrum can be drawn </translation>
+    </message>
+    <message>
+        <source> ファイル %1 を読めません </source>
+        <translation> File %1 cannot be read </translation>
+    </message>
+    <message>
+        <source> ファイルが選択されていません </source>
+        <translation> No file has been selected </translation>
+    </message>
+    <message>
+        <source>%1 行目: </source>
+        <translation>line %1: </translation>
+    </message>
+    <message>
+        <source> ファイル %1 は結果ファイルとして読めません（%2%3） </source>
+        <translation> File %1 cannot be read as a result file (%2%3) </translation>
+    </message>
+    <message>
+        <source> ファイル %1 は Shift-JIS で書かれていないため、コメントが文字化けしているかもしれません </source>
+        <translation> File %1 is not written in Shift-JIS, so its comment may be garbled </translation>
+    </message>
+    <message>
+        <source> 保存ファイル名を入力して下さい </source>
+        <translation> Enter a file name to save </translation>
+    </message>
+    <message>
+        <source> ファイル名に / や \ は使えません </source>
+        <translation> / and \ cannot be used in a file name </translation>
+    </message>
+    <message>
+        <source> ファイル %1 は既にあります。置き換えますか？ </source>
+        <translation> File %1 already exists. Replace it? </translation>
+    </message>
+    <message>
+        <source>このデータについてのコメントを入力して下さい</source>
+        <translation>Enter a comment on this data</translation>
+    </message>
+    <message>
+        <source>コメント入力</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source> コメントが入力されていません </source>
+        <translation> No comment has been entered </translation>
+    </message>
+    <message>
+        <source> コメントの次の文字は結果ファイル（Shift-JIS）に保存できません：%1 
+ 「?」に置き換えて保存しますか？（いいえ：コメントの入力に戻ります） </source>
+        <translation> These characters of the comment cannot be stored in the result file (Shift-JIS): %1 
+ Save them as &quot;?&quot;? (No: back to the comment) </translation>
+    </message>
+    <message>
+        <source>表示中の結果がありません</source>
+        <translation>no results are on show</translation>
+    </message>
+    <message>
+        <source> ファイル %1 を保存できませんでした（%2） </source>
+        <translation> File %1 could not be saved (%2) </translation>
+    </message>
+    <message>
+        <source> ファイルを保存しました </source>
+        <translation> The file has been saved </translation>
+    </message>
+    <message>
+        <source> 減弱係数テーブルを読めないため、線質を計算できません（%1） </source>
+        <translation> The attenuation table cannot be read, so the beam quality cannot be computed (%1) </translation>
+    </message>
+    <message>
+        <source>ポイントNo.：%1</source>
+        <translation>Point No.: %1</translation>
+    </message>
+    <message>
+        <source> ポイントNo.は整数で入力して下さい </source>
+        <translation> Enter the point No. as a whole number </translation>
+    </message>
+    <message>
+        <source> ポイントNo.が範囲外です </source>
+        <translation> The point No. is out of range </translation>
+    </message>
+    <message>
+        <source> ポイント %1 のスペクトルが 0 のため、描けません </source>
+        <translation> The spectrum of point %1 is 0 and cannot be drawn </translation>
+    </message>
+</context>
+<context>
     <name>halvorn::ui::Form5</name>
     <message>
         <source>&#x3000;計算中です</source>
@@ -346,6 +839,49 @@
     <message>
         <source>しばらくお待ちください</source>
         <translation>Please wait a moment</translation>
+    </message>
+</context>
+<context>
+    <name>halvorn::ui::Form6</name>
+    <message>
+        <source> Bowtie filter</source>
+        <translation> Bowtie filter</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>15 cm</source>
+        <translation>15 cm</translation>
+    </message>
+    <message>
+        <source>from the X-ray focus</source>
+        <translation>from the X-ray focus</translation>
+    </message>
+    <message>
+        <source>The shape of this Bowtie filter</source>
+        <translation>The shape of this Bowtie filter</translation>
+    </message>
+    <message>
+        <source>(Assumed to be made of aluminum)</source>
+        <translation>(Assumed to be made of aluminum)</translation>
+    </message>
+    <message>
+        <source>60 mm</source>
+        <translation>60 mm</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source> データ不足のため、ボウタイフィルタ形状を表示できません </source>
+        <translation> The bowtie filter shape cannot be shown: insufficient data </translation>
+    </message>
+    <message>
+        <source>ボウタイフィルタ</source>
+        <translation>Bowtie filter</translation>
     </message>
 </context>
 <context>
