@@ -286,9 +286,9 @@ private:
         Retype(form3.Field(3), "4");
         Retype(form3.Field(29), "19.24");
         Retype(form3.Field(4), "8");
-        click(form3, "Command1");  // a reading missing
-        Retype(form3.Field(30), "14.68");
         click(form3, "Command1");  // a point beyond the focus
+        Retype(form3.Field(1), "60");
+        click(form3, "Command1");  // a reading missing
         // The example's profile: ten points every 2 cm at 60 cm.
         Retype(form3.Field(1), "60");
         Retype(form3.Field(54), "10");
