@@ -186,7 +186,6 @@ void Form1::AddLanguageChoice() {
         Place(button, choice.name, choice.left, 300, 870, 330);
         button->setFont(JapaneseFont(9.75));
         button->setCheckable(true);
-        button->setStyleSheet(QStringLiteral("QPushButton:checked { font-weight: bold; }"));
         button->setChecked(InstalledLanguage() == choice.language);
         button->setCursor(Qt::PointingHandCursor);
         group->addButton(button);
