@@ -446,7 +446,7 @@ TEST_F(ResultFileTest, DamagedFilesChangeNothing) {
         EXPECT_EQ(outcome.status, ResultLoad::Status::NotAResultFile) << c.what;
         EXPECT_FALSE(outcome.reason.empty()) << c.what;
         if (c.line != 0) {
-            EXPECT_EQ(outcome.line, c.line) << c.what << ": " << outcome.reason;
+            EXPECT_EQ(outcome.line, c.line) << c.what << ": " << Filled(outcome.reason);
         }
         EXPECT_TRUE(SameState(*state, *SentinelState())) << c.what;
     }
