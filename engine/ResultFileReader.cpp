@@ -106,6 +106,7 @@ std::optional<Fault> ReadRow(std::string_view text,
                              std::array<double, kMaxPoint + 1>& values) {
     const std::vector<std::string_view> fields = SplitFields(text);
     if (static_cast<int>(fields.size()) < points + 1)
+        //: Why a result file is refused, shown after "line N:". %1: the number of values the line needs.
         return Fault{line, Why(HALVORN_TRANSLATABLE("ResultFileReader", "値の数が %1 個に足りません"),
                                {std::to_string(points)})};
     *label = Trimmed(fields[0]);
@@ -113,6 +114,7 @@ std::optional<Fault> ReadRow(std::string_view text,
         const auto value = FieldValue(fields[p + 1]);
         if (!value)
             return Fault{line,
+                         //: %1: the number of the field, the label being the first.
                          Why(HALVORN_TRANSLATABLE("ResultFileReader", "%1 番目の欄が数値ではありません"),
                              {std::to_string(p + 2)})};
         values[p] = *value;
@@ -152,6 +154,7 @@ std::optional<Fault> ParseResultData(std::string_view bytes, ResultData& data) {
         if (auto fault = ReadRow(lines[line - 1], line, data.points, &label, *rows[r].values))
             return fault;
         if (label != rows[r].label)
+            //: %1: the label the line must begin with (OC(cm), OCR, Al(mm), SAD).
             return Fault{line, Why(HALVORN_TRANSLATABLE("ResultFileReader", "見出しが %1 ではありません"),
                                    {rows[r].label})};
     }
@@ -167,6 +170,7 @@ std::optional<Fault> ParseResultData(std::string_view bytes, ResultData& data) {
         const auto e = FieldValue(energy);
         if (!e || std::fabs(*e - 0.5 * b) > 0.01)
             return Fault{
+                //: %1: the energy the spectrum line must begin with.
                 line, Why(HALVORN_TRANSLATABLE("ResultFileReader", "エネルギーの欄が %1 keV ではありません"),
                           {FormatPicture(0.5 * b, "0.0")})};
         for (int p = 0; p < data.points; ++p)
