@@ -47,7 +47,8 @@ junk=$(grep -E '/(tests?|fuzz|seeds|nist|CMakeFiles|Testing)(/|$)|\.(o|a|cmake|p
 for path in /usr/bin/halvorn /usr/bin/halvorn-calc /usr/share/halvorn/MUs2022.dat /usr/share/halvorn/ct-120kv.csv \
     /usr/share/doc/halvorn/manual.md /usr/share/doc/halvorn/manual.en.md /usr/share/doc/halvorn/copyright \
     /usr/share/doc/halvorn/changelog.gz /usr/share/doc/halvorn/examples/ct-120kv.profile.csv \
-    /usr/share/doc/halvorn/screenshots/form1.png /usr/share/doc/halvorn/figures/bowtie.svg \
+    /usr/share/doc/halvorn/screenshots/form1.png /usr/share/doc/halvorn/screenshots/en/form1.png \
+    /usr/share/doc/halvorn/figures/bowtie.svg /usr/share/halvorn/translations/halvorn_en.qm \
     /usr/share/applications/org.halvorn.halvorn.desktop /usr/share/metainfo/org.halvorn.halvorn.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/halvorn.svg /usr/share/icons/hicolor/48x48/apps/halvorn.png \
     /usr/share/man/man1/halvorn.1.gz /usr/share/man/man1/halvorn-calc.1.gz; do
@@ -84,6 +85,14 @@ line=$(run_halvorn "$home" --quit-after-start) || fail "halvorn did not show its
 echo "$line"
 [[ "$line" == "Halvorn $version"*"$home/Documents/Halvorn" ]] || fail "the start screen names another folder"
 cmp "$home/Documents/Halvorn/ct-120kv.csv" /usr/share/halvorn/ct-120kv.csv || fail "no example in the new folder"
+[[ "$line" == *"作業フォルダ"* ]] || fail "the first start without a locale is not in Japanese: $line"
+# English when asked for, and on a first start under a locale of another language.
+line=$(run_halvorn "$home" --lang en --quit-after-start)
+[[ "$line" == *"Working folder"* ]] || fail "--lang en does not give English: $line"
+rm -rf "$home/.config"
+line=$(cd "$home" && env -i HOME="$home" XDG_RUNTIME_DIR="$home/run" PATH=/usr/bin:/bin LANG=de_DE.UTF-8 \
+    QT_QPA_PLATFORM=offscreen timeout 60 halvorn --quit-after-start)
+[[ "$line" == *"Working folder"* ]] || fail "a first start under de_DE is not in English: $line"
 # A folder with result files is worked in where it is; a missing one given is refused in one line.
 line=$(run_halvorn "$work/installed" --quit-after-start)
 [[ "$line" == *"$work/installed" ]] || fail "the current folder with a result file was not taken: $line"

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake make pkg-config clang libclang-rt-14-dev
-    qt6-base-dev qt6-svg-dev libgl1-mesa-dev
+    qt6-base-dev qt6-svg-dev libgl1-mesa-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev
     python3 python3-xraylib locales
     fonts-noto-cjk fonts-liberation2

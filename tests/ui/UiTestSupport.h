@@ -46,10 +46,12 @@ inline RunRecord RecordOfState(const CalculationState& state) {
 struct Session {
     explicit Session(CalculationState& state = State()) : app(state, runs, presenter) {
         app.exitProgram = [this](int code) { exits << code; };
+        app.settingsFile = settingsDir.filePath(QStringLiteral("Halvorn.conf"));  // never the user's
     }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
+    QTemporaryDir settingsDir;
     RecordingPresenter presenter;
     RunModel runs;
     Application app;

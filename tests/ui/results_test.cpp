@@ -744,6 +744,12 @@ private slots:
         presenter().yesNoAnswers = {true};
         Click(dialog, "CommandWrite");
         QVERIFY(ReadAll("a-run_export/spectrum.spk").contains("# Target angle: 12 deg\n"));
+        // A folder whose name holds %2 is named as it is, the count beside it.
+        click("CommandExport");
+        Retype(Child<QLineEdit>(dialog, "TextFolder"), "set%2");
+        Click(dialog, "CommandWrite");
+        QCOMPARE(lastMessage(), QString(" フォルダ %1 に 4 個のファイルを書き出しました ")
+                                    .arg(QDir::toNativeSeparators(QDir("set%2").absolutePath())));
 
         // Another calculation on show closes the table of this one.
         app().OpenResultsBrowser();

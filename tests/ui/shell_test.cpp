@@ -526,9 +526,12 @@ void ShellTest::programOptions() {
     using halvorn::ui::ParseProgramOptions;
     QCOMPARE(ParseProgramOptions({"--folder", "a b"}).folder, QStringLiteral("a b"));
     QCOMPARE(ParseProgramOptions({"--folder=x"}).folder, QStringLiteral("x"));
+    QCOMPARE(ParseProgramOptions({"--lang", "en", "--folder", "y"}).language, QStringLiteral("en"));
+    QCOMPARE(ParseProgramOptions({"--lang=ja"}).language, QStringLiteral("ja"));
     QVERIFY(ParseProgramOptions({}).error.isEmpty());
-    for (const QStringList& bad : {QStringList{"--folder"}, QStringList{"--folder="}, QStringList{"x"},
-                                   QStringList{"--folder", "a", "--folder", "b"}})
+    for (const QStringList& bad :
+         {QStringList{"--folder"}, QStringList{"--folder="}, QStringList{"x"},
+          QStringList{"--folder", "a", "--folder", "b"}, QStringList{"--lang"}, QStringList{"--lang", "de"}})
         QVERIFY2(!ParseProgramOptions(bad).error.isEmpty(), qPrintable(bad.join(' ')));
     // --help and --version are seen after a fault, so they answer whatever else is on the line.
     QVERIFY(ParseProgramOptions({"--bad", "--help"}).help);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -44,64 +45,86 @@ using Row = LayoutRow<Kind>;
 // The screen in twips from the top left of the client area, back to front. The plot, the HVL option
 // frame and the cursor lines are made separately.
 const Row kLayout[] = {
-    {"Headline1", Kind::Headline, 960, 120, 0, 0, "Ｘ線 CT　回転中心におけるX線スペクトルを"},
-    {"Headline2", Kind::Headline, 2640, 600, 0, 0, "実測半価層から Tucker の近似式を応用して計算する"},
-    {"Hint1", Kind::Hint, 11280, 1800, 0, 0, "グラフ上で"},
-    {"Hint2", Kind::Hint, 11280, 2160, 0, 0, "マウスを動かすと"},
-    {"Hint3", Kind::Hint, 11280, 2520, 0, 0, "光子エネルギーと"},
-    {"Hint4", Kind::Hint, 11280, 2880, 0, 0, "相対光子数が"},
-    {"Hint5", Kind::Hint, 11280, 3240, 0, 0, "表示されます"},
-    {"Command1", Kind::Button, 11280, 4800, 1695, 735, "計算する"},
-    {"Command3", Kind::Button, 11280, 5880, 1695, 495, "キャンセル"},
-    {"Command4", Kind::Button, 11280, 6720, 1695, 615, "次へ進む"},
+    //: First line of the two-line headline (the second line goes on: computed from the measured HVL).
+    {"Headline1", Kind::Headline, 960, 120, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "Ｘ線 CT　回転中心におけるX線スペクトルを")},
+    {"Headline2", Kind::Headline, 2640, 600, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "実測半価層から Tucker の近似式を応用して計算する")},
+    //: The five hint lines beside the graph read as one sentence; each line at most about 120 pixels.
+    {"Hint1", Kind::Hint, 11280, 1800, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "グラフ上で")},
+    {"Hint2", Kind::Hint, 11280, 2160, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "マウスを動かすと")},
+    {"Hint3", Kind::Hint, 11280, 2520, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "光子エネルギーと")},
+    {"Hint4", Kind::Hint, 11280, 2880, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "相対光子数が")},
+    {"Hint5", Kind::Hint, 11280, 3240, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "表示されます")},
+    {"Command1", Kind::Button, 11280, 4800, 1695, 735, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "計算する")},
+    {"Command3", Kind::Button, 11280, 5880, 1695, 495, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "キャンセル")},
+    {"Command4", Kind::Button, 11280, 6720, 1695, 615, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "次へ進む")},
     // Tube and filter panel.
     {"TubePanel", Kind::Panel, 240, 7560, 5055, 3615, ""},
-    {"TubePanelTitle", Kind::Caption, 600, 7800, 0, 0, "Ｘ線管球・フィルタ"},
-    {"TargetAngleCaption", Kind::Caption, 600, 8460, 0, 0, "ターゲット角度"},
+    {"TubePanelTitle", Kind::Caption, 600, 7800, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "Ｘ線管球・フィルタ")},
+    {"TargetAngleCaption", Kind::Caption, 600, 8460, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "ターゲット角度")},
     {"Text5", Kind::Input, 2640, 8400, 1095, 420, ""},
-    {"TargetAngleUnit", Kind::Caption, 3840, 8460, 0, 0, "度"},
-    {"InherentCaption", Kind::Caption, 600, 8940, 0, 0, "固有ろ過"},
+    //: Unit of the target angle: degrees.
+    {"TargetAngleUnit", Kind::Caption, 3840, 8460, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "度")},
+    {"InherentCaption", Kind::Caption, 600, 8940, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "固有ろ過")},
     {"Text3", Kind::Input, 2640, 8880, 1095, 420, ""},
     {"InherentUnit", Kind::Caption, 3840, 8940, 0, 0, "mm Al eq."},
-    {"AddedCaption1", Kind::Caption, 820, 9900, 0, 0, "付加"},
-    {"AddedCaption2", Kind::Caption, 600, 10260, 0, 0, "フィルタ"},
+    //: With the next line: "added filter(s)", written on two short lines left of the bracket.
+    {"AddedCaption1", Kind::Caption, 820, 9900, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "付加")},
+    {"AddedCaption2", Kind::Caption, 600, 10260, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "フィルタ")},
     {"BracketTop", Kind::Line, 1800, 9600, 360, 15, ""},
     {"BracketSide", Kind::Line, 1800, 9600, 15, 1320, ""},
     {"BracketBottom", Kind::Line, 1800, 10920, 360, 15, ""},
-    {"AluminiumCaption", Kind::Caption, 2280, 9660, 0, 0, "アルミ"},
+    //: Material of an added filter, at most about 50 pixels: the element symbol.
+    {"AluminiumCaption", Kind::Caption, 2280, 9660, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "アルミ")},
     {"Text4", Kind::Input, 3120, 9600, 1095, 420, ""},
     {"AluminiumUnit", Kind::Caption, 4320, 9660, 0, 0, "mm"},
-    {"CopperCaption", Kind::Caption, 2280, 10140, 0, 0, "銅"},
+    {"CopperCaption", Kind::Caption, 2280, 10140, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "銅")},
     {"Text10", Kind::Input, 3120, 10080, 1095, 420, ""},
     {"CopperUnit", Kind::Caption, 4320, 10140, 0, 0, "mm"},
-    {"SilverCaption", Kind::Caption, 2280, 10620, 0, 0, "銀"},
+    {"SilverCaption", Kind::Caption, 2280, 10620, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "銀")},
     {"Text11", Kind::Input, 3120, 10560, 1095, 420, ""},
     {"SilverUnit", Kind::Caption, 4320, 10620, 0, 0, "mm"},
     // Tube-voltage panel.
     {"VoltagePanel", Kind::Panel, 5400, 7560, 3375, 1335, ""},
-    {"VoltageCaption", Kind::Caption, 5520, 7680, 0, 0, "Ｘ線管電圧"},
-    {"WaveformCaption", Kind::Caption, 6960, 7680, 0, 0, "（定電圧波形）"},
+    {"VoltageCaption", Kind::Caption, 5520, 7680, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "Ｘ線管電圧")},
+    //: Under-title of the tube voltage: constant-potential waveform; at most about 115 pixels.
+    {"WaveformCaption", Kind::Caption, 6960, 7680, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "（定電圧波形）")},
     {"Text1", Kind::Input, 6480, 8280, 1095, 405, ""},
     {"VoltageUnit", Kind::Caption, 7680, 8340, 0, 0, "kV"},
     // Measured-HVL panel (the option frame is added after the table).
     {"MeasuredPanel", Kind::Panel, 5400, 8880, 3375, 2295, ""},
-    {"MeasuredCaption", Kind::Caption, 5520, 8980, 0, 0, "実測半価層"},
+    {"MeasuredCaption", Kind::Caption, 5520, 8980, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "実測半価層")},
     {"Text13", Kind::Input, 6360, 10560, 1095, 450, ""},
     {"Label33", Kind::Caption, 7560, 10640, 0, 0, "mm AL"},
     // Computed-HVL panel.
     {"ComputedPanel", Kind::Panel, 9000, 7560, 3975, 1575, ""},
-    {"ComputedCaption1", Kind::Caption, 9120, 7680, 0, 0, "スペクトルから計算した"},
-    {"ComputedCaption2", Kind::Caption, 9480, 8460, 0, 0, "半価層"},
+    //: With the next line: "the HVL computed from the spectrum"; the next line (beside the value) at most
+    //: about 50 pixels.
+    {"ComputedCaption1", Kind::Caption, 9120, 7680, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "スペクトルから計算した")},
+    {"ComputedCaption2", Kind::Caption, 9480, 8460, 0, 0, QT_TRANSLATE_NOOP("halvorn::ui::Form2", "半価層")},
     {"Label20", Kind::Result, 10320, 8400, 1335, 405, ""},
     {"Label17", Kind::Caption, 11760, 8460, 0, 0, "mm AL"},
     // Bowtie panel.
     {"BowtiePanel", Kind::Panel, 9000, 9120, 3975, 2055, ""},
-    {"BowtieCaption1", Kind::Caption, 9120, 9240, 0, 0, "中心軸上の"},
-    {"BowtieCaption2", Kind::Caption, 9120, 9600, 0, 0, "ボウタイフィルタ厚"},
+    //: With the next line: "bowtie filter thickness on the central axis"; either line may come first in the
+    //: translation.
+    {"BowtieCaption1", Kind::Caption, 9120, 9240, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "中心軸上の")},
+    {"BowtieCaption2", Kind::Caption, 9120, 9600, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "ボウタイフィルタ厚")},
     {"Label21", Kind::Result, 10080, 9990, 1335, 405, ""},
     {"Label7", Kind::Caption, 11520, 10050, 0, 0, "mm Al"},
     // The total aluminium-equivalent filtration the fit found, from which the bowtie thickness follows.
-    {"TotalFiltrationCaption", Kind::Caption, 9120, 10620, 0, 0, "総ろ過"},
+    //: Total (aluminium-equivalent) filtration; at most about 60 pixels, the tool tip says it in full.
+    {"TotalFiltrationCaption", Kind::Caption, 9120, 10620, 0, 0,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "総ろ過")},
     {"Label22", Kind::Result, 10080, 10560, 1335, 405, ""},
     {"TotalFiltrationUnit", Kind::Caption, 11520, 10620, 0, 0, "mm Al"},
     // Never visible: kept as values below the client area.
@@ -112,17 +135,19 @@ const Row kLayout[] = {
 
 // The cursor read-out over the plot's bottom strip (made after the plot so it lies on top of it).
 const Row kReadOut[] = {
-    {"PhotonEnergyCaption", Kind::ReadOut, 480, 7080, 1620, 315, "Photon energy"},
+    {"PhotonEnergyCaption", Kind::ReadOut, 480, 7080, 1620, 315,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "Photon energy")},
     {"Text6", Kind::Result, 2280, 7080, 855, 330, ""},
     {"KeVCaption", Kind::ReadOut, 3240, 7080, 390, 285, "keV"},
-    {"RelativeFluenceCaption", Kind::ReadOutRight, 4200, 7080, 1755, 315, "Relative fluence"},
+    {"RelativeFluenceCaption", Kind::ReadOutRight, 4200, 7080, 1755, 315,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form2", "Relative fluence")},
     {"Text7", Kind::Result, 6120, 7080, 975, 330, ""},
 };
 
 const QColor kHeadlineBlue(0, 0, 255);
 
 QWidget* MakeControl(QWidget* parent, const Row& row) {
-    const QString text = QString::fromUtf8(row.text);
+    const QString text = QCoreApplication::translate("halvorn::ui::Form2", row.text);
     const QFont japanese = JapaneseFont(11);
     QWidget* control = nullptr;
     switch (row.kind) {
@@ -198,7 +223,7 @@ QWidget* MakeControl(QWidget* parent, const Row& row) {
 }  // namespace
 
 Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
-    SetUpScreen(*this, "Form2", QStringLiteral("  X-ray spectrum by Tucker's formula"), 13215, 11385);
+    SetUpScreen(*this, "Form2", tr("  X-ray spectrum by Tucker's formula"), 13215, 11385);
 
     for (const Row& row : kLayout)
         MakeControl(this, row);
@@ -206,9 +231,9 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
     // The HVL material options in their frame inside the measured-HVL panel.
     auto* frame4 = new QGroupBox(this);
     Place(frame4, "Frame4", 5760, 9412, 2655, 1095);
-    option13_ = new QRadioButton(QStringLiteral("アルミニウム"), frame4);
+    option13_ = new QRadioButton(tr("アルミニウム"), frame4);
     Place(option13_, "Option13", 240, 120, 2295, 420);
-    option14_ = new QRadioButton(QStringLiteral("銅"), frame4);
+    option14_ = new QRadioButton(tr("銅", "HVL material"), frame4);
     Place(option14_, "Option14", 240, 570, 2295, 420);
     // Each option is as wide as its circle and text, so a click anywhere on it chooses it.
     for (QRadioButton* option : {option13_, option14_}) {
@@ -227,8 +252,9 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
     for (const Row& row : kReadOut)
         MakeControl(this, row);
     // Beside the read-out: said while the fields no longer hold what the results on show were computed from.
-    outdated_ = AddLabel(this, "LabelOutdated", QStringLiteral("前回の入力の結果です：計算し直して下さい"),
-                         7200, 7140, 3840, 300, JapaneseFont(9), kRed, Qt::AlignLeft | Qt::AlignVCenter);
+    //: Must stay short: it sits in the strip under the graph, beside the read-out.
+    outdated_ = AddLabel(this, "LabelOutdated", tr("前回の入力の結果です：計算し直して下さい"), 7200, 7140,
+                         3840, 300, JapaneseFont(9), kRed, Qt::AlignLeft | Qt::AlignVCenter);
     SetBackground(outdated_, Qt::white);
     outdated_->hide();
 
@@ -251,7 +277,7 @@ Form2::Form2(Application& app) : QWidget(nullptr), app_(app) {
     label20_ = label("Label20");
     label21_ = label("Label21");
     label22_ = label("Label22");
-    label22_->setToolTip(QStringLiteral("中心の半価層に合わせて求めた総ろ過（アルミ当量）"));
+    label22_->setToolTip(tr("中心の半価層に合わせて求めた総ろ過（アルミ当量）"));
     label33_ = label("Label33");
     command1_ = button("Command1");
     command3_ = button("Command3");

@@ -79,9 +79,9 @@ GraphMenu::GraphMenu(DrawingSurface& surface, MessagePresenter& presenter, const
     : QObject(&surface), surface_(surface), presenter_(presenter), baseName_(baseName) {
     menu_ = new QMenu(&surface);
     menu_->setObjectName(QStringLiteral("GraphMenu"));
-    connect(menu_->addAction(QStringLiteral("PNG で保存…")), &QAction::triggered, this, &GraphMenu::SavePng);
-    connect(menu_->addAction(QStringLiteral("SVG で保存…")), &QAction::triggered, this, &GraphMenu::SaveSvg);
-    connect(menu_->addAction(QStringLiteral("クリップボードにコピー")), &QAction::triggered, this,
+    connect(menu_->addAction(tr("PNG で保存…")), &QAction::triggered, this, &GraphMenu::SavePng);
+    connect(menu_->addAction(tr("SVG で保存…")), &QAction::triggered, this, &GraphMenu::SaveSvg);
+    connect(menu_->addAction(tr("クリップボードにコピー")), &QAction::triggered, this,
             &GraphMenu::CopyToClipboard);
     surface.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&surface, &QWidget::customContextMenuRequested, this,
@@ -98,8 +98,8 @@ bool GraphMenu::SaveSvg() {
 
 bool GraphMenu::Save(bool svg) {
     const QString suffix = svg ? QStringLiteral("svg") : QStringLiteral("png");
-    const QString title = svg ? QStringLiteral("SVG で保存") : QStringLiteral("PNG で保存");
-    const QString filter = svg ? QStringLiteral("SVG 画像 (*.svg)") : QStringLiteral("PNG 画像 (*.png)");
+    const QString title = svg ? tr("SVG で保存") : tr("PNG で保存");
+    const QString filter = svg ? tr("SVG 画像 (*.svg)") : tr("PNG 画像 (*.png)");
     QWidget* window = surface_.window();
     const std::optional<QString> answer =
         presenter_.AskSaveFileName(window, title, QDir::current().filePath(baseName_ + "." + suffix), filter);
@@ -110,10 +110,13 @@ bool GraphMenu::Save(bool svg) {
         path += "." + suffix;
 
     const QByteArray bytes = svg ? GraphSvg(surface_, baseName_) : GraphPng(surface_);
-    QString error = QStringLiteral("the picture could not be made");
+    //: The reason in the message that a graph file could not be saved.
+    QString error = tr("the picture could not be made");
     if (bytes.isEmpty() || !WriteFileSafely(path, bytes, error)) {
-        presenter_.Warning(window, QStringLiteral(" ファイル %1 を保存できませんでした（%2） ")
-                                       .arg(QDir::toNativeSeparators(path), error));
+        //: %1 is the file's path, %2 the reason.
+        presenter_.Warning(
+            window,
+            tr(" ファイル %1 を保存できませんでした（%2） ").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "common/SpectrumPlot.h"
 
+#include <QCoreApplication>
+
 #include "common/Palette.h"
 #include "engine/SpectrumPlotScale.h"
 
@@ -34,10 +36,14 @@ void DrawSpectrumAxes(DrawingSurface& plot) {
     plot.Text({2450, 2120}, "50");
     plot.Text({3900, 2120}, "100");
     plot.Text({5400, 2120}, "150");
-    plot.Text({3750, 2250}, "Photon energy in keV");
-    plot.Text({200, 500}, "Relative");
-    plot.Text({200, 700}, "Photon");
-    plot.Text({200, 900}, "Fluence");
+    plot.Text({3750, 2250}, QCoreApplication::translate("SpectrumPlot", "Photon energy in keV"));
+    //: The axis title of the spectrum graph, on three short lines left of the frame.
+    const QString relative = QCoreApplication::translate("SpectrumPlot", "Relative");
+    const QString photon = QCoreApplication::translate("SpectrumPlot", "Photon");
+    const QString fluence = QCoreApplication::translate("SpectrumPlot", "Fluence");
+    plot.Text({200, 500}, relative);
+    plot.Text({200, 700}, photon);
+    plot.Text({200, 900}, fluence);
     plot.SetLineWidth(2);
     DrawFrame(plot);
 }

@@ -1,6 +1,7 @@
 #include "dose_profile/Form3.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,33 +31,47 @@ using Control = LayoutRow<Kind>;
 
 // Everything but the grid rows, which follow a rule (see BuildLayout).
 const Control kControls[] = {
-    {"Label39", Kind::Title, 360, 120, 7695, 420, "回転中心から側方向の照射線量（空気カーマ）プロファイル"},
+    {"Label39", Kind::Title, 360, 120, 7695, 420,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form3", "回転中心から側方向の照射線量（空気カーマ）プロファイル")},
     {"Label42", Kind::Hint, 240, 645, 7035, 345,
-     "（各欄に数値入力後 Enter を押すと自動的に次の入力欄へ進みます）"},
-    {"Label1", Kind::Label, 240, 1080, 3720, 375, "焦点-回転中心間距離"},
+     QT_TRANSLATE_NOOP("halvorn::ui::Form3",
+                       "（各欄に数値入力後 Enter を押すと自動的に次の入力欄へ進みます）")},
+    {"Label1", Kind::Label, 240, 1080, 3720, 375,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form3", "焦点-回転中心間距離")},
     {"Text1", Kind::Field, 4080, 1080, 1215, 375, ""},
     {"Label2", Kind::Label, 5280, 1080, 1200, 375, "  cm"},
-    {"Label40", Kind::Label, 240, 1560, 3300, 375, "測定点の数（中心点を除く）"},
+    {"Label40", Kind::Label, 240, 1560, 3300, 375,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form3", "測定点の数（中心点を除く）")},
     {"Label44", Kind::Label, 3600, 1560, 420, 375, "★"},
     {"Text54", Kind::Field, 4080, 1560, 1215, 375, ""},
-    {"Label41", Kind::Label, 5280, 1560, 1200, 375, "  ポイント"},
+    //: Unit after the number of points.
+    {"Label41", Kind::Label, 5280, 1560, 1200, 375, QT_TRANSLATE_NOOP("halvorn::ui::Form3", "  ポイント")},
     // Headings of the two blocks.
-    {"Label25", Kind::Heading, 240, 2160, 735, 720, " Point  No."},
-    {"Label24", Kind::Heading, 960, 2160, 1095, 360, "軸外距離"},
+    //: Grid heading over the point numbers, on at most two short lines.
+    {"Label25", Kind::Heading, 240, 2160, 735, 720, QT_TRANSLATE_NOOP("halvorn::ui::Form3", " Point  No.")},
+    //: Grid heading: off-axis distance (the unit cm is on the line below); one line of at most about 70
+    //: pixels.
+    {"Label24", Kind::Heading, 960, 2160, 1095, 360, QT_TRANSLATE_NOOP("halvorn::ui::Form3", "軸外距離")},
     {"Label35", Kind::Heading, 960, 2520, 1095, 360, "cm"},
-    {"Label31", Kind::Heading, 2040, 2160, 1455, 360, "照射線量"},
-    {"Label37", Kind::Heading, 2040, 2520, 1455, 360, "測定値"},
-    {"Label33", Kind::Heading, 3840, 2160, 735, 720, " Point  No."},
-    {"Label32", Kind::Heading, 4560, 2160, 1095, 360, "軸外距離"},
+    //: Grid heading, first line of "exposure reading"; at most about 95 pixels.
+    {"Label31", Kind::Heading, 2040, 2160, 1455, 360, QT_TRANSLATE_NOOP("halvorn::ui::Form3", "照射線量")},
+    //: Grid heading, second line of "exposure reading" (the measured value); at most about 95 pixels.
+    {"Label37", Kind::Heading, 2040, 2520, 1455, 360, QT_TRANSLATE_NOOP("halvorn::ui::Form3", "測定値")},
+    {"Label33", Kind::Heading, 3840, 2160, 735, 720, QT_TRANSLATE_NOOP("halvorn::ui::Form3", " Point  No.")},
+    {"Label32", Kind::Heading, 4560, 2160, 1095, 360, QT_TRANSLATE_NOOP("halvorn::ui::Form3", "軸外距離")},
     {"Label36", Kind::Heading, 4560, 2520, 1095, 360, "cm"},
-    {"Label34", Kind::Heading, 5640, 2160, 1455, 360, "照射線量"},
-    {"Label38", Kind::Heading, 5640, 2520, 1455, 360, "測定値"},
+    {"Label34", Kind::Heading, 5640, 2160, 1455, 360, QT_TRANSLATE_NOOP("halvorn::ui::Form3", "照射線量")},
+    {"Label38", Kind::Heading, 5640, 2520, 1455, 360, QT_TRANSLATE_NOOP("halvorn::ui::Form3", "測定値")},
     // The centre's off-axis distance is fixed.
     {"Label43", Kind::Heading, 960, 2880, 1095, 360, "0"},
-    {"Command3", Kind::TallButton, 7200, 4200, 855, 1215, "　→　グラフで確認"},
-    {"Command1", Kind::Button, 240, 7920, 2535, 615, "スペクトル計算"},
-    {"Command4", Kind::Button, 3120, 7920, 1815, 615, "結果を見る"},
-    {"Command2", Kind::Button, 5280, 7920, 2535, 615, "スタート画面へ戻る"},
+    //: Tall narrow button: every ASCII blank starts a new line; at most four lines of about 50 pixels.
+    {"Command3", Kind::TallButton, 7200, 4200, 855, 1215,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form3", "　→　グラフで確認")},
+    {"Command1", Kind::Button, 240, 7920, 2535, 615,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form3", "スペクトル計算")},
+    {"Command4", Kind::Button, 3120, 7920, 1815, 615, QT_TRANSLATE_NOOP("halvorn::ui::Form3", "結果を見る")},
+    {"Command2", Kind::Button, 5280, 7920, 2535, 615,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form3", "スタート画面へ戻る")},
 };
 
 // Grid rows: point p sits in the left block (p <= 12) or the right block, 360 twips a row.
@@ -107,7 +122,7 @@ void Form3::BuildLayout() {
     };
 
     for (const Control& c : kControls) {
-        const QString text = QString::fromUtf8(c.text);
+        const QString text = QCoreApplication::translate("halvorn::ui::Form3", c.text);
         switch (c.kind) {
             case Kind::Field:
                 makeField(QString::fromLatin1(c.name).mid(4).toInt(), c.left, c.top, c.width, c.height);
@@ -155,7 +170,7 @@ void Form3::BuildLayout() {
     new GraphMenu(*picture1_, app_.presenter(), QStringLiteral("off-axis-ratio"));
 
     // Under the graph: said while the fields no longer hold what the run on offer was computed from.
-    outdated_ = new QLabel(QStringLiteral("入力が変わりました。結果を見るには計算し直して下さい"), this);
+    outdated_ = new QLabel(tr("入力が変わりました。結果を見るには計算し直して下さい"), this);
     Place(outdated_, "LabelOutdated", 8160, 7920, 5895, 375);
     outdated_->setFont(JapaneseFont(10));
     SetTextColour(outdated_, kRed);
@@ -364,12 +379,20 @@ bool Form3::DrawOffAxisRatio(const ProfileGrid& grid) {
     const struct {
         const char* text;
         double x, y;
-    } labels[] = {
-        {"1.0", -3, 102},           {"0.5", -3, 52}, {"0", -2, 2},  {"Off", -8, 85}, {"Center", -8, 80},
-        {"Ratio", -8, 75},          {"0", -1, -2},   {"10", 9, -2}, {"20", 19, -2},  {"30", 29, -2},
-        {"Off Center,  cm", 15, -8}};
+    } labels[] = {{"1.0", -3, 102},
+                  {"0.5", -3, 52},
+                  {"0", -2, 2},
+                  //: The axis title of the off-axis ratio graph, on three short lines left of the frame.
+                  {QT_TRANSLATE_NOOP("halvorn::ui::Form3", "Off"), -8, 85},
+                  {QT_TRANSLATE_NOOP("halvorn::ui::Form3", "Center"), -8, 80},
+                  {QT_TRANSLATE_NOOP("halvorn::ui::Form3", "Ratio"), -8, 75},
+                  {"0", -1, -2},
+                  {"10", 9, -2},
+                  {"20", 19, -2},
+                  {"30", 29, -2},
+                  {QT_TRANSLATE_NOOP("halvorn::ui::Form3", "Off Center,  cm"), 15, -8}};
     for (const auto& label : labels)
-        picture.Text({label.x, label.y}, QString::fromLatin1(label.text));
+        picture.Text({label.x, label.y}, QCoreApplication::translate("halvorn::ui::Form3", label.text));
 
     // The points in entry order from the centre (ratio 1); the grid holds 25 points, so a larger count
     // fails at point 26 after drawing the others.

@@ -1,6 +1,7 @@
 #include "results/BeamQualityWindow.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,35 +43,35 @@ QPushButton* AddButton(QWidget* parent, QLayout* layout, const char* name, const
 QString Heading(BeamQualityColumn column) {
     switch (column) {
         case BeamQualityColumn::Point:
-            return QStringLiteral("ポイント");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "ポイント");
         case BeamQualityColumn::OffAxisCm:
-            return QStringLiteral("中心からの距離\n(cm)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "中心からの距離\n(cm)");
         case BeamQualityColumn::FanAngleDeg:
-            return QStringLiteral("ファン角\n(°)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "ファン角\n(°)");
         case BeamQualityColumn::BowtieAlMm:
-            return QStringLiteral("ボウタイ透過長\n(mm Al)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "ボウタイ透過長\n(mm Al)");
         case BeamQualityColumn::RelativeKerma:
-            return QStringLiteral("相対\n空気カーマ");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "相対\n空気カーマ");
         case BeamQualityColumn::RelativeFluence:
-            return QStringLiteral("相対光子\nフルエンス");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "相対光子\nフルエンス");
         case BeamQualityColumn::Hvl1AlMm:
-            return QStringLiteral("第1半価層\nAl (mm)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "第1半価層\nAl (mm)");
         case BeamQualityColumn::Hvl2AlMm:
-            return QStringLiteral("第2半価層\nAl (mm)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "第2半価層\nAl (mm)");
         case BeamQualityColumn::HomogeneityAl:
-            return QStringLiteral("均等度\nAl");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "均等度\nAl");
         case BeamQualityColumn::Hvl1CuMm:
-            return QStringLiteral("第1半価層\nCu (mm)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "第1半価層\nCu (mm)");
         case BeamQualityColumn::Hvl2CuMm:
-            return QStringLiteral("第2半価層\nCu (mm)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "第2半価層\nCu (mm)");
         case BeamQualityColumn::HomogeneityCu:
-            return QStringLiteral("均等度\nCu");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "均等度\nCu");
         case BeamQualityColumn::MeanEnergyKev:
-            return QStringLiteral("平均エネルギー\n(keV)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "平均エネルギー\n(keV)");
         case BeamQualityColumn::EffectiveEnergyAlKev:
-            return QStringLiteral("実効エネルギー\nAl (keV)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "実効エネルギー\nAl (keV)");
         case BeamQualityColumn::EffectiveEnergyCuKev:
-            return QStringLiteral("実効エネルギー\nCu (keV)");
+            return QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "実効エネルギー\nCu (keV)");
     }
     return QString();
 }
@@ -79,21 +80,29 @@ QString Heading(BeamQualityColumn column) {
 QString SourceText(const RunRecord& shown) {
     const RunInputs& in = shown.inputs;
     const QString kv = FromUtf8(PlainDecimal(in.tubeVoltageKv));
-    const QString points = QStringLiteral("ポイント 0（回転中心）〜 %1").arg(shown.points.size() - 1);
+    const QString points =
+        QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "ポイント 0（回転中心）〜 %1")
+            .arg(shown.points.size() - 1);
     if (shown.loaded())
-        return QStringLiteral(
+        return QCoreApplication::translate(
+                   "halvorn::ui::BeamQualityWindow",
                    "結果ファイル %1　管電圧 %2 kV、%3（ターゲット角度と実測半価層は結果ファイルに"
                    "記録されていません）")
             .arg(QFileInfo(QFile::decodeName(shown.loadedFrom.c_str())).fileName(), kv, points);
-    QString text = QStringLiteral("今回の計算　管電圧 %1 kV").arg(kv);
+    // The inputs this calculation knows, one after the other.
+    QStringList parts{
+        QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "今回の計算　管電圧 %1 kV").arg(kv)};
     if (in.targetAngleDeg)
-        text += QStringLiteral("、ターゲット角度 %1°").arg(FromUtf8(PlainDecimal(*in.targetAngleDeg)));
+        parts << QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "ターゲット角度 %1°")
+                     .arg(FromUtf8(PlainDecimal(*in.targetAngleDeg)));
     if (in.measuredHvl)
-        text += QStringLiteral("、実測半価層 %1 mm %2")
-                    .arg(FromUtf8(PlainDecimal(in.measuredHvl->valueMm)),
-                         in.measuredHvl->material == HvlMaterial::Copper ? QStringLiteral("Cu")
-                                                                         : QStringLiteral("Al"));
-    return text + QStringLiteral("、") + points;
+        parts << QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "実測半価層 %1 mm %2")
+                     .arg(FromUtf8(PlainDecimal(in.measuredHvl->valueMm)),
+                          in.measuredHvl->material == HvlMaterial::Copper ? QStringLiteral("Cu")
+                                                                          : QStringLiteral("Al"));
+    parts << points;
+    //: Between the inputs named above the table
+    return parts.join(QCoreApplication::translate("halvorn::ui::BeamQualityWindow", "、"));
 }
 
 }  // namespace
@@ -102,7 +111,7 @@ BeamQualityWindow::BeamQualityWindow(Application& app) : QWidget(nullptr), app_(
     setObjectName("BeamQualityWindow");
     // The table belongs to the run it was opened for: another run on show closes it.
     connect(&app.runs(), &RunModel::changed, this, &QWidget::hide);
-    setWindowTitle(QStringLiteral(" 線質一覧"));
+    setWindowTitle(tr(" 線質一覧"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
 
     auto* layout = new QVBoxLayout(this);
@@ -127,11 +136,11 @@ BeamQualityWindow::BeamQualityWindow(Application& app) : QWidget(nullptr), app_(
     // The table's own Ctrl+C copies the current cell alone; this one copies the selection with headings.
     table_->installEventFilter(this);
 
-    auto* note = new QLabel(
-        QStringLiteral("スペクトルは相対値です。半価層は空気カーマを 1/2 にする厚さ（第1）と、さらに 1/4 "
-                       "にするまでの厚さ（第2）、均等度は 第1半価層 / 第2半価層、実効エネルギーは減弱係数が "
-                       "ln 2 / 第1半価層 になるエネルギーです。— は求められない値です。"),
-        this);
+    auto* note =
+        new QLabel(tr("スペクトルは相対値です。半価層は空気カーマを 1/2 にする厚さ（第1）と、さらに 1/4 "
+                      "にするまでの厚さ（第2）、均等度は 第1半価層 / 第2半価層、実効エネルギーは減弱係数が "
+                      "ln 2 / 第1半価層 になるエネルギーです。— は求められない値です。"),
+                   this);
     note->setObjectName("LabelNote");
     note->setFont(JapaneseFont(9));
     note->setWordWrap(true);
@@ -139,12 +148,12 @@ BeamQualityWindow::BeamQualityWindow(Application& app) : QWidget(nullptr), app_(
 
     auto* buttons = new QHBoxLayout;
     layout->addLayout(buttons);
-    connect(AddButton(this, buttons, "CommandCopy", QStringLiteral("コピー")), &QPushButton::clicked, this,
+    connect(AddButton(this, buttons, "CommandCopy", tr("コピー")), &QPushButton::clicked, this,
             &BeamQualityWindow::CommandCopy_Click);
-    connect(AddButton(this, buttons, "CommandSave", QStringLiteral("CSV で保存…")), &QPushButton::clicked,
-            this, &BeamQualityWindow::CommandSave_Click);
+    connect(AddButton(this, buttons, "CommandSave", tr("CSV で保存…")), &QPushButton::clicked, this,
+            &BeamQualityWindow::CommandSave_Click);
     buttons->addStretch();
-    connect(AddButton(this, buttons, "CommandClose", QStringLiteral("閉じる")), &QPushButton::clicked, this,
+    connect(AddButton(this, buttons, "CommandClose", tr("閉じる")), &QPushButton::clicked, this,
             &BeamQualityWindow::CommandClose_Click);
 }
 
@@ -234,8 +243,7 @@ void BeamQualityWindow::CommandSave_Click() {
                              : QStringLiteral("beam_quality.csv");
     const QString offered =
         QFileInfo(folder).isDir() ? QDir(folder).filePath(name) : QDir::current().filePath(name);
-    SaveTo(presenter.AskSaveFileName(this, QStringLiteral("線質一覧を CSV で保存"), offered,
-                                     QStringLiteral("CSV ファイル (*.csv)")));
+    SaveTo(presenter.AskSaveFileName(this, tr("線質一覧を CSV で保存"), offered, tr("CSV ファイル (*.csv)")));
     if (made)
         QDir().rmdir(folder);  // only when still empty
 }
@@ -251,7 +259,7 @@ void BeamQualityWindow::SaveTo(const std::optional<QString>& answer) {
     std::string error = csv.error;
     if (!csv.ok() ||
         !SaveFileSafely(QFile::encodeName(path).toStdString(), csv.bytes, &error, protectedFiles_))
-        presenter.Warning(this, QStringLiteral(" ファイル %1 を保存できませんでした（%2） ")
+        presenter.Warning(this, tr(" ファイル %1 を保存できませんでした（%2） ")
                                     .arg(QDir::toNativeSeparators(path), FromUtf8(error)));
 }
 

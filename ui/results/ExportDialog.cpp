@@ -34,16 +34,23 @@ const struct {
     const char* text;
 } kFamilyBoxes[] = {
     {"CheckEgsnrc",
-     "EGSnrc（スペクトル .spectrum、ボウタイ前のスペクトル、CT 線源のボウタイファイル 2 つ、入力ブロック "
-     "source.egsinp）"},
-    {"CheckXcist", "XCIST（ボウタイ、スペクトル）"},
-    {"CheckGate",
-     "GATE 9 / GATE 10（中心のスペクトル、ボウタイの立体 bowtie.stl とボウタイ前のスペクトル、GATE 10 の線源 "
-     "gate10_fan_beam.py）"},
-    {"CheckSpectrumText", "スペクトルテキスト（.spk、線質の値つき）"},
-    {"CheckSpreadsheet", "表計算用 CSV（全ポイントのスペクトル、線質一覧）"},
+     QT_TRANSLATE_NOOP(
+         "halvorn::ui::ExportDialog",
+         "EGSnrc（スペクトル .spectrum、ボウタイ前のスペクトル、CT 線源のボウタイファイル 2 つ、入力ブロック "
+         "source.egsinp）")},
+    {"CheckXcist", QT_TRANSLATE_NOOP("halvorn::ui::ExportDialog", "XCIST（ボウタイ、スペクトル）")},
+    {"CheckGate", QT_TRANSLATE_NOOP("halvorn::ui::ExportDialog",
+                                    "GATE 9 / GATE 10（中心のスペクトル、ボウタイの立体 bowtie.stl "
+                                    "とボウタイ前のスペクトル、GATE 10 の線源 "
+                                    "gate10_fan_beam.py）")},
+    {"CheckSpectrumText",
+     QT_TRANSLATE_NOOP("halvorn::ui::ExportDialog", "スペクトルテキスト（.spk、線質の値つき）")},
+    {"CheckSpreadsheet",
+     QT_TRANSLATE_NOOP("halvorn::ui::ExportDialog", "表計算用 CSV（全ポイントのスペクトル、線質一覧）")},
     {"CheckPhaseSpace",
-     "IAEA 位相空間（fan_beam.IAEAheader / .IAEAphsp、ファン全体の光子。コリメーションが要ります）"},
+     QT_TRANSLATE_NOOP(
+         "halvorn::ui::ExportDialog",
+         "IAEA 位相空間（fan_beam.IAEAheader / .IAEAphsp、ファン全体の光子。コリメーションが要ります）")},
 };
 
 QLabel* AddCaption(QWidget* parent, QGridLayout* grid, int row, int column, const QString& text) {
@@ -76,16 +83,16 @@ QPushButton* AddButton(QWidget* parent, const char* name, const QString& text) {
 
 ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
     setObjectName("ExportDialog");
-    setWindowTitle(QStringLiteral(" エクスポート"));
+    setWindowTitle(tr(" エクスポート"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
 
-    auto* formats = new QGroupBox(QStringLiteral("書き出す形式"), this);
+    auto* formats = new QGroupBox(tr("書き出す形式"), this);
     formats->setObjectName("FrameFormats");
     formats->setFont(JapaneseFont(9.75));
     auto* formatLayout = new QVBoxLayout(formats);
     for (const auto& box : kFamilyBoxes) {
-        auto* check = new QCheckBox(QString::fromUtf8(box.text), formats);
+        auto* check = new QCheckBox(tr(box.text), formats);
         check->setObjectName(QString::fromUtf8(box.name));
         // The phase space is large (25 bytes a photon) and takes seconds: only when asked for.
         check->setChecked(std::string_view(box.name) != "CheckPhaseSpace");
@@ -96,53 +103,51 @@ ExportDialog::ExportDialog(Application& app) : QDialog(nullptr), app_(app) {
 
     auto* grid = new QGridLayout;
     layout->addLayout(grid);
-    AddCaption(this, grid, 0, 0, QStringLiteral("フォルダ"));
+    AddCaption(this, grid, 0, 0, tr("フォルダ"));
     auto* folderRow = new QHBoxLayout;
     folder_ = new QLineEdit(this);
     folder_->setObjectName("TextFolder");
     folder_->setFont(JapaneseFont(10.5));
     folderRow->addWidget(folder_, 1);
-    QPushButton* browse = AddButton(this, "CommandBrowse", QStringLiteral("参照…"));
+    QPushButton* browse = AddButton(this, "CommandBrowse", tr("参照…"));
     browse->setAutoDefault(false);
     folderRow->addWidget(browse);
     grid->addLayout(folderRow, 0, 1, 1, 2);
 
-    AddCaption(this, grid, 1, 0, QStringLiteral("コリメーション"));
+    AddCaption(this, grid, 1, 0, tr("コリメーション"));
     collimation_ = AddField(this, grid, 1, "TextCollimation");
-    AddCaption(
-        this, grid, 1, 2,
-        QStringLiteral("cm（回転中心でのビーム幅、FWHM。空欄なら EGSnrc の入力ブロックに書きません）"));
-    AddCaption(this, grid, 2, 0, QStringLiteral("角度の刻み"));
+    AddCaption(this, grid, 1, 2,
+               tr("cm（回転中心でのビーム幅、FWHM。空欄なら EGSnrc の入力ブロックに書きません）"));
+    AddCaption(this, grid, 2, 0, tr("角度の刻み"));
     angleStep_ = AddField(this, grid, 2, "TextAngleStep");
     angleStep_->setText(QStringLiteral("0.125"));
-    AddCaption(this, grid, 2, 2, QStringLiteral("°（EGSnrc のボウタイファイルのファン角の間隔）"));
-    AddCaption(this, grid, 3, 0, QStringLiteral("ターゲット角度"));
+    AddCaption(this, grid, 2, 2, tr("°（EGSnrc のボウタイファイルのファン角の間隔）"));
+    AddCaption(this, grid, 3, 0, tr("ターゲット角度"));
     targetAngle_ = AddField(this, grid, 3, "TextTargetAngle");
     targetNote_ = AddCaption(this, grid, 3, 2, QString());
     targetNote_->setObjectName("LabelTargetAngle");
-    AddCaption(this, grid, 4, 0, QStringLiteral("空気カーマ"));
+    AddCaption(this, grid, 4, 0, tr("空気カーマ"));
     kerma_ = AddField(this, grid, 4, "TextKerma");
     AddCaption(
         this, grid, 4, 2,
-        QStringLiteral(
-            "mGy / 100 mAs（回転中心の空中、小型電離箱の点の値。コリメーションが要ります。空欄なら相対値）"));
-    AddCaption(this, grid, 5, 0, QStringLiteral("光子数"));
+        tr("mGy / 100 mAs（回転中心の空中、小型電離箱の点の値。コリメーションが要ります。空欄なら相対値）"));
+    AddCaption(this, grid, 5, 0, tr("光子数"));
     photons_ = AddField(this, grid, 5, "TextPhotons");
     photons_->setText(QStringLiteral("1000000"));
-    AddCaption(this, grid, 5, 2, QStringLiteral("個（位相空間、1 個 25 バイト、1 以上 100000000 以下）"));
-    AddCaption(this, grid, 6, 0, QStringLiteral("面の距離"));
+    AddCaption(this, grid, 5, 2, tr("個（位相空間、1 個 25 バイト、1 以上 100000000 以下）"));
+    AddCaption(this, grid, 6, 0, tr("面の距離"));
     plane_ = AddField(this, grid, 6, "TextPlane");
     plane_->setText(QStringLiteral("20"));
-    AddCaption(this, grid, 6, 2, QStringLiteral("cm（焦点から位相空間の面まで）"));
+    AddCaption(this, grid, 6, 2, tr("cm（焦点から位相空間の面まで）"));
     grid->setColumnStretch(2, 1);
 
     auto* buttons = new QHBoxLayout;
     layout->addLayout(buttons);
     buttons->addStretch();
-    QPushButton* write = AddButton(this, "CommandWrite", QStringLiteral("書き出す"));
+    QPushButton* write = AddButton(this, "CommandWrite", tr("書き出す"));
     write->setDefault(true);
     buttons->addWidget(write);
-    QPushButton* cancel = AddButton(this, "CommandCancel", QStringLiteral("キャンセル"));
+    QPushButton* cancel = AddButton(this, "CommandCancel", tr("キャンセル"));
     cancel->setAutoDefault(false);
     buttons->addWidget(cancel);
 
@@ -167,12 +172,12 @@ void ExportDialog::Prepare(const RunRecord& shown, std::vector<std::string> prot
     if (shown.loaded()) {
         targetAngle_->setEnabled(true);
         targetAngle_->setText(resultFileAngle_);
-        targetNote_->setText(QStringLiteral("°（結果ファイルには記録されていません）"));
+        targetNote_->setText(tr("°（結果ファイルには記録されていません）"));
     } else {
         targetAngle_->setEnabled(false);
         targetAngle_->setText(
             shown.inputs.targetAngleDeg ? FromUtf8(PlainDecimal(*shown.inputs.targetAngleDeg)) : QString());
-        targetNote_->setText(QStringLiteral("°（今回の計算の値）"));
+        targetNote_->setText(tr("°（今回の計算の値）"));
     }
     folder_->setFocus(Qt::OtherFocusReason);
     folder_->selectAll();
@@ -194,10 +199,10 @@ bool ExportDialog::ReadFanBeamFields(bool phaseSpace, ExportOptions& options) {
     const bool needsCollimation = options.kermaPer100MasMgy || phaseSpace;
     if (needsCollimation && !options.collimationCm) {
         Refuse(collimation_,
-               {MessageId::OutOfRange,
-                phaseSpace ? " 位相空間にはコリメーション（回転中心でのビーム幅）を入力して下さい "
-                           : " 空気カーマを使うにはコリメーション（回転中心でのビーム幅）を入力して下さい ",
-                "コリメーション", "the collimation is needed"});
+               phaseSpace
+                   ? tr(" 位相空間にはコリメーション（回転中心でのビーム幅）を入力して下さい ")
+                   : tr(" 空気カーマを使うにはコリメーション（回転中心でのビーム幅）を入力して下さい "),
+               tr("コリメーション"));
         return false;
     }
     if (!phaseSpace)
@@ -214,14 +219,19 @@ bool ExportDialog::ReadFanBeamFields(bool phaseSpace, ExportOptions& options) {
 
 void ExportDialog::CommandBrowse_Click() {
     const QString start = folder_->text().isEmpty() ? QDir::currentPath() : folder_->text();
-    const std::optional<QString> folder =
-        app_.presenter().AskFolder(this, QStringLiteral("書き出すフォルダ"), start);
+    const std::optional<QString> folder = app_.presenter().AskFolder(this, tr("書き出すフォルダ"), start);
     if (folder && !folder->isEmpty())
         folder_->setText(QDir::toNativeSeparators(*folder));
 }
 
 void ExportDialog::Refuse(QLineEdit* field, const halvorn::Message& message) {
     app_.presenter().Warning(this, message);
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+void ExportDialog::Refuse(QLineEdit* field, const QString& text, const QString& caption) {
+    app_.presenter().Warning(this, text, caption);
     field->setFocus(Qt::OtherFocusReason);
     field->selectAll();
 }
@@ -260,12 +270,12 @@ void ExportDialog::CommandWrite_Click() {
         if (families_[k]->isChecked())
             chosen.push_back(kExportFamilies[k]);
     if (chosen.empty()) {
-        presenter.Warning(this, QStringLiteral(" 書き出す形式を選んで下さい "));
+        presenter.Warning(this, tr(" 書き出す形式を選んで下さい "));
         return;
     }
     const QString folder = folder_->text();
     if (folder.trimmed().isEmpty()) {
-        presenter.Warning(this, QStringLiteral(" 書き出すフォルダを入力して下さい "));
+        presenter.Warning(this, tr(" 書き出すフォルダを入力して下さい "));
         folder_->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -295,10 +305,9 @@ void ExportDialog::CommandWrite_Click() {
     // Making the phase space takes seconds for millions of photons: a progress dialog that can cancel.
     std::optional<QProgressDialog> progress;
     if (phaseSpace) {
-        progress.emplace(QStringLiteral("位相空間を作っています…"), QStringLiteral("キャンセル"), 0, 1000,
-                         this);
+        progress.emplace(tr("位相空間を作っています…"), tr("キャンセル"), 0, 1000, this);
         progress->setObjectName("ProgressPhaseSpace");
-        progress->setWindowTitle(QStringLiteral("エクスポート"));
+        progress->setWindowTitle(tr("エクスポート"));
         progress->setWindowModality(Qt::WindowModal);
         // Shown at the first step, so that it blocks the dialog before any event is handled in the steps.
         progress->setMinimumDuration(0);
@@ -319,18 +328,16 @@ void ExportDialog::CommandWrite_Click() {
         existing += target.exists() || target.isSymLink();
     }
     if (set.error.empty() && existing > 0 &&
-        !presenter.AskYesNo(
-            this,
-            QStringLiteral(" フォルダ %1 には同じ名前のファイルが %2 個あります。置き換えますか？ ")
-                .arg(shownFolder)
-                .arg(existing),
-            QStringLiteral("エクスポート")))
+        !presenter.AskYesNo(this,
+                            tr(" フォルダ %1 には同じ名前のファイルが %2 個あります。置き換えますか？ ")
+                                .arg(shownFolder, QString::number(existing)),
+                            tr("エクスポート")))
         return;
     std::string error;
     if (!WriteExportSet(dir, set, protectedFiles_, error)) {
-        presenter.Warning(this,
-                          QStringLiteral(" エクスポートできませんでした。ファイルは書き出していません（%1） ")
-                              .arg(FromUtf8(error)));
+        presenter.Warning(
+            this,
+            tr(" エクスポートできませんでした。ファイルは書き出していません（%1） ").arg(FromUtf8(error)));
         return;
     }
     // The folder and the count; the names in the box's scrollable details, so that a set of 25 points
@@ -339,11 +346,11 @@ void ExportDialog::CommandWrite_Click() {
     for (const ExportFile& file : set.files)
         names << QString::fromStdString(file.name);
     names << QString::fromLatin1(kExportManifestName);  // written with the set, naming every file
-    presenter.Message(
-        this,
-        QStringLiteral(" フォルダ %1 に %2 個のファイルを書き出しました ").arg(shownFolder).arg(names.size()),
-        QStringLiteral("エクスポート"), MessagePresenter::Icon::None,
-        QStringLiteral("ファイルの一覧は下のボタンで表示できます"), names.join('\n'));
+    presenter.Message(this,
+                      tr(" フォルダ %1 に %2 個のファイルを書き出しました ")
+                          .arg(shownFolder, QString::number(names.size())),
+                      tr("エクスポート"), MessagePresenter::Icon::None,
+                      tr("ファイルの一覧は下のボタンで表示できます"), names.join('\n'));
     accept();
 }
 

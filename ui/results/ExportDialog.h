@@ -39,6 +39,8 @@ private:
     // focused and selected. False when refused.
     bool ReadField(QLineEdit* field, InputField range, bool optional, std::optional<double>& value);
     void Refuse(QLineEdit* field, const halvorn::Message& message);
+    // The same for a refusal of this dialog's own, with its text and caption.
+    void Refuse(QLineEdit* field, const QString& text, const QString& caption);
     // The angle step counts only when the EGSnrc files are chosen.
     void EgsnrcChosen(bool chosen);
     // The photon count and the plane count only when the phase space is chosen.

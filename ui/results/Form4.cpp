@@ -55,61 +55,82 @@ using Control = LayoutRow<Kind>;
 
 // The screen in twips. Captions sit left of their value label and units right of it.
 const Control kLayout[] = {
-    {"Label11", Kind::Title, 900, 240, 2010, 285, "計算結果の表示"},
-    {"Label7", Kind::Caption, 600, 840, 2640, 240, "既存データファイル一覧"},
-    {"Label8", Kind::Caption, 480, 1200, 2880, 240, "ファイルを選択して下さい"},
+    {"Label11", Kind::Title, 900, 240, 2010, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "計算結果の表示")},
+    {"Label7", Kind::Caption, 600, 840, 2640, 240,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "既存データファイル一覧")},
+    {"Label8", Kind::Caption, 480, 1200, 2880, 240,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "ファイルを選択して下さい")},
     {"File1", Kind::List, 240, 1560, 3615, 5130, ""},
-    {"Label10", Kind::Caption, 480, 6960, 2640, 360, "このファイルのコメント"},
+    {"Label10", Kind::Caption, 480, 6960, 2640, 360,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "このファイルのコメント")},
     {"Label36", Kind::Comment, 240, 7320, 3615, 375, ""},
     {"Command1", Kind::Button, 600, 7920, 2535, 735, "OK"},
     // The caption is too wide for one line on this button; it breaks at its blank.
-    {"Command6", Kind::BreakingButton, 600, 8880, 2535, 975, "ボウタイフィルタの 形状を表示"},
-    {"Command2", Kind::Button, 600, 10320, 2565, 645, "スタート画面へ戻る"},
-    {"Label24", Kind::Caption, 4320, 7620, 1500, 285, "回転半径"},
+    //: Two-line button: it breaks at every ASCII blank, so join the words of a line with no-break spaces
+    {"Command6", Kind::BreakingButton, 600, 8880, 2535, 975,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "ボウタイフィルタの 形状を表示")},
+    {"Command2", Kind::Button, 600, 10320, 2565, 645,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "スタート画面へ戻る")},
+    //: The focus–centre distance (cm); caption of 100 px at 9.75 pt
+    {"Label24", Kind::Caption, 4320, 7620, 1500, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "回転半径")},
     {"Label22", Kind::Value, 5880, 7560, 975, 375, ""},
     {"Label23", Kind::Caption, 6960, 7620, 1500, 285, "cm"},
-    {"Label16", Kind::Caption, 4320, 8100, 1500, 285, "管電圧"},
+    {"Label16", Kind::Caption, 4320, 8100, 1500, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "管電圧")},
     {"Label17", Kind::Value, 5880, 8040, 975, 375, ""},
     {"Label18", Kind::Caption, 6960, 8100, 1500, 285, "kV"},
-    {"Label19", Kind::Caption, 4320, 8580, 1500, 285, "固有ろ過"},
+    //: Inherent filtration (mm Al eq.); caption of 100 px at 9.75 pt
+    {"Label19", Kind::Caption, 4320, 8580, 1500, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "固有ろ過")},
     {"Label20", Kind::Value, 5880, 8520, 975, 375, ""},
     {"Label21", Kind::Caption, 6960, 8580, 1500, 285, "mm Al eq."},
-    {"Label34", Kind::CentredCaption, 3720, 9270, 1080, 285, "付加"},
-    {"Label35", Kind::CentredCaption, 3720, 9570, 1080, 285, "フィルタ"},
+    {"Label34", Kind::CentredCaption, 3720, 9270, 1080, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "付加")},
+    {"Label35", Kind::CentredCaption, 3720, 9570, 1080, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "フィルタ")},
     {"Line1", Kind::Line, 4860, 9060, 15, 975, ""},
     {"Line2", Kind::Line, 4860, 9060, 135, 15, ""},
     {"Line3", Kind::Line, 4860, 10020, 135, 15, ""},
-    {"Label31", Kind::Caption, 5040, 9060, 840, 285, "アルミ"},
+    //: Added aluminium filter; 56 px wide
+    {"Label31", Kind::Caption, 5040, 9060, 840, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "アルミ")},
     {"Label25", Kind::Value, 5880, 9000, 975, 375, ""},
     {"Label28", Kind::Caption, 6960, 9060, 600, 285, "mm"},
-    {"Label32", Kind::Caption, 5040, 9420, 840, 285, "銅"},
+    {"Label32", Kind::Caption, 5040, 9420, 840, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "銅")},
     {"Label26", Kind::Value, 5880, 9360, 975, 375, ""},
     {"Label29", Kind::Caption, 6960, 9420, 600, 285, "mm"},
-    {"Label33", Kind::Caption, 5040, 9780, 840, 285, "銀"},
+    {"Label33", Kind::Caption, 5040, 9780, 840, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "銀")},
     {"Label27", Kind::Value, 5880, 9720, 975, 375, ""},
     {"Label30", Kind::Caption, 6960, 9780, 600, 285, "mm"},
-    {"Check1", Kind::Check, 10560, 7080, 4335, 375, "各スペクトルの最大値で正規化する"},
-    {"Label2", Kind::Caption, 9120, 7800, 2640, 240, "スペクトル表示ポイント"},
-    {"Label12", Kind::Caption, 9480, 8160, 2400, 240, "No. を入力して下さい"},
+    {"Check1", Kind::Check, 10560, 7080, 4335, 375,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "各スペクトルの最大値で正規化する")},
+    {"Label2", Kind::Caption, 9120, 7800, 2640, 240,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "スペクトル表示ポイント")},
+    {"Label12", Kind::Caption, 9480, 8160, 2400, 240,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "No. を入力して下さい")},
     {"Picture1", Kind::Arrow, 11940, 8040, 480, 480, ""},
     {"Text2", Kind::Edit, 12480, 8040, 975, 495, ""},
-    {"Command4", Kind::Button, 13440, 8040, 1095, 495, "表示"},
-    {"Label9", Kind::RightCaption, 9120, 8640, 3240, 285, "最大ポイント No."},
+    {"Command4", Kind::Button, 13440, 8040, 1095, 495, QT_TRANSLATE_NOOP("halvorn::ui::Form4", "表示")},
+    {"Label9", Kind::RightCaption, 9120, 8640, 3240, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "最大ポイント No.")},
     {"Label13", Kind::Value, 12480, 8580, 975, 375, ""},
-    {"Label5", Kind::RightCaption, 9120, 9180, 3240, 285, "回転中心からの距離"},
+    {"Label5", Kind::RightCaption, 9120, 9180, 3240, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "回転中心からの距離")},
     {"Label14", Kind::Value, 12480, 9120, 1215, 375, ""},
     {"Label6", Kind::Caption, 13800, 9180, 600, 285, "cm"},
-    {"Label3", Kind::RightCaption, 9120, 9720, 3240, 285, "ボウタイフィルタ透過長"},
+    {"Label3", Kind::RightCaption, 9120, 9720, 3240, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "ボウタイフィルタ透過長")},
     {"Label15", Kind::Value, 12480, 9660, 1215, 375, ""},
     {"Label4", Kind::Caption, 13800, 9720, 1200, 285, "mm Al"},
-    {"Label1", Kind::Caption, 3720, 10680, 3600, 240, "保存ファイル名（拡張子なしで）"},
+    {"Label1", Kind::Caption, 3720, 10680, 3600, 240,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "保存ファイル名（拡張子なしで）")},
     {"Picture2", Kind::Arrow, 7320, 10560, 480, 480, ""},
     {"Text1", Kind::Edit, 7920, 10560, 5055, 495, ""},
-    {"Command3", Kind::Button, 13080, 10560, 1695, 495, "データ保存"},
+    {"Command3", Kind::Button, 13080, 10560, 1695, 495,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "データ保存")},
     // The beam-quality table and the export, in the free column between the set-up values and the point
     // read-outs.
-    {"CommandBeamQuality", Kind::Button, 7620, 8940, 1440, 495, "線質一覧"},
-    {"CommandExport", Kind::Button, 7620, 9540, 1440, 495, "エクスポート"},
+    //: Opens the beam-quality table; button of 96 px at 10.5 pt
+    {"CommandBeamQuality", Kind::Button, 7620, 8940, 1440, 495,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "線質一覧")},
+    {"CommandExport", Kind::Button, 7620, 9540, 1440, 495,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form4", "エクスポート")},
 };
 
 // The value labels, emptied together on entry to the browse state.
@@ -147,7 +168,7 @@ double FontPoints(Kind kind) {
 }
 
 QWidget* MakeControl(const Control& c, QWidget* parent) {
-    const QString text = QString::fromUtf8(c.text);
+    const QString text = QCoreApplication::translate("halvorn::ui::Form4", c.text);
     QWidget* widget = nullptr;
     switch (c.kind) {
         case Kind::Caption:
@@ -228,7 +249,7 @@ Form4::Form4(Application& app) : QWidget(nullptr), app_(app) {
 
     picture3_ = MakeSpectrumPlot(this);
     Place(picture3_, "Picture3", 4080, 240, 10935, 6735);
-    auto* command5 = new QPushButton("Graph Clear", picture3_);
+    auto* command5 = new QPushButton(tr("Graph Clear"), picture3_);
     Place(command5, "Command5", 18, 6301, 1335, 375);
     command5->setAutoDefault(true);
     command5->setFont(JapaneseFont(9));  // not the plot's Times
@@ -344,7 +365,7 @@ void Form4::DrawCentreSpectrum() {
     if (UsableDivisor(state.SpectrumPeak)) {
         DrawSpectrumCurve(*picture3_, centre, state.SpectrumPeak);
     } else {
-        app_.presenter().Warning(this, " 中心のスペクトルが 0 のため、スペクトルを描けません ");
+        app_.presenter().Warning(this, tr(" 中心のスペクトルが 0 のため、スペクトルを描けません "));
     }
 }
 
@@ -396,7 +417,7 @@ void Form4::File1_Click() {
         // No other file's comment beside this name, and nothing to load from it.
         SetLabel("Label36", "");
         command1_->setEnabled(false);
-        app_.presenter().Warning(this, QString(" ファイル %1 を読めません ").arg(name));
+        app_.presenter().Warning(this, tr(" ファイル %1 を読めません ").arg(name));
         return;
     }
     SetLabel("Label36", *comment);
@@ -408,19 +429,19 @@ void Form4::File1_Click() {
 void Form4::Command1_Click() {
     const QString name = SelectedFile();
     if (name.isEmpty()) {
-        app_.presenter().Warning(this, " ファイルが選択されていません ");
+        app_.presenter().Warning(this, tr(" ファイルが選択されていません "));
         return;
     }
     CalculationState& state = app_.state();
     const ResultLoad load = LoadResultFile(state, QFile::encodeName(name).toStdString());
     if (load.status == ResultLoad::Status::CannotOpen) {
-        app_.presenter().Warning(this, QString(" ファイル %1 を読めません ").arg(name));
+        app_.presenter().Warning(this, tr(" ファイル %1 を読めません ").arg(name));
         SelectShownFile();
         return;
     }
     if (load.status == ResultLoad::Status::NotAResultFile) {
-        const QString where = load.line > 0 ? QString("%1 行目: ").arg(load.line) : QString();
-        app_.presenter().Warning(this, QString(" ファイル %1 は結果ファイルとして読めません（%2%3） ")
+        const QString where = load.line > 0 ? tr("%1 行目: ").arg(load.line) : QString();
+        app_.presenter().Warning(this, tr(" ファイル %1 は結果ファイルとして読めません（%2%3） ")
                                            .arg(name, where, PhraseText(load.reason)));
         SelectShownFile();
         return;
@@ -429,8 +450,7 @@ void Form4::Command1_Click() {
     if (!load.commentReadsAsShiftJis)
         app_.presenter().Warning(
             this,
-            QString(
-                " ファイル %1 は Shift-JIS で書かれていないため、コメントが文字化けしているかもしれません ")
+            tr(" ファイル %1 は Shift-JIS で書かれていないため、コメントが文字化けしているかもしれません ")
                 .arg(name));
     // The run on show is this file now. Its record is made at once, so that the screen shows and a save
     // writes what was loaded; a table that cannot be read is reported when a window needs its figures.
@@ -459,12 +479,12 @@ void Form4::Command3_Click() {
     MessagePresenter& presenter = app_.presenter();
     const QString base = text1_->text();
     if (base.trimmed().isEmpty()) {
-        presenter.Warning(this, " 保存ファイル名を入力して下さい ");
+        presenter.Warning(this, tr(" 保存ファイル名を入力して下さい "));
         FocusSaveName();
         return;
     }
     if (base.contains('/') || base.contains('\\')) {
-        presenter.Warning(this, " ファイル名に / や \\ は使えません ");
+        presenter.Warning(this, tr(" ファイル名に / や \\ は使えません "));
         FocusSaveName();
         return;
     }
@@ -472,17 +492,17 @@ void Form4::Command3_Click() {
     const QString name = base + ".csv";
     const QFileInfo existing(name);
     if ((existing.exists() || existing.isSymLink()) &&
-        !presenter.AskYesNo(this, QString(" ファイル %1 は既にあります。置き換えますか？ ").arg(name),
-                            "データ保存"))
+        !presenter.AskYesNo(this, tr(" ファイル %1 は既にあります。置き換えますか？ ").arg(name),
+                            tr("データ保存")))
         return;
     // The comment of a try that did not save is offered again. Characters the file cannot hold are named
     // before anything is written: Yes saves them as "?", No goes back to the comment.
     std::string comment;
     for (;;) {
         const std::optional<QString> answer = presenter.AskText(
-            this, "このデータについてのコメントを入力して下さい", "コメント入力", pendingComment_);
+            this, tr("このデータについてのコメントを入力して下さい"), tr("コメント入力"), pendingComment_);
         if (!answer || answer->isEmpty()) {
-            presenter.Warning(this, " コメントが入力されていません ");
+            presenter.Warning(this, tr(" コメントが入力されていません "));
             return;
         }
         pendingComment_ = *answer;
@@ -493,29 +513,27 @@ void Form4::Command3_Click() {
         QStringList characters;
         for (const std::string& character : missing)
             characters << FromUtf8(character);
-        if (presenter.AskYesNo(
-                this,
-                QString(" コメントの次の文字は結果ファイル（Shift-JIS）に保存できません：%1 \n"
-                        " 「?」に置き換えて保存しますか？（いいえ：コメントの入力に戻ります） ")
-                    .arg(characters.join(QStringLiteral("  "))),
-                "データ保存"))
+        if (presenter.AskYesNo(this,
+                               tr(" コメントの次の文字は結果ファイル（Shift-JIS）に保存できません：%1 \n"
+                                  " 「?」に置き換えて保存しますか？（いいえ：コメントの入力に戻ります） ")
+                                   .arg(characters.join(QStringLiteral("  "))),
+                               tr("データ保存")))
             break;
     }
     QCoreApplication::processEvents();
     std::string error;
     const RunRecord* run = app_.runs().current();
     if (!run)
-        error = "表示中の結果がありません";
+        error = tr("表示中の結果がありません").toStdString();
     if (!run || !SaveResultFile(*run, comment, QFile::encodeName(name).toStdString(), &error)) {
         // Nothing was written over an earlier file of that name; the screen stays as it was so the user
         // can correct the name and save again.
-        presenter.Warning(this,
-                          QString(" ファイル %1 を保存できませんでした（%2） ").arg(name, FromUtf8(error)));
+        presenter.Warning(this, tr(" ファイル %1 を保存できませんでした（%2） ").arg(name, FromUtf8(error)));
         return;
     }
     pendingComment_.clear();
     QCoreApplication::processEvents();
-    presenter.Notice(this, " ファイルを保存しました ");
+    presenter.Notice(this, tr(" ファイルを保存しました "));
     QCoreApplication::processEvents();
     ReadFileList();
     SetSaveControlsVisible(false);
@@ -554,9 +572,8 @@ bool Form4::RecordLoadedFile(bool warn) {
     if (!loadedTableRead_) {
         table = AttenuationCoefficients{};
         if (warn)
-            app_.presenter().Warning(this,
-                                     QString(" 減弱係数テーブルを読めないため、線質を計算できません（%1） ")
-                                         .arg(FromUtf8(DescribeTableLoadFailure(detail, tablePath))));
+            app_.presenter().Warning(this, tr(" 減弱係数テーブルを読めないため、線質を計算できません（%1） ")
+                                               .arg(FromUtf8(DescribeTableLoadFailure(detail, tablePath))));
     }
     app_.runs().Set(RecordLoadedResult(app_.state(), table, path, ReadResultComment(path).value_or("")));
     return loadedTableRead_;
@@ -593,21 +610,21 @@ void Form4::ShowPointSpectrum() {
     const std::string typed = text2_->text().toStdString();
     const FieldNumber number = ReadFieldNumber(typed);
     if (number.kind == FieldNumber::Kind::NotANumber) {
-        app_.presenter().Warning(this, kInputError, FieldProblemLine(QStringLiteral("ポイントNo."), typed));
+        app_.presenter().Warning(this, kInputError, tr("ポイントNo.：%1").arg(FieldProblemText(typed)));
         text2_->setFocus();
         text2_->selectAll();
         return;
     }
     // A point has a whole number: 1.5 is refused rather than shown as point 2.
     if (number.value != std::floor(number.value)) {
-        app_.presenter().Warning(this, " ポイントNo.は整数で入力して下さい ");
+        app_.presenter().Warning(this, tr(" ポイントNo.は整数で入力して下さい "));
         text2_->setFocus();
         text2_->selectAll();
         return;
     }
     const std::optional<int> point = PointToShow(number.value, run.pointCount);
     if (!point || static_cast<std::size_t>(*point) >= run.points.size()) {
-        app_.presenter().Warning(this, " ポイントNo.が範囲外です ");
+        app_.presenter().Warning(this, tr(" ポイントNo.が範囲外です "));
         text2_->setFocus();
         return;
     }
@@ -617,9 +634,9 @@ void Form4::ShowPointSpectrum() {
     if (UsableDivisor(divisor)) {
         DrawSpectrumCurve(*picture3_, spectrum, divisor);
     } else {
-        app_.presenter().Warning(
-            this, check1_->isChecked() ? QString(" ポイント %1 のスペクトルが 0 のため、描けません ").arg(q)
-                                       : QString(" 中心のスペクトルが 0 のため、スペクトルを描けません "));
+        app_.presenter().Warning(this, check1_->isChecked()
+                                           ? tr(" ポイント %1 のスペクトルが 0 のため、描けません ").arg(q)
+                                           : tr(" 中心のスペクトルが 0 のため、スペクトルを描けません "));
     }
     SetLabel("Label15", FormatPicture(run.points[q].bowtieAlMm, "##0.000"));
     SetLabel("Label14", FormatPicture(run.points[q].offAxisCm, "#0.0"));

@@ -12,7 +12,7 @@
 namespace halvorn::ui {
 
 Form6::Form6(Application& app) : QWidget(nullptr), app_(app) {
-    SetUpScreen(*this, "Form6", QStringLiteral(" Bowtie filter"), 7860, 8490);
+    SetUpScreen(*this, "Form6", tr(" Bowtie filter"), 7860, 8490);
 
     // 3.75 twips to the unit both ways, y up from the base plane, x = 0 on the central axis.
     picture1_ = new DrawingSurface(-1000, 1704, 7575 / 3.75, -7575 / 3.75, this);
@@ -30,7 +30,7 @@ Form6::Form6(Application& app) : QWidget(nullptr), app_(app) {
     // The right click passes through the figure to the outline's surface, whose pictures hold both.
     new GraphMenu(*picture1_, app_.presenter(), QStringLiteral("bowtie"));
 
-    auto* command1 = new QPushButton("Close", this);
+    auto* command1 = new QPushButton(tr("Close"), this);
     Place(command1, "Command1", 6480, 7800, 1215, 540);
     command1->setAutoDefault(true);  // Enter on the focused button closes
     connect(command1, &QPushButton::clicked, this, &Form6::Command1_Click);
@@ -62,18 +62,18 @@ void Form6::DrawFigure() {
 
     const QFont large = DrawingFont(18);
     const QFont small = DrawingFont(15.75);
-    f.Text({120, 1920}, "15 cm", large);
-    f.Text({120, 2280}, "from the X-ray focus", large);
-    f.Text({1560, 720}, "The shape of this Bowtie filter", large);
-    f.Text({1560, 1200}, "(Assumed to be made of aluminum)", small);
+    f.Text({120, 1920}, tr("15 cm"), large);
+    f.Text({120, 2280}, tr("from the X-ray focus"), large);
+    f.Text({1560, 720}, tr("The shape of this Bowtie filter"), large);
+    f.Text({1560, 1200}, tr("(Assumed to be made of aluminum)"), small);
     const struct {
         int x;
         const char* text;
     } lateral[] = {{600, "80"}, {1320, "60"}, {2040, "40"}, {2760, "20"},
-                   {3660, "0"}, {4320, "20"}, {5040, "40"}, {5850, "60 mm"}};
+                   {3660, "0"}, {4320, "20"}, {5040, "40"}, {5850, QT_TR_NOOP("60 mm")}};
     for (const auto& mark : lateral)
-        f.Text({double(mark.x), 6840}, mark.text, large);
-    f.Text({6960, 3480}, "mm", small);
+        f.Text({double(mark.x), 6840}, tr(mark.text), large);
+    f.Text({6960, 3480}, tr("mm"), small);
     f.Text({6960, 3960}, "60", large);
     f.Text({6960, 4680}, "40", large);
     f.Text({6960, 5445}, "20", large);
@@ -89,8 +89,8 @@ bool Form6::DrawBowtieShape() {
     pic.Erase();
     pic.SetLineWidth(2);
     if (!outline) {
-        app_.presenter().Warning(this, " データ不足のため、ボウタイフィルタ形状を表示できません ",
-                                 "ボウタイフィルタ");
+        app_.presenter().Warning(this, tr(" データ不足のため、ボウタイフィルタ形状を表示できません "),
+                                 tr("ボウタイフィルタ"));
         return false;
     }
 

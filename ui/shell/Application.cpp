@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
+#include <QSettings>
 #include <QWindow>
 
 #include "centre_axis/Form2.h"
@@ -86,8 +87,9 @@ void Application::StartNewCalculation() {
     TableLoadDetail detail;
     if (LoadAttenuationTable(state_, path, detail) != TableLoadStatus::Ok) {
         const QString text =
-            QStringLiteral("減弱係数テーブルを読み込めないため、プログラムを終了します。\n") +
-            QString::fromStdString(DescribeTableLoadFailure(detail, path));
+            QCoreApplication::translate("halvorn::ui::Application",
+                                        "減弱係数テーブルを読み込めないため、プログラムを終了します。") +
+            '\n' + QString::fromStdString(DescribeTableLoadFailure(detail, path));
         presenter_.Message(&form1(), text, {}, MessagePresenter::Icon::Critical);
         Quit(1);
         return;
@@ -210,14 +212,20 @@ std::string Application::TablePath() const {
     return FindAttenuationTable(QCoreApplication::applicationDirPath().toStdString());
 }
 
+// The manual in the language of the screens first, then the other edition.
 QStringList Application::ManualCandidates() const {
     if (!manualPathOverride.isEmpty())
         return {manualPathOverride};
-    const QString name = QStringLiteral("manual.md");
-    return {QDir::cleanPath(
-                QDir(QCoreApplication::applicationDirPath()).filePath("../share/doc/halvorn/" + name)),
-            QStringLiteral(HALVORN_INSTALLED_DOC_DIR "/") + name,
-            QStringLiteral(HALVORN_SOURCE_DOC_DIR "/") + name};
+    QStringList names{QStringLiteral("manual.md"), QStringLiteral("manual.en.md")};
+    if (InstalledLanguage() == Language::English)
+        names.swapItemsAt(0, 1);
+    QStringList candidates;
+    for (const QString& name : names)
+        candidates << QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                                          .filePath("../share/doc/halvorn/" + name))
+                   << QStringLiteral(HALVORN_INSTALLED_DOC_DIR "/") + name
+                   << QStringLiteral(HALVORN_SOURCE_DOC_DIR "/") + name;
+    return candidates;
 }
 
 QString Application::ManualPath() const {
@@ -225,6 +233,37 @@ QString Application::ManualPath() const {
         if (QFileInfo(candidate).isFile())
             return candidate;
     return {};
+}
+
+void Application::SwitchLanguage(Language language) {
+    if (auto settings = Settings())
+        RememberLanguage(*settings, language);
+    if (language == InstalledLanguage())
+        return;
+    InstallLanguage(language);
+    // Every window but the start screen is hidden while it is on view: they are built again when next
+    // needed. The start screen is replaced by a new one in the same place; the old one goes once the
+    // click that chose the language has returned.
+    exportDialog_.reset();
+    beamQualityWindow_.reset();
+    form6_.reset();
+    form5_.reset();
+    form4_.reset();
+    form3_.reset();
+    form2_.reset();
+    std::unique_ptr<Form1> old = std::move(form1_);
+    Form1& start = form1();
+    if (old && old->isVisible()) {
+        start.move(old->pos());
+        start.show();
+        old->hide();
+    }
+    if (old)
+        old.release()->deleteLater();
+}
+
+std::unique_ptr<QSettings> Application::Settings() const {
+    return OpenSettings(settingsFile);
 }
 
 void Application::Quit(int code) {

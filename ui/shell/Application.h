@@ -16,10 +16,12 @@
 #include <vector>
 
 #include "common/GuiReporter.h"
+#include "common/Language.h"
 #include "common/MessagePresenter.h"
 #include "common/RunModel.h"
 #include "engine/CalculationState.h"
 
+class QSettings;
 class QWidget;
 
 namespace halvorn::ui {
@@ -97,6 +99,14 @@ public:
     // Opens a document in the desktop's viewer (QDesktopServices::openUrl); false when it cannot.
     // Tests replace it to observe it.
     std::function<bool(const QUrl&)> openUrl;
+
+    // The language of the screens: remembered in the settings, installed, and every window built afresh in
+    // it. Only the start screen is on view when the user chooses; it comes back where it was.
+    void SwitchLanguage(Language language);
+    // The user's settings (the language chosen on the start screen): ~/.config/Halvorn/Halvorn.conf, or
+    // settingsFile when set (tests keep theirs in a scratch folder).
+    std::unique_ptr<QSettings> Settings() const;
+    QString settingsFile;
 
     // Ends the program with `code`. Tests replace exitProgram to observe it.
     void Quit(int code = 0);

@@ -1,5 +1,6 @@
 #include "shell/Form1.h"
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "common/Language.h"
 #include "common/ScreenLayout.h"
 #include "engine/Version.h"
 #include "shell/Application.h"
@@ -24,7 +26,7 @@ namespace {
 const QColor kLabelBlue(0, 0, 255);
 const QColor kTitleYellow(255, 255, 0);
 
-// The start screen's texts, positions in twips.
+// The start screen's texts (translated where shown), positions in twips.
 struct LabelRow {
     const char* name;
     int left, top, width, height;
@@ -33,14 +35,22 @@ struct LabelRow {
 };
 
 const LabelRow kLabels[] = {
-    {"Label1", 480, 1200, 5280, 285, "CT装置の任意点におけるＸ線スペクトル", true},
-    {"Label11", 480, 1680, 6360, 285, "および ボウタイフィルタの形状を推定計算します", true},
-    {"Label3", 480, 2280, 5415, 285, "次の３つのデータが必要です（右図参照）", false},
-    {"Label9", 480, 2760, 3465, 285, "１．焦点 - 回転中心間距離", false},
-    {"Label4", 480, 3240, 5700, 285, "２．回転中心におけるアルミ半価層の実測値", false},
-    {"Label5", 480, 3720, 7125, 285, "３．回転中心から側方向線上の照射線量（空気カーマ）", false},
-    {"Label6", 1200, 4080, 5280, 285, "（線量プロファイル (最大25ポイント)）", false},
-    {"Label8", 840, 4680, 5415, 285, "計算方法はマニュアルに記載されています", true},
+    {"Label1", 480, 1200, 5280, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form1", "CT装置の任意点におけるＸ線スペクトル"), true},
+    {"Label11", 480, 1680, 6360, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form1", "および ボウタイフィルタの形状を推定計算します"), true},
+    {"Label3", 480, 2280, 5415, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form1", "次の３つのデータが必要です（右図参照）"), false},
+    {"Label9", 480, 2760, 3465, 285, QT_TRANSLATE_NOOP("halvorn::ui::Form1", "１．焦点 - 回転中心間距離"),
+     false},
+    {"Label4", 480, 3240, 5700, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form1", "２．回転中心におけるアルミ半価層の実測値"), false},
+    {"Label5", 480, 3720, 7125, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form1", "３．回転中心から側方向線上の照射線量（空気カーマ）"), false},
+    {"Label6", 1200, 4080, 5280, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form1", "（線量プロファイル (最大25ポイント)）"), false},
+    {"Label8", 840, 4680, 5415, 285,
+     QT_TRANSLATE_NOOP("halvorn::ui::Form1", "計算方法はマニュアルに記載されています"), true},
 };
 
 // The exit icon: an open door with an arrow leaving through it.
@@ -107,7 +117,7 @@ QPushButton* AddTextButton(QWidget* parent,
 }  // namespace
 
 Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
-    SetUpScreen(*this, "Form1", QStringLiteral("　Halvorn  version 2"), 14610, 6570);
+    SetUpScreen(*this, "Form1", tr("　Halvorn  version 2"), 14610, 6570);
 
     // The shadowed title: the yellow copy lies behind the red one, 30 twips right and 20 lower.
     const QString title = QStringLiteral("Halvorn  ver.2");
@@ -119,8 +129,8 @@ Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
 
     const QFont labelFont = JapaneseFont(14.25);
     for (const LabelRow& row : kLabels)
-        AddLabel(this, row.name, QString::fromUtf8(row.text), row.left, row.top, row.width, row.height,
-                 labelFont, row.blue ? kLabelBlue : Qt::black);
+        AddLabel(this, row.name, tr(row.text), row.left, row.top, row.width, row.height, labelFont,
+                 row.blue ? kLabelBlue : Qt::black);
 
     // The manual line is a link: underlined, with the pointing hand, in its place and colour.
     label8_ = findChild<QLabel*>(QStringLiteral("Label8"));
@@ -131,10 +141,8 @@ Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
     label8_->setToolTip(ManualToolTip());
     label8_->installEventFilter(this);
 
-    QPushButton* command1 =
-        AddTextButton(this, "Command1", QStringLiteral("新規計算"), 1800, 5160, 1815, 735);
-    QPushButton* command3 =
-        AddTextButton(this, "Command3", QStringLiteral("結果検索"), 4200, 5160, 1815, 735);
+    QPushButton* command1 = AddTextButton(this, "Command1", tr("新規計算"), 1800, 5160, 1815, 735);
+    QPushButton* command3 = AddTextButton(this, "Command3", tr("結果検索"), 4200, 5160, 1815, 735);
     auto* command2 = new QPushButton(this);
     Place(command2, "Command2", 360, 5760, 520, 520);
     command2->setIcon(ExitIcon());
@@ -147,6 +155,8 @@ Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
     workingFolder_ = AddLabel(this, "WorkingFolder", {}, 1020, 6080, 5700, 240, JapaneseFont(9), kDarkGrey);
     workingFolder_->setFixedWidth(TwipsRect(0, 0, 5700, 240).width());
 
+    AddLanguageChoice();
+
     auto* picture1 = new GeometryFigure(this);
     picture1->setGeometry(TwipsRect(7800, 240, 6480, 6000));
 
@@ -158,6 +168,31 @@ Form1::Form1(Application& app) : QWidget(nullptr), app_(app) {
     connect(command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     CentreOnScreen(*this);
+}
+
+// Each language is named in its own words, so a reader of either finds it; the language on show is
+// checked. Choosing the other one builds the screens afresh in it.
+void Form1::AddLanguageChoice() {
+    auto* group = new QButtonGroup(this);
+    const struct {
+        const char* name;
+        Language language;
+        QString text;
+        int left;
+    } choices[] = {{"LanguageJapanese", Language::Japanese, QStringLiteral("日本語"), 5700},
+                   {"LanguageEnglish", Language::English, QStringLiteral("English"), 6600}};
+    for (const auto& choice : choices) {
+        auto* button = new QPushButton(choice.text, this);
+        Place(button, choice.name, choice.left, 300, 870, 330);
+        button->setFont(JapaneseFont(9.75));
+        button->setCheckable(true);
+        button->setStyleSheet(QStringLiteral("QPushButton:checked { font-weight: bold; }"));
+        button->setChecked(InstalledLanguage() == choice.language);
+        button->setCursor(Qt::PointingHandCursor);
+        group->addButton(button);
+        const Language language = choice.language;
+        connect(button, &QPushButton::clicked, this, [this, language] { app_.SwitchLanguage(language); });
+    }
 }
 
 void Form1::Command1_Click() {
@@ -177,24 +212,19 @@ void Form1::Label8_Click() {
     if (path.isEmpty()) {
         app_.presenter().Warning(
             this,
-            QStringLiteral(" マニュアルが見つかりません。次の場所に置かれているはずです： \n") +
-                ManualPlaces(),
-            QStringLiteral("マニュアル"));
+            tr(" マニュアルが見つかりません。次の場所に置かれているはずです： \n%1").arg(ManualPlaces()),
+            tr("マニュアル"));
         return;
     }
     if (!app_.openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
         app_.presenter().Warning(
-            this, QStringLiteral(" マニュアルを開けませんでした： \n") + QDir::toNativeSeparators(path),
-            QStringLiteral("マニュアル"));
+            this, tr(" マニュアルを開けませんでした： \n%1").arg(QDir::toNativeSeparators(path)),
+            tr("マニュアル"));
 }
 
-namespace {
-
-QString FolderLinePrefix() {
-    return QStringLiteral("Halvorn %1　作業フォルダ： ").arg(QString::fromStdString(ProgramVersion()));
+QString Form1::FolderLinePrefix() const {
+    return tr("Halvorn %1　作業フォルダ： ").arg(QString::fromStdString(ProgramVersion()));
 }
-
-}  // namespace
 
 QString Form1::WorkingFolderLine() const {
     return FolderLinePrefix() + QDir::toNativeSeparators(QDir::currentPath());
@@ -215,7 +245,7 @@ void Form1::showEvent(QShowEvent* event) {
 QString Form1::ManualToolTip() const {
     const QString path = app_.ManualPath();
     if (path.isEmpty())
-        return QStringLiteral("マニュアルが見つかりません：\n") + ManualPlaces();
+        return tr("マニュアルが見つかりません：\n%1").arg(ManualPlaces());
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 

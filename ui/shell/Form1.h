@@ -38,6 +38,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The "日本語" / "English" choice at the top, in the languages' own words.
+    void AddLanguageChoice();
+    // "Halvorn 2.0  working folder: " in the language on show.
+    QString FolderLinePrefix() const;
     // The manual's file, or where it is looked for.
     QString ManualToolTip() const;
     // The places the manual is looked for, one a line.

@@ -11,15 +11,15 @@ namespace halvorn::ui {
 // would seem to hang. The run keeps it above its own screen (the application makes that screen its owner).
 Form5::Form5() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("　計算中です"));
+    setWindowTitle(tr("　計算中です"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(Twips(5625), Twips(2550));
     SetBackground(this, Qt::white);
 
     const QFont font = JapaneseFont(18);
-    AddLabel(this, "Label1", QStringLiteral("ただいま計算中"), 1320, 600, 0, 0, font);
-    AddLabel(this, "Label2", QStringLiteral("しばらくお待ちください"), 720, 1320, 0, 0, font);
+    AddLabel(this, "Label1", tr("ただいま計算中"), 1320, 600, 0, 0, font);
+    AddLabel(this, "Label2", tr("しばらくお待ちください"), 720, 1320, 0, 0, font);
     CentreOnScreen(*this);
 }
 

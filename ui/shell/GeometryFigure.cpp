@@ -58,13 +58,15 @@ GeometryFigure::GeometryFigure(QWidget* parent) : QWidget(parent) {
 }
 
 QStringList GeometryFigure::Captions() {
-    return {QStringLiteral("X線管球"),
-            QStringLiteral("固有ろ過"),
-            QStringLiteral("付加 フィルタ"),
-            QStringLiteral("ボウタイフィルタ"),
-            QStringLiteral("①焦点-回転中心間距離"),
-            QStringLiteral("②回転中心における 半価層実測値"),
-            QStringLiteral("③この線上の 照射線量プロファイル")};
+    //: A caption of the start screen's figure. Each ASCII blank in a caption starts a new line: write a
+    //: no-break space (U+00A0) between the words of one line.
+    return {tr("X線管球"),
+            tr("固有ろ過"),
+            tr("付加 フィルタ"),
+            tr("ボウタイフィルタ"),
+            tr("①焦点-回転中心間距離"),
+            tr("②回転中心における 半価層実測値"),
+            tr("③この線上の 照射線量プロファイル")};
 }
 
 void GeometryFigure::paintEvent(QPaintEvent*) {

@@ -20,6 +20,15 @@ ProgramOptions ParseProgramOptions(const QStringList& args) {
             options.version = true;
         } else if (arg == QLatin1String("--quit-after-start")) {
             options.quitAfterStart = true;
+        } else if (arg == QLatin1String("--lang") || arg.startsWith(QLatin1String("--lang="))) {
+            const bool joined = arg.contains('=');
+            const QString value = joined                ? arg.mid(arg.indexOf('=') + 1)
+                                  : i + 1 < args.size() ? args[++i]
+                                                        : QString();
+            if (value != QLatin1String("en") && value != QLatin1String("ja"))
+                fault(QStringLiteral("--lang takes en or ja"));
+            else
+                options.language = value;
         } else if (arg == QLatin1String("--folder") || arg.startsWith(QLatin1String("--folder="))) {
             const bool joined = arg.contains('=');
             if (!joined && i + 1 >= args.size()) {
@@ -42,13 +51,17 @@ ProgramOptions ParseProgramOptions(const QStringList& args) {
 
 QString ProgramUsage() {
     return QStringLiteral(
-        "Usage: halvorn [--folder DIR]\n"
+        "Usage: halvorn [--folder DIR] [--lang en|ja]\n"
         "\n"
         "Estimates a CT scanner's X-ray spectrum at the rotation centre and at every point of a measured\n"
-        "lateral dose profile, and the aluminium-equivalent path of its bowtie filter (Japanese screens).\n"
+        "lateral dose profile, and the aluminium-equivalent path of its bowtie filter.\n"
         "\n"
         "  --folder DIR   work in DIR: list, load and save result files there and read MUs2022.dat\n"
         "                 from it when it holds one\n"
+        "  --lang en|ja   English or Japanese screens for this start (the environment variable\n"
+        "                 HALVORN_LANG does the same); without either, the language chosen on the start\n"
+        "                 screen, on a first start English when the locale names a language other than\n"
+        "                 Japanese, else Japanese\n"
         "  --version      print the version and end\n"
         "  --help         print this text and end\n"
         "\n"

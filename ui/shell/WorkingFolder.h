@@ -14,12 +14,14 @@ struct ProgramOptions {
     bool version = false;
     // For tests: end with status 0 once the start screen is on view, after printing its folder line.
     bool quitAfterStart = false;
-    QString folder;  // --folder DIR; empty when not given
-    QString error;   // the first fault of the command line, one line; empty when there is none
+    QString folder;    // --folder DIR; empty when not given
+    QString language;  // --lang en|ja; empty when not given
+    QString error;     // the first fault of the command line, one line; empty when there is none
 };
 
 // Reads the arguments after the program name: --help, --version, --folder DIR (or --folder=DIR),
-// --quit-after-start. Every argument is read, so --help and --version are seen after a fault too.
+// --lang en|ja (or --lang=en), --quit-after-start. Every argument is read, so --help and --version are seen
+// after a fault too.
 ProgramOptions ParseProgramOptions(const QStringList& args);
 
 // The text --help prints.

@@ -6,6 +6,7 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "common/Language.h"
 #include "common/MessagePresenter.h"
 #include "engine/CalculationState.h"
 #include "engine/Version.h"
@@ -48,6 +49,14 @@ int main(int argc, char** argv) {
     if (!options.error.isEmpty())
         return Refuse(options.error);
 
+    // The language: --lang, HALVORN_LANG, the start screen's remembered choice, the locale on a first start.
+    const QString fromEnvironment = qEnvironmentVariable("HALVORN_LANG");
+    if (!fromEnvironment.isEmpty() && !LanguageFromCode(fromEnvironment))
+        std::fprintf(stderr, "halvorn: HALVORN_LANG=%s is neither en nor ja; ignored\n",
+                     fromEnvironment.toLocal8Bit().constData());
+    InstallLanguage(ChooseLanguage(
+        {options.language, fromEnvironment, RememberedLanguage(*OpenSettings()), SystemMessageLocale()}));
+
     static halvorn::CalculationState state;
     QtMessagePresenter presenter;
 
@@ -70,7 +79,7 @@ int main(int argc, char** argv) {
         // Started from the desktop's menu, the program has no terminal to say it on.
         if (choice.source == WorkingFolderSource::Documents)
             presenter.Message(nullptr,
-                              QStringLiteral("作業フォルダを使えません： %1\n%2")
+                              QCoreApplication::translate("main", "作業フォルダを使えません： %1\n%2")
                                   .arg(QDir::toNativeSeparators(choice.path), problem),
                               {}, MessagePresenter::Icon::Critical);
         return status;
