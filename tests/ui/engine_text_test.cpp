@@ -6,6 +6,7 @@
 #include <array>
 
 #include "common/EngineText.h"
+#include "common/Language.h"
 #include "common/MessagePresenter.h"
 #include "engine/ProfileGeometry.h"
 
@@ -31,6 +32,7 @@ class EngineTextTest : public QObject {
     Q_OBJECT
 private slots:
     void messagesAndLinesAreTranslatedInTheirContexts();
+    void englishIsInstalledForTheEngineTexts();
 };
 
 void EngineTextTest::messagesAndLinesAreTranslatedInTheirContexts() {
@@ -54,6 +56,18 @@ void EngineTextTest::messagesAndLinesAreTranslatedInTheirContexts() {
     QCOMPARE(presenter.entries[1].line,
              QStringLiteral("[EngineText] [Messages] 付加フィルタ（銅）：[NumberText] 全角の数字は使えません"
                             "（半角で入力してください）"));
+}
+
+// The English translation the program installs holds the engine's texts: a message and a phrase with values.
+void EngineTextTest::englishIsInstalledForTheEngineTexts() {
+    QVERIFY(InstallLanguage(Language::English));
+    const Phrase line = GeometryRefusalLine({GeometryRefusal::Kind::PointOnCentre, 11}, 50, {});
+    const QString text = MessageText(kInputError) + MessageCaption(kPointOnCentre) + PhraseText(line);
+    QVERIFY(InstallLanguage(Language::Japanese));
+    QCOMPARE(text,
+             QStringLiteral(
+                 " The input data contain an error! Off-axis distancePoint 11 has no off-axis distance"));
+    QCOMPARE(PhraseText(line), QStringLiteral("ポイント 11 の軸外距離がありません"));
 }
 
 QTEST_MAIN(EngineTextTest)
