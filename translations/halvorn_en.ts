@@ -245,7 +245,7 @@
     <message>
         <source>ポイント %1 の軸外距離 %2 cm に対し、焦点-回転中心間距離が %3 cm です</source>
         <extracomment>%1 is the farthest point&apos;s number, %2 its off-axis distance, %3 the focus-centre distance (both in cm).</extracomment>
-        <translation>Point %1 is at an off-axis distance of %2 cm, the focus–centre distance is %3 cm</translation>
+        <translation>Point %1 lies at an off-axis distance of %2 cm; the focus–centre distance is %3 cm</translation>
     </message>
 </context>
 <context>
