@@ -1031,7 +1031,7 @@ Cu (keV)</translation>
     <message>
         <source>線質一覧</source>
         <extracomment>Opens the beam-quality table; button of 96 px at 10.5 pt</extracomment>
-        <translation>HVL table</translation>
+        <translation>Beam quality</translation>
     </message>
     <message>
         <source>エクスポート</source>
