@@ -43,7 +43,8 @@ std::string_view AcceptedRangeText(InputField field);
 // blanks of the program's other message boxes), the caption is the field's name.
 Message OutOfRangeMessage(InputField field);
 
-// The field's name as the screens name it in a message line ("Ｘ線管電圧", "付加フィルタ（銅）").
+// The field's name as the screens name it in a message line ("Ｘ線管電圧", "付加フィルタ（銅）"): a literal
+// marked in the context "Messages", as the texts and captions of the messages are.
 std::string_view FieldName(InputField field);
 
 }  // namespace halvorn

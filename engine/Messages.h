@@ -1,10 +1,14 @@
 #pragma once
 
-// Every fixed message of the calculation, with an identity. The screens show the Japanese text and caption
-// in a message box (an empty caption means the application title); the batch tool prints the text with its
-// English gloss; callers and tests react to the identity, never to the wording.
+// Every fixed message of the calculation, with an identity. The screens show the text and caption in a
+// message box (an empty caption means the application title), translated in the context "Messages"
+// (ui/common/EngineText.h); the batch tool prints the Japanese text with its English gloss; callers and
+// tests react to the identity, never to the wording.
 
 #include <string_view>
+
+#include "engine/Phrase.h"
+#include "engine/Translatable.h"
 
 namespace halvorn {
 
@@ -31,48 +35,66 @@ struct Message {
     std::string_view text;     // as shown, blanks included
     std::string_view caption;  // empty: the application title
     std::string_view english;  // gloss for the batch tool and for logs
-    // A line under the text naming the field or point and what is wrong with it (Japanese); empty for none.
-    // It is filled in where the message is given and must outlive the report.
-    std::string_view line{};
+    // A line under the text naming the field or point and what is wrong with it; none when null. It is
+    // filled in where the message is given and must outlive the report.
+    const Phrase* line = nullptr;
 };
 
 // Title of a message box that has no caption of its own.
 inline constexpr std::string_view kApplicationTitle = "Halvorn-2";
 
-inline constexpr Message kMeasuredHvlMissing{MessageId::MeasuredHvlMissing, " 実測半価層を入力して下さい ",
-                                             "実測半価層", "enter the measured HVL"};
-inline constexpr Message kTubeVoltageMissing{MessageId::TubeVoltageMissing, " Ｘ線管電圧を入力して下さい ",
-                                             "Ｘ線管電圧", "enter the tube voltage"};
-inline constexpr Message kTubeVoltageAboveMaximum{MessageId::TubeVoltageAboveMaximum,
-                                                  " Ｘ線管電圧は最大 150 kV までです ", "",
-                                                  "the tube voltage is at most 150 kV"};
-inline constexpr Message kInputError{MessageId::InputError, " 入力データに誤りがあります！ ", "",
+inline constexpr Message kMeasuredHvlMissing{
+    MessageId::MeasuredHvlMissing, HALVORN_TRANSLATABLE("Messages", " 実測半価層を入力して下さい "),
+    HALVORN_TRANSLATABLE("Messages", "実測半価層"), "enter the measured HVL"};
+inline constexpr Message kTubeVoltageMissing{
+    MessageId::TubeVoltageMissing, HALVORN_TRANSLATABLE("Messages", " Ｘ線管電圧を入力して下さい "),
+    HALVORN_TRANSLATABLE("Messages", "Ｘ線管電圧"), "enter the tube voltage"};
+inline constexpr Message kTubeVoltageAboveMaximum{
+    MessageId::TubeVoltageAboveMaximum,
+    HALVORN_TRANSLATABLE("Messages", " Ｘ線管電圧は最大 150 kV までです "), "",
+    "the tube voltage is at most 150 kV"};
+inline constexpr Message kInputError{MessageId::InputError,
+                                     HALVORN_TRANSLATABLE("Messages", " 入力データに誤りがあります！ "), "",
                                      "the input data contain an error"};
 inline constexpr Message kPointOnCentre{
-    MessageId::PointOnCentre, " 軸外距離を入力して下さい（0 は回転中心だけです） ", "軸外距離",
+    MessageId::PointOnCentre,
+    HALVORN_TRANSLATABLE("Messages", " 軸外距離を入力して下さい（0 は回転中心だけです） "),
+    HALVORN_TRANSLATABLE("Messages", "軸外距離"),
     "an off-axis point in use must not be at distance 0 (only the centre is)"};
 inline constexpr Message kFocusNotBeyondPoints{
     MessageId::FocusNotBeyondPoints,
-    " 焦点-回転中心間距離は最も遠い測定点の軸外距離より大きい値を入力して下さい ", "焦点-回転中心間距離",
+    HALVORN_TRANSLATABLE("Messages",
+                         " 焦点-回転中心間距離は最も遠い測定点の軸外距離より大きい値を入力して下さい "),
+    HALVORN_TRANSLATABLE("Messages", "焦点-回転中心間距離"),
     "the focus-centre distance must be greater than the farthest off-axis distance"};
-inline constexpr Message kCalibrationMissing{MessageId::CalibrationMissing,
-                                             " 中心軸の計算が正しく終わっていないため、計算できません ", "",
-                                             "no successful calibration run to start from"};
-inline constexpr Message kSpectrumPassFailed{MessageId::SpectrumPassFailed, "　正しく計算できません ①", "",
+inline constexpr Message kCalibrationMissing{
+    MessageId::CalibrationMissing,
+    HALVORN_TRANSLATABLE("Messages", " 中心軸の計算が正しく終わっていないため、計算できません "), "",
+    "no successful calibration run to start from"};
+inline constexpr Message kSpectrumPassFailed{MessageId::SpectrumPassFailed,
+                                             HALVORN_TRANSLATABLE("Messages", "　正しく計算できません ①"), "",
                                              "the spectrum pass failed"};
-inline constexpr Message kAluminiumFitFailed{MessageId::AluminiumFitFailed, "　正しく計算できません ②", "",
+inline constexpr Message kAluminiumFitFailed{MessageId::AluminiumFitFailed,
+                                             HALVORN_TRANSLATABLE("Messages", "　正しく計算できません ②"), "",
                                              "the aluminium filtration fit failed"};
-inline constexpr Message kCopperFitFailed{MessageId::CopperFitFailed, "　正しく計算できません ③", "",
+inline constexpr Message kCopperFitFailed{MessageId::CopperFitFailed,
+                                          HALVORN_TRANSLATABLE("Messages", "　正しく計算できません ③"), "",
                                           "the copper filtration fit failed"};
-inline constexpr Message kHvlNotComputable{MessageId::HvlNotComputable, "半価層が正しく計算できません", "",
-                                           "no filtration gives the measured HVL"};
+inline constexpr Message kHvlNotComputable{MessageId::HvlNotComputable,
+                                           HALVORN_TRANSLATABLE("Messages", "半価層が正しく計算できません"),
+                                           "", "no filtration gives the measured HVL"};
 inline constexpr Message kNegativeBowtie{
-    MessageId::NegativeBowtie, "ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。", "",
+    MessageId::NegativeBowtie,
+    HALVORN_TRANSLATABLE("Messages",
+                         "ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。"),
+    "",
     "the bowtie thickness at the centre is not positive: the measured HVL is not above the model HVL of the "
     "nominal filtration"};
-inline constexpr Message kSolverFailed{MessageId::SolverFailed, "　正しく計算できません ④ ", "",
+inline constexpr Message kSolverFailed{MessageId::SolverFailed,
+                                       HALVORN_TRANSLATABLE("Messages", "　正しく計算できません ④ "), "",
                                        "the off-axis solver failed"};
-inline constexpr Message kCalculationFinished{MessageId::CalculationFinished, "  計算が終了しました  ", "",
+inline constexpr Message kCalculationFinished{MessageId::CalculationFinished,
+                                              HALVORN_TRANSLATABLE("Messages", "  計算が終了しました  "), "",
                                               "the calculation has finished"};
 
 }  // namespace halvorn

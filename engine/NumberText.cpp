@@ -5,6 +5,8 @@
 #include <limits>
 #include <string>
 
+#include "engine/Translatable.h"
+
 namespace halvorn {
 
 namespace {
@@ -324,13 +326,13 @@ std::optional<double> WholeNumber(std::string_view text) {
     return value;
 }
 
-std::string FieldTextProblem(std::string_view text) {
+std::string_view FieldTextProblem(std::string_view text) {
     // Full-width digits are U+FF10 ... U+FF19, EF BC 90 ... EF BC 99 in UTF-8.
     for (std::size_t i = 0; i + 2 < text.size(); ++i)
         if (text[i] == '\xEF' && text[i + 1] == '\xBC' && text[i + 2] >= '\x90' && text[i + 2] <= '\x99')
-            return "全角の数字は使えません（半角で入力してください）";
+            return HALVORN_TRANSLATABLE("NumberText", "全角の数字は使えません（半角で入力してください）");
     if (text.find(',') != std::string_view::npos)
-        return "小数点には「.」を使って下さい（「,」は使えません）";
+        return HALVORN_TRANSLATABLE("NumberText", "小数点には「.」を使って下さい（「,」は使えません）");
     bool blanksOnly = true;
     for (std::size_t i = 0; i < text.size() && blanksOnly; ++i) {
         if (text.substr(i, 3) == "\xE3\x80\x80")  // the ideographic space
@@ -339,8 +341,8 @@ std::string FieldTextProblem(std::string_view text) {
             blanksOnly = text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n';
     }
     if (blanksOnly)
-        return "空白だけでは数値になりません";
-    return "数値として読めません";
+        return HALVORN_TRANSLATABLE("NumberText", "空白だけでは数値になりません");
+    return HALVORN_TRANSLATABLE("NumberText", "数値として読めません");
 }
 
 std::string_view TrimBlanks(std::string_view text) {

@@ -31,7 +31,8 @@ FieldNumber ReadFieldNumber(std::string_view text);
 
 // What is wrong with a text ReadFieldNumber does not take as a number, as one Japanese phrase (UTF-8) for the
 // line under the input-error message: full-width digits, a decimal comma, blanks alone, or no number at all.
-std::string FieldTextProblem(std::string_view text);
+// The phrase is a literal marked in the context "NumberText", which the screens translate.
+std::string_view FieldTextProblem(std::string_view text);
 
 // A number through a picture format: "0" a digit always printed, "#" a digit printed only when
 // significant, "." the decimal point, "E+00"/"E-00" an exponent, any other character copied. Integer

@@ -6,6 +6,7 @@
 
 #include "engine/Filtration.h"
 #include "engine/NumberText.h"
+#include "engine/Translatable.h"
 #include "engine/TuckerSpectrum.h"
 
 namespace halvorn {
@@ -15,9 +16,27 @@ namespace {
 // Normalised bins at or below this are stored as 0.
 constexpr double kSmallestBin = 1e-10;
 
+// The line naming a point whose exposure reading is refused: missing (0) or out of range (negative, not
+// finite). Point 0 is the centre.
+Phrase ReadingRefusalLine(int point, double reading) {
+    constexpr std::string_view kContext = "OffAxisRun";
+    if (reading == 0)
+        return {kContext,
+                point == 0 ? HALVORN_TRANSLATABLE("OffAxisRun",
+                                                  "ポイント %1（回転中心） の照射線量の測定値がありません")
+                           : HALVORN_TRANSLATABLE("OffAxisRun", "ポイント %1 の照射線量の測定値がありません"),
+                {std::to_string(point)}};
+    //: %1 is the point's number, %2 its exposure reading.
+    return {kContext,
+            point == 0
+                ? HALVORN_TRANSLATABLE("OffAxisRun", "ポイント %1（回転中心） の照射線量の測定値が %2 です")
+                : HALVORN_TRANSLATABLE("OffAxisRun", "ポイント %1 の照射線量の測定値が %2 です"),
+            {std::to_string(point), PlainDecimal(reading)}};
+}
+
 // The first value of the grid outside its range: focus distance, point count, the geometry of the points in
 // use, centre reading, then the readings of the points in use. `line` receives the line naming the point.
-std::optional<GridRefusal> RefusedValue(const ProfileGrid& grid, std::string& line) {
+std::optional<GridRefusal> RefusedValue(const ProfileGrid& grid, Phrase& line) {
     if (!InAcceptedRange(InputField::FocusDistance, grid.focusDistanceCm))
         return GridRefusal{InputField::FocusDistance, 0, std::nullopt};
     if (!InAcceptedRange(InputField::PointCount, grid.pointCount))
@@ -32,9 +51,7 @@ std::optional<GridRefusal> RefusedValue(const ProfileGrid& grid, std::string& li
     }
     for (int p = 0; p <= grid.pointCount; ++p) {
         if (!InAcceptedRange(InputField::ProfileReading, grid.reading[p])) {
-            line = "ポイント " + std::to_string(p) + (p == 0 ? "（回転中心）" : "") + " の照射線量の測定値" +
-                   (grid.reading[p] == 0 ? std::string("がありません")
-                                         : "が " + PlainDecimal(grid.reading[p]) + " です");
+            line = ReadingRefusalLine(p, grid.reading[p]);
             return GridRefusal{InputField::ProfileReading, p, std::nullopt};
         }
     }
@@ -83,11 +100,12 @@ OffAxisResult OffAxisRun(CalculationState& state, const ProfileGrid& grid, Repor
     OffAxisResult result;
     if (!CalibrationAvailable(state, reporter))
         return result;
-    std::string line;
+    Phrase line;
     result.refused = RefusedValue(grid, line);
     if (result.refused) {
         Message message = RefusalMessage(*result.refused);
-        message.line = line;
+        if (!line.empty())
+            message.line = &line;
         reporter.Warning(message);
         return result;
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/NumberText.h"
+#include "engine/Translatable.h"
 
 namespace halvorn {
 
@@ -20,15 +21,22 @@ std::optional<GeometryRefusal> CheckProfileGeometry(double focusDistanceCm,
     return std::nullopt;
 }
 
-std::string GeometryRefusalLine(const GeometryRefusal& refusal,
-                                double focusDistanceCm,
-                                std::span<const double> distancesCm) {
-    const std::string point = "ポイント " + std::to_string(refusal.point);
+Phrase GeometryRefusalLine(const GeometryRefusal& refusal,
+                           double focusDistanceCm,
+                           std::span<const double> distancesCm) {
+    const std::string point = std::to_string(refusal.point);
     if (refusal.kind == GeometryRefusal::Kind::PointOnCentre)
-        return point + " の軸外距離がありません";
+        //: %1 is the point's number.
+        return {"ProfileGeometry",
+                HALVORN_TRANSLATABLE("ProfileGeometry", "ポイント %1 の軸外距離がありません"),
+                {point}};
     const double distance = distancesCm[static_cast<std::size_t>(refusal.point) - 1];
-    return point + " の軸外距離 " + PlainDecimal(distance) + " cm に対し、焦点-回転中心間距離が " +
-           PlainDecimal(focusDistanceCm) + " cm です";
+    //: %1 is the farthest point's number, %2 its off-axis distance, %3 the focus-centre distance (both in
+    //: cm).
+    return {"ProfileGeometry",
+            HALVORN_TRANSLATABLE("ProfileGeometry",
+                                 "ポイント %1 の軸外距離 %2 cm に対し、焦点-回転中心間距離が %3 cm です"),
+            {point, PlainDecimal(distance), PlainDecimal(focusDistanceCm)}};
 }
 
 }  // namespace halvorn

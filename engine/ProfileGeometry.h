@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "engine/Phrase.h"
+
 namespace halvorn {
 
 struct GeometryRefusal {
@@ -29,10 +31,9 @@ struct GeometryRefusal {
 std::optional<GeometryRefusal> CheckProfileGeometry(double focusDistanceCm,
                                                     std::span<const double> distancesCm);
 
-// The refusal's line for the screens (Japanese, UTF-8), naming the point:
-// "ポイント 11 の軸外距離がありません".
-std::string GeometryRefusalLine(const GeometryRefusal& refusal,
-                                double focusDistanceCm,
-                                std::span<const double> distancesCm);
+// The refusal's line for the screens, naming the point ("ポイント 11 の軸外距離がありません" filled in).
+Phrase GeometryRefusalLine(const GeometryRefusal& refusal,
+                           double focusDistanceCm,
+                           std::span<const double> distancesCm);
 
 }  // namespace halvorn

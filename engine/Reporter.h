@@ -32,12 +32,12 @@ public:
         std::string text;     // message text (Warning, Notice)
         std::string caption;  // caption as given (Warning)
         MessageId id{};       // identity (Warning, Notice)
-        std::string line{};   // the line naming what is wrong (Warning)
+        std::string line{};   // the line naming what is wrong, filled in (Warning)
     };
 
     void Warning(const Message& m) override {
-        entries.push_back(
-            {Kind::Warning, std::string(m.text), std::string(m.caption), m.id, std::string(m.line)});
+        entries.push_back({Kind::Warning, std::string(m.text), std::string(m.caption), m.id,
+                           m.line ? Filled(*m.line) : ""});
     }
     void Notice(const Message& m) override {
         entries.push_back({Kind::Notice, std::string(m.text), {}, m.id, {}});

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/CalculationState.h"
+#include "engine/Phrase.h"
 #include "engine/RunRecord.h"
 
 namespace halvorn {
@@ -36,8 +37,8 @@ bool SaveResultFile(const RunRecord& run,
 struct ResultLoad {
     enum class Status { Loaded, CannotOpen, NotAResultFile };
     Status status = Status::Loaded;
-    int line = 0;        // line (from 1) where a NotAResultFile was found out
-    std::string reason;  // what is wrong there, Japanese (UTF-8), for the screen's message
+    int line = 0;   // line (from 1) where a NotAResultFile was found out
+    Phrase reason;  // what is wrong there (Filled: Japanese), for the screen's message
     // False when the comment line of a loaded file does not read as Shift-JIS (ReadsAsShiftJis): a file
     // saved as UTF-8 by hand, whose comment the screens show garbled.
     bool commentReadsAsShiftJis = true;

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/InputFile.h"
@@ -12,10 +14,16 @@
 #include "engine/NumberText.h"
 #include "engine/ResultFile.h"
 #include "engine/ShiftJis.h"
+#include "engine/Translatable.h"
 
 namespace halvorn {
 
 namespace {
+
+// Why a file is not a result file: `pattern` is marked in the context "ResultFileReader".
+Phrase Why(std::string_view pattern, std::vector<std::string> arguments = {}) {
+    return {"ResultFileReader", pattern, std::move(arguments)};
+}
 
 // A comment line longer than this keeps only its first bytes.
 constexpr size_t kMaxFieldBytes = 64 * 1024;
@@ -85,7 +93,7 @@ struct ResultData {
 
 struct Fault {
     int line;
-    std::string reason;
+    Phrase reason;
 };
 
 constexpr int kResultLines = 311;
@@ -98,12 +106,17 @@ std::optional<Fault> ReadRow(std::string_view text,
                              std::array<double, kMaxPoint + 1>& values) {
     const std::vector<std::string_view> fields = SplitFields(text);
     if (static_cast<int>(fields.size()) < points + 1)
-        return Fault{line, "値の数が " + std::to_string(points) + " 個に足りません"};
+        //: Why a result file is refused, shown after "line N:". %1: the number of values the line needs.
+        return Fault{line, Why(HALVORN_TRANSLATABLE("ResultFileReader", "値の数が %1 個に足りません"),
+                               {std::to_string(points)})};
     *label = Trimmed(fields[0]);
     for (int p = 0; p < points; ++p) {
         const auto value = FieldValue(fields[p + 1]);
         if (!value)
-            return Fault{line, std::to_string(p + 2) + " 番目の欄が数値ではありません"};
+            return Fault{line,
+                         //: %1: the number of the field, the label being the first.
+                         Why(HALVORN_TRANSLATABLE("ResultFileReader", "%1 番目の欄が数値ではありません"),
+                             {std::to_string(p + 2)})};
         values[p] = *value;
     }
     return std::nullopt;
@@ -114,16 +127,18 @@ std::optional<Fault> ParseResultData(std::string_view bytes, ResultData& data) {
     // Lines are checked in order, so a file that is something else is refused at its first odd line.
     const Fault endsEarly{
         static_cast<int>(lines.size()) + 1,
-        "ファイルが途中で終わっています（" + std::to_string(kResultLines) + " 行必要です）"};
+        Why(HALVORN_TRANSLATABLE("ResultFileReader", "ファイルが途中で終わっています（%1 行必要です）"),
+            {std::to_string(kResultLines)})};
     auto has = [&](int line) { return line <= static_cast<int>(lines.size()); };
 
     if (!has(2))
         return endsEarly;
     const auto count = FieldValue(lines[1]);
     if (!count)
-        return Fault{2, "ポイント数が数値ではありません"};
+        return Fault{2, Why(HALVORN_TRANSLATABLE("ResultFileReader", "ポイント数が数値ではありません"))};
     if (!InAcceptedRange(InputField::PointCount, *count))
-        return Fault{2, "ポイント数が 0 から 25 の範囲にありません"};
+        return Fault{
+            2, Why(HALVORN_TRANSLATABLE("ResultFileReader", "ポイント数が 0 から 25 の範囲にありません"))};
     data.pointCount = *count;
     data.points = static_cast<int>(std::floor(*count)) + 1;
 
@@ -139,7 +154,9 @@ std::optional<Fault> ParseResultData(std::string_view bytes, ResultData& data) {
         if (auto fault = ReadRow(lines[line - 1], line, data.points, &label, *rows[r].values))
             return fault;
         if (label != rows[r].label)
-            return Fault{line, std::string("見出しが ") + rows[r].label + " ではありません"};
+            //: %1: the label the line must begin with (OC(cm), OCR, Al(mm), SAD).
+            return Fault{line, Why(HALVORN_TRANSLATABLE("ResultFileReader", "見出しが %1 ではありません"),
+                                   {rows[r].label})};
     }
 
     std::array<double, kMaxPoint + 1> values{};
@@ -152,7 +169,10 @@ std::optional<Fault> ParseResultData(std::string_view bytes, ResultData& data) {
             return fault;
         const auto e = FieldValue(energy);
         if (!e || std::fabs(*e - 0.5 * b) > 0.01)
-            return Fault{line, "エネルギーの欄が " + FormatPicture(0.5 * b, "0.0") + " keV ではありません"};
+            return Fault{
+                //: %1: the energy the spectrum line must begin with.
+                line, Why(HALVORN_TRANSLATABLE("ResultFileReader", "エネルギーの欄が %1 keV ではありません"),
+                          {FormatPicture(0.5 * b, "0.0")})};
         for (int p = 0; p < data.points; ++p)
             data.spectra[p][b] = values[p];
     }
@@ -164,16 +184,19 @@ std::optional<Fault> ParseResultData(std::string_view bytes, ResultData& data) {
         const std::vector<std::string_view> fields = SplitFields(lines[line - 1]);
         const auto value = fields.size() >= 2 ? FieldValue(fields[1]) : std::nullopt;
         if (!value)
-            return Fault{line, "設定値が数値ではありません"};
+            return Fault{line, Why(HALVORN_TRANSLATABLE("ResultFileReader", "設定値が数値ではありません"))};
         if (k == 0 && Trimmed(fields[0]) != "SAD")
-            return Fault{line, "見出しが SAD ではありません"};
+            return Fault{
+                line, Why(HALVORN_TRANSLATABLE("ResultFileReader", "見出しが %1 ではありません"), {"SAD"})};
         data.settings[k] = *value;
     }
     if (!InAcceptedRange(InputField::TubeVoltage, data.settings[1]))
-        return Fault{307, "管電圧が 10.5 kV 以上 150 kV 以下の範囲にありません"};
+        return Fault{307, Why(HALVORN_TRANSLATABLE("ResultFileReader",
+                                                   "管電圧が 10.5 kV 以上 150 kV 以下の範囲にありません"))};
     for (size_t i = kResultLines; i < lines.size(); ++i)
         if (!Trimmed(lines[i]).empty())
-            return Fault{static_cast<int>(i) + 1, "311 行目より後に余分な行があります"};
+            return Fault{static_cast<int>(i) + 1,
+                         Why(HALVORN_TRANSLATABLE("ResultFileReader", "311 行目より後に余分な行があります"))};
     return std::nullopt;
 }
 
@@ -214,8 +237,10 @@ ResultLoad LoadResultFile(CalculationState& state, const std::string& path) {
     InputFileError error;
     if (!ReadInputFile(path, kMaxResultFileBytes, bytes, &error)) {
         if (error.status == InputFileStatus::TooLarge)
-            return {ResultLoad::Status::NotAResultFile, 0, "結果ファイルとしては大きすぎます"};
-        return {ResultLoad::Status::CannotOpen, 0, "ファイルを読めません"};
+            return {ResultLoad::Status::NotAResultFile, 0,
+                    Why(HALVORN_TRANSLATABLE("ResultFileReader", "結果ファイルとしては大きすぎます"))};
+        return {ResultLoad::Status::CannotOpen, 0,
+                Why(HALVORN_TRANSLATABLE("ResultFileReader", "ファイルを読めません"))};
     }
     return LoadResultBytes(state, bytes);
 }

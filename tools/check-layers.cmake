@@ -15,8 +15,8 @@ cmake_minimum_required(VERSION 3.25)
 
 set(core_headers
     AttenuationCoefficients AttenuationTableText BeamQuality BeamQualityTable BowtieShape CalculationState
-    CalibrationRun Filtration InputRanges Messages MessageText NumberText OffAxisRun ProfileGeometry Reporter
-    ResultsDisplay RunRecord SpectrumPlotScale TuckerSpectrum Version)
+    CalibrationRun Filtration InputRanges Messages MessageText NumberText OffAxisRun Phrase ProfileGeometry
+    Reporter ResultsDisplay RunRecord SpectrumPlotScale Translatable TuckerSpectrum Version)
 set(files_headers AttenuationTable InputFile ResultFile SafeSave Sha256 ShiftJis TemporaryFiles)
 
 set(core_allowed "")

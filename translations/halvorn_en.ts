@@ -2,6 +2,308 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>EngineText</name>
+    <message>
+        <source>%1：%2</source>
+        <extracomment>The line under the input-error message: %1 is the field&apos;s name, %2 why its text is not a number.</extracomment>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source> 実測半価層は 0 より大きい値を入力して下さい </source>
+        <translation> The measured HVL must be above 0 </translation>
+    </message>
+    <message>
+        <source>実測半価層</source>
+        <translation>Measured HVL</translation>
+    </message>
+    <message>
+        <source> Ｘ線管電圧は 10.5 kV 以上 150 kV 以下の値を入力して下さい </source>
+        <translation> The tube voltage must be 10.5 to 150 kV </translation>
+    </message>
+    <message>
+        <source>Ｘ線管電圧</source>
+        <translation>Tube voltage</translation>
+    </message>
+    <message>
+        <source> ターゲット角度は 0 度より大きく 90 度未満の値を入力して下さい </source>
+        <translation> The target angle must be above 0° and below 90° </translation>
+    </message>
+    <message>
+        <source>ターゲット角度</source>
+        <translation>Target angle</translation>
+    </message>
+    <message>
+        <source> 固有ろ過は 0 以上の値を入力して下さい </source>
+        <translation> The inherent filtration must be 0 or more </translation>
+    </message>
+    <message>
+        <source>固有ろ過</source>
+        <translation>Inherent filtration</translation>
+    </message>
+    <message>
+        <source> 付加フィルタ（アルミ）は 0 以上の値を入力して下さい </source>
+        <translation> The added aluminium filter must be 0 or more </translation>
+    </message>
+    <message>
+        <source>付加フィルタ</source>
+        <translation>Added filter</translation>
+    </message>
+    <message>
+        <source> 付加フィルタ（銅）は 0 以上の値を入力して下さい </source>
+        <translation> The added copper filter must be 0 or more </translation>
+    </message>
+    <message>
+        <source> 付加フィルタ（銀）は 0 以上の値を入力して下さい </source>
+        <translation> The added silver filter must be 0 or more </translation>
+    </message>
+    <message>
+        <source> 焦点-回転中心間距離は 0 より大きい値を入力して下さい </source>
+        <translation> The focus–centre distance must be above 0 </translation>
+    </message>
+    <message>
+        <source>焦点-回転中心間距離</source>
+        <translation>Focus–centre distance</translation>
+    </message>
+    <message>
+        <source> 測定点の数は 0 以上 25 以下の値を入力して下さい </source>
+        <translation> The number of points must be 0 to 25 </translation>
+    </message>
+    <message>
+        <source>測定点の数</source>
+        <translation>Number of points</translation>
+    </message>
+    <message>
+        <source> 照射線量の測定値は 0 より大きい値を入力して下さい </source>
+        <translation> An exposure reading must be above 0 </translation>
+    </message>
+    <message>
+        <source>照射線量</source>
+        <translation>Exposure reading</translation>
+    </message>
+    <message>
+        <source> コリメーションは 0 より大きい値を入力して下さい </source>
+        <translation> The collimation must be above 0 </translation>
+    </message>
+    <message>
+        <source>コリメーション</source>
+        <translation>Collimation</translation>
+    </message>
+    <message>
+        <source> 角度の刻みは 0 度より大きい値を入力して下さい </source>
+        <translation> The angle step must be above 0° </translation>
+    </message>
+    <message>
+        <source>角度の刻み</source>
+        <translation>Angle step</translation>
+    </message>
+    <message>
+        <source> 空気カーマは 0 より大きい値を入力して下さい </source>
+        <translation> The air kerma must be above 0 </translation>
+    </message>
+    <message>
+        <source>空気カーマ</source>
+        <translation>Air kerma</translation>
+    </message>
+    <message>
+        <source> 光子数は 1 以上 100000000 以下の整数を入力して下さい </source>
+        <translation> The photon count must be a whole number from 1 to 100000000 </translation>
+    </message>
+    <message>
+        <source>光子数</source>
+        <translation>Photon count</translation>
+    </message>
+    <message>
+        <source> 位相空間の面の距離は 0 より大きく 1000 cm 以下の値を入力して下さい </source>
+        <translation> The phase-space plane distance must be above 0 and at most 1000 cm </translation>
+    </message>
+    <message>
+        <source>面の距離</source>
+        <translation>Plane distance</translation>
+    </message>
+    <message>
+        <source>付加フィルタ（アルミ）</source>
+        <translation>Added filter (Al)</translation>
+    </message>
+    <message>
+        <source>付加フィルタ（銅）</source>
+        <translation>Added filter (Cu)</translation>
+    </message>
+    <message>
+        <source>付加フィルタ（銀）</source>
+        <translation>Added filter (Ag)</translation>
+    </message>
+    <message>
+        <source> 実測半価層を入力して下さい </source>
+        <translation> Enter the measured HVL </translation>
+    </message>
+    <message>
+        <source> Ｘ線管電圧を入力して下さい </source>
+        <translation> Enter the tube voltage </translation>
+    </message>
+    <message>
+        <source> Ｘ線管電圧は最大 150 kV までです </source>
+        <translation> The tube voltage is at most 150 kV </translation>
+    </message>
+    <message>
+        <source> 入力データに誤りがあります！ </source>
+        <translation> The input data contain an error! </translation>
+    </message>
+    <message>
+        <source> 軸外距離を入力して下さい（0 は回転中心だけです） </source>
+        <translation> Enter the off-axis distance (only the centre lies at 0) </translation>
+    </message>
+    <message>
+        <source>軸外距離</source>
+        <translation>Off-axis distance</translation>
+    </message>
+    <message>
+        <source> 焦点-回転中心間距離は最も遠い測定点の軸外距離より大きい値を入力して下さい </source>
+        <translation> The focus–centre distance must be greater than the off-axis distance of the farthest point </translation>
+    </message>
+    <message>
+        <source> 中心軸の計算が正しく終わっていないため、計算できません </source>
+        <translation> Cannot calculate: the centre-axis calculation did not finish correctly </translation>
+    </message>
+    <message>
+        <source>&#x3000;正しく計算できません ①</source>
+        <translation> Cannot be computed correctly ① (spectrum pass)</translation>
+    </message>
+    <message>
+        <source>&#x3000;正しく計算できません ②</source>
+        <translation> Cannot be computed correctly ② (aluminium fit)</translation>
+    </message>
+    <message>
+        <source>&#x3000;正しく計算できません ③</source>
+        <translation> Cannot be computed correctly ③ (copper fit)</translation>
+    </message>
+    <message>
+        <source>半価層が正しく計算できません</source>
+        <translation>The HVL cannot be computed correctly</translation>
+    </message>
+    <message>
+        <source>ボウタイフィルタ厚がマイナス値になります。条件などを確認してください。</source>
+        <translation>The bowtie filter thickness becomes negative. Check the conditions.</translation>
+    </message>
+    <message>
+        <source>&#x3000;正しく計算できません ④ </source>
+        <translation> Cannot be computed correctly ④ (bowtie solver) </translation>
+    </message>
+    <message>
+        <source>  計算が終了しました  </source>
+        <translation>  The calculation has finished  </translation>
+    </message>
+</context>
+<context>
+    <name>NumberText</name>
+    <message>
+        <source>全角の数字は使えません（半角で入力してください）</source>
+        <translation>full-width digits cannot be used (type half-width ones)</translation>
+    </message>
+    <message>
+        <source>小数点には「.」を使って下さい（「,」は使えません）</source>
+        <translation>use &quot;.&quot; as the decimal point (not &quot;,&quot;)</translation>
+    </message>
+    <message>
+        <source>空白だけでは数値になりません</source>
+        <translation>blanks alone are not a number</translation>
+    </message>
+    <message>
+        <source>数値として読めません</source>
+        <translation>cannot be read as a number</translation>
+    </message>
+</context>
+<context>
+    <name>OffAxisRun</name>
+    <message>
+        <source>ポイント %1（回転中心） の照射線量の測定値がありません</source>
+        <translation>Point %1 (rotation centre) has no exposure reading</translation>
+    </message>
+    <message>
+        <source>ポイント %1 の照射線量の測定値がありません</source>
+        <translation>Point %1 has no exposure reading</translation>
+    </message>
+    <message>
+        <source>ポイント %1（回転中心） の照射線量の測定値が %2 です</source>
+        <extracomment>%1 is the point&apos;s number, %2 its exposure reading.</extracomment>
+        <translation>The exposure reading of point %1 (rotation centre) is %2</translation>
+    </message>
+    <message>
+        <source>ポイント %1 の照射線量の測定値が %2 です</source>
+        <translation>The exposure reading of point %1 is %2</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileGeometry</name>
+    <message>
+        <source>ポイント %1 の軸外距離がありません</source>
+        <extracomment>%1 is the point&apos;s number.</extracomment>
+        <translation>Point %1 has no off-axis distance</translation>
+    </message>
+    <message>
+        <source>ポイント %1 の軸外距離 %2 cm に対し、焦点-回転中心間距離が %3 cm です</source>
+        <extracomment>%1 is the farthest point&apos;s number, %2 its off-axis distance, %3 the focus-centre distance (both in cm).</extracomment>
+        <translation>Point %1 lies at an off-axis distance of %2 cm; the focus–centre distance is %3 cm</translation>
+    </message>
+</context>
+<context>
+    <name>ResultFileReader</name>
+    <message>
+        <source>値の数が %1 個に足りません</source>
+        <extracomment>Why a result file is refused, shown after &quot;line N:&quot;. %1: the number of values the line needs.</extracomment>
+        <translation>fewer than %1 values</translation>
+    </message>
+    <message>
+        <source>%1 番目の欄が数値ではありません</source>
+        <extracomment>%1: the number of the field, the label being the first.</extracomment>
+        <translation>field %1 is not a number</translation>
+    </message>
+    <message>
+        <source>ファイルが途中で終わっています（%1 行必要です）</source>
+        <translation>the file ends early (%1 lines are needed)</translation>
+    </message>
+    <message>
+        <source>ポイント数が数値ではありません</source>
+        <translation>the number of points is not a number</translation>
+    </message>
+    <message>
+        <source>ポイント数が 0 から 25 の範囲にありません</source>
+        <translation>the number of points is not within 0 to 25</translation>
+    </message>
+    <message>
+        <source>見出しが %1 ではありません</source>
+        <extracomment>%1: the label the line must begin with (OC(cm), OCR, Al(mm), SAD).</extracomment>
+        <translation>the label is not %1</translation>
+    </message>
+    <message>
+        <source>エネルギーの欄が %1 keV ではありません</source>
+        <extracomment>%1: the energy the spectrum line must begin with.</extracomment>
+        <translation>the energy column is not %1 keV</translation>
+    </message>
+    <message>
+        <source>設定値が数値ではありません</source>
+        <translation>a set-up value is not a number</translation>
+    </message>
+    <message>
+        <source>管電圧が 10.5 kV 以上 150 kV 以下の範囲にありません</source>
+        <translation>the tube voltage is not within 10.5 to 150 kV</translation>
+    </message>
+    <message>
+        <source>311 行目より後に余分な行があります</source>
+        <translation>there are extra lines after line 311</translation>
+    </message>
+    <message>
+        <source>結果ファイルとしては大きすぎます</source>
+        <translation>too large for a result file</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません</source>
+        <translation>the file cannot be read</translation>
+    </message>
+</context>
+<context>
     <name>SpectrumPlot</name>
     <message>
         <source>Photon energy in keV</source>
@@ -729,7 +1031,7 @@ Cu (keV)</translation>
     <message>
         <source>線質一覧</source>
         <extracomment>Opens the beam-quality table; button of 96 px at 10.5 pt</extracomment>
-        <translation>HVL table</translation>
+        <translation>Beam quality</translation>
     </message>
     <message>
         <source>エクスポート</source>

@@ -412,7 +412,8 @@ TEST_F(ResultFileTest, DamagedFilesChangeNothing) {
     const struct {
         const char* what;
         std::string bytes;
-        int line;  // where the fault shows; 0: anywhere
+        int line;                 // where the fault shows; 0: anywhere
+        const char* reason = "";  // the reason filled in, when it is checked
     } cases[] = {
         {"empty file", "", 1},
         {"comment only", "only a comment\r\n", 2},
@@ -423,12 +424,14 @@ TEST_F(ResultFileTest, DamagedFilesChangeNothing) {
         {"N = 99999", edited("\r\n 5 \r\n", "\r\n 99999 \r\n"), 2},
         {"N = -1", FormatResultFile(RecordOfState(*FilledState(-1)), "neg"), 2},
         {"N not a number", edited("\r\n 5 \r\n", "\r\n x \r\n"), 2},
-        {"N = 6 with five points' values", edited("\r\n 5 \r\n", "\r\n 6 \r\n"), 3},
+        {"N = 6 with five points' values", edited("\r\n 5 \r\n", "\r\n 6 \r\n"), 3,
+         "値の数が 7 個に足りません"},
         {"a word in place of a number", edited("Al(mm),   000.001 ", "Al(mm),   oops    "), 5},
         {"a NUL byte at the start of a value", withNul, 5},
         {"a value too large for a double", edited("Al(mm),   000.001 ", "Al(mm),   1e999   "), 5},
-        {"a label changed", edited("OC(cm)", "distance"), 3},
-        {"an energy out of its place", edited(" 010.0,", " 010.5,"), 25},
+        {"a label changed", edited("OC(cm)", "distance"), 3, "見出しが OC(cm) ではありません"},
+        {"an energy out of its place", edited(" 010.0,", " 010.5,"), 25,
+         "エネルギーの欄が 10.0 keV ではありません"},
         {"a blank set-up value", edited("SAD ,  60.0", "SAD ,      "), 306},
         {"tube voltage 0", edited("\x8A\xC7\x93\x64\x88\xB3 ,  120.0", "\x8A\xC7\x93\x64\x88\xB3 ,  000.0"),
          307},
@@ -445,8 +448,11 @@ TEST_F(ResultFileTest, DamagedFilesChangeNothing) {
         auto state = load(c.bytes, &outcome);
         EXPECT_EQ(outcome.status, ResultLoad::Status::NotAResultFile) << c.what;
         EXPECT_FALSE(outcome.reason.empty()) << c.what;
+        if (*c.reason) {
+            EXPECT_EQ(Filled(outcome.reason), c.reason) << c.what;
+        }
         if (c.line != 0) {
-            EXPECT_EQ(outcome.line, c.line) << c.what << ": " << outcome.reason;
+            EXPECT_EQ(outcome.line, c.line) << c.what << ": " << Filled(outcome.reason);
         }
         EXPECT_TRUE(SameState(*state, *SentinelState())) << c.what;
     }

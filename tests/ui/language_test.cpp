@@ -27,6 +27,7 @@
 #include <memory>
 
 #include "UiTestSupport.h"
+#include "common/DrawingSurface.h"
 #include "common/MultiLineButton.h"
 #include "dose_profile/Form3.h"
 #include "results/BeamQualityWindow.h"
@@ -182,6 +183,23 @@ QStringList FitProblems(QWidget& window) {
                                 .arg(w->sizeHint().width())
                                 .arg(w->width());
             extents.append({where, QRect(w->mapTo(&window, QPoint()), w->size())});
+        } else if (auto* surface = qobject_cast<DrawingSurface*>(w)) {
+            // The texts drawn on a graph or figure: inside the drawing, and clear of one another.
+            std::vector<std::pair<QString, QRect>> drawn;
+            for (const DrawingSurface::Op& op : surface->Ops()) {
+                if (op.kind != DrawingSurface::Op::Kind::Text)
+                    continue;
+                const QFontMetrics opMetrics(op.font);
+                const QRect ink = opMetrics.tightBoundingRect(op.text).translated(
+                    surface->ToPixels(op.from).toPoint() + QPoint(0, opMetrics.ascent()));
+                if (!surface->contentsRect().contains(ink))
+                    problems << QStringLiteral("%1 drawn \"%2\" leaves the drawing").arg(where, op.text);
+                for (const auto& [text, other] : drawn)
+                    if (other.intersects(ink))
+                        problems
+                            << QStringLiteral("%1 drawn \"%2\" overlaps \"%3\"").arg(where, op.text, text);
+                drawn.emplace_back(op.text, ink);
+            }
         } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
             if (metrics.horizontalAdvance(group->title()) + 16 > group->width())
                 problems << QStringLiteral("%1 \"%2\" is wider than its box").arg(where, group->title());

@@ -12,6 +12,7 @@
 
 #include "centre_axis/CursorLine.h"
 #include "common/DrawingSurface.h"
+#include "common/EngineText.h"
 #include "common/GraphExport.h"
 #include "common/GuiReporter.h"
 #include "common/ScreenLayout.h"
@@ -398,8 +399,7 @@ void Form2::Command1_Click() {
         const std::string text = field->text().toStdString();
         const FieldNumber number = ReadFieldNumber(text);
         if (number.kind == FieldNumber::Kind::NotANumber) {
-            app_.presenter().Warning(this, kInputError,
-                                     FromUtf8(std::string(FieldName(input)) + "：" + FieldTextProblem(text)));
+            app_.presenter().Warning(this, kInputError, FieldProblemLine(FieldNameText(input), text));
             FocusField(field);
             return;
         }

@@ -3,13 +3,11 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include "common/EngineText.h"
+
 namespace halvorn::ui {
 
 namespace {
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // Everything by which a user acts on a window: buttons, keys, the close box, and the roads into a text
 // field that bypass the keys (its context menu, text committed by an input method, dropped text).
 bool IsUserInput(QEvent::Type type) {
@@ -53,7 +51,7 @@ void GuiReporter::Warning(const Message& message) {
 }
 
 void GuiReporter::Notice(const Message& message) {
-    presenter_.Notice(owner_, FromUtf8(message.text), FromUtf8(message.caption));
+    presenter_.Notice(owner_, MessageText(message), MessageCaption(message));
 }
 
 void GuiReporter::LetEventsRun() {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/EngineText.h"
 #include "engine/Messages.h"
 
 namespace halvorn::ui {
@@ -57,13 +58,11 @@ public:
     void Notice(QWidget* parent, const QString& text, const QString& caption = {}) {
         Message(parent, text, caption, Icon::None);
     }
-    // One of the calculation's fixed messages as a warning box, with its line when it has one or `line`.
+    // One of the calculation's fixed messages as a warning box, translated, with its line when it has one or
+    // `line`.
     void Warning(QWidget* parent, const halvorn::Message& message, const QString& line = {}) {
-        Message(
-            parent, QString::fromUtf8(message.text.data(), qsizetype(message.text.size())),
-            QString::fromUtf8(message.caption.data(), qsizetype(message.caption.size())), Icon::Warning,
-            line.isEmpty() ? QString::fromUtf8(message.line.data(), qsizetype(message.line.size())) : line,
-            {});
+        Message(parent, MessageText(message), MessageCaption(message), Icon::Warning,
+                line.isEmpty() ? MessageLine(message) : line, {});
     }
 };
 

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "common/DrawingSurface.h"
+#include "common/EngineText.h"
 #include "common/GraphExport.h"
 #include "common/GuiReporter.h"
 #include "common/MultiLineButton.h"
@@ -271,9 +272,7 @@ std::optional<ProfileGrid> Form3::ReadGrid() {
         const std::string text = fields_[number]->text().toStdString();
         const FieldNumber value = ReadFieldNumber(text);
         if (value.kind == FieldNumber::Kind::NotANumber) {
-            app_.presenter().Warning(
-                this, kInputError,
-                FieldName(number) + QStringLiteral("：") + FromUtf8(FieldTextProblem(text)));
+            app_.presenter().Warning(this, kInputError, FieldProblemLine(FieldName(number), text));
             FocusField(number);
             return false;
         }

@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "common/DrawingSurface.h"
+#include "common/EngineText.h"
 #include "common/GraphExport.h"
 #include "common/MultiLineButton.h"
 #include "common/Palette.h"
@@ -441,7 +442,7 @@ void Form4::Command1_Click() {
     if (load.status == ResultLoad::Status::NotAResultFile) {
         const QString where = load.line > 0 ? tr("%1 行目: ").arg(load.line) : QString();
         app_.presenter().Warning(this, tr(" ファイル %1 は結果ファイルとして読めません（%2%3） ")
-                                           .arg(name, where, FromUtf8(load.reason)));
+                                           .arg(name, where, PhraseText(load.reason)));
         SelectShownFile();
         return;
     }
@@ -609,8 +610,7 @@ void Form4::ShowPointSpectrum() {
     const std::string typed = text2_->text().toStdString();
     const FieldNumber number = ReadFieldNumber(typed);
     if (number.kind == FieldNumber::Kind::NotANumber) {
-        app_.presenter().Warning(this, kInputError,
-                                 tr("ポイントNo.：%1").arg(FromUtf8(FieldTextProblem(typed))));
+        app_.presenter().Warning(this, kInputError, tr("ポイントNo.：%1").arg(FieldProblemText(typed)));
         text2_->setFocus();
         text2_->selectAll();
         return;
