@@ -929,6 +929,18 @@ Cu (keV)</translation>
         <source>Off Center,  cm</source>
         <translation>Off Center,  cm</translation>
     </message>
+    <message>
+        <source>測定点の数</source>
+        <translation>Number of points</translation>
+    </message>
+    <message>
+        <source>ポイント %1 の軸外距離</source>
+        <translation>Off-axis distance of point %1</translation>
+    </message>
+    <message>
+        <source>ポイント %1 の照射線量の測定値</source>
+        <translation>Exposure reading of point %1</translation>
+    </message>
 </context>
 <context>
     <name>halvorn::ui::Form4</name>

@@ -297,6 +297,8 @@ private:
 
         Form3& form3 = app().form3();
         Retype(form3.Field(1), "5");
+        Retype(form3.Field(3), "4,0");
+        click(form3, "Command1");  // a distance that is not a number
         Retype(form3.Field(54), "30");
         click(form3, "Command1");
         Retype(form3.Field(54), "2");

@@ -238,12 +238,12 @@ void Form3::FieldsEdited() {
 // The name of a field in a message line: "ポイント 11 の軸外距離".
 QString Form3::FieldName(int number) const {
     if (number == 1)
-        return QStringLiteral("焦点-回転中心間距離");
+        return tr("焦点-回転中心間距離");
     if (number == 54)
-        return QStringLiteral("測定点の数");
+        return tr("測定点の数");
     if (number <= 27)
-        return QStringLiteral("ポイント %1 の軸外距離").arg(number - 2);
-    return QStringLiteral("ポイント %1 の照射線量の測定値").arg(number - 28);
+        return tr("ポイント %1 の軸外距離").arg(number - 2);
+    return tr("ポイント %1 の照射線量の測定値").arg(number - 28);
 }
 
 // Enter in a field: the point count always moves on, every other field only when it holds some text.
