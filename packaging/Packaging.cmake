@@ -77,6 +77,6 @@ the photon spectrum at the rotation centre and at every measured point
 (Tucker's tungsten-target model) and the aluminium-equivalent path length of
 the scanner's bowtie filter along each ray.
 .
-The package holds the program (Japanese screens), the batch tool
+The package holds the program (Japanese and English screens), the batch tool
 halvorn-calc, the attenuation table, and the manual in Japanese and English.")
 include(CPack)
