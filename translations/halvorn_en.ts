@@ -930,10 +930,6 @@ Cu (keV)</translation>
         <translation>Off Center,  cm</translation>
     </message>
     <message>
-        <source>測定点の数</source>
-        <translation>Number of points</translation>
-    </message>
-    <message>
         <source>ポイント %1 の軸外距離</source>
         <translation>Off-axis distance of point %1</translation>
     </message>

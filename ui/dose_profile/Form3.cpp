@@ -238,9 +238,9 @@ void Form3::FieldsEdited() {
 // The name of a field in a message line: "ポイント 11 の軸外距離".
 QString Form3::FieldName(int number) const {
     if (number == 1)
-        return tr("焦点-回転中心間距離");
+        return FieldNameText(InputField::FocusDistance);
     if (number == 54)
-        return tr("測定点の数");
+        return FieldNameText(InputField::PointCount);
     if (number <= 27)
         return tr("ポイント %1 の軸外距離").arg(number - 2);
     return tr("ポイント %1 の照射線量の測定値").arg(number - 28);
